@@ -1,0 +1,39 @@
+# Fizzgrid: thin wrapper around CMake.
+#   make run    install what is missing, build, start the game
+#   make test   install what is missing, build, run every test
+BUILD   ?= build
+JOBS    ?= $(shell nproc 2>/dev/null || echo 2)
+CMAKE_FLAGS ?=
+
+PACKAGES := build-essential cmake qt6-base-dev qt6-multimedia-dev
+FUZZ_PACKAGES := clang libclang-rt-14-dev
+SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
+
+.PHONY: deps configure build test bench run fuzz clean
+
+deps:
+	@missing=""; for p in $(PACKAGES); do \
+	  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q "install ok installed" || missing="$$missing $$p"; \
+	done; \
+	if [ -n "$$missing" ]; then \
+	  echo "Installing:$$missing"; \
+	  $(SUDO) apt-get update && DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y $$missing; \
+	fi
+
+configure: deps
+	cmake -S . -B $(BUILD) $(CMAKE_FLAGS)
+
+build: configure
+	cmake --build $(BUILD) -j $(JOBS)
+
+test: build
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+bench: build
+	@for b in $(BUILD)/bench/bench_*; do [ -x "$$b" ] && echo "== $$b" && "$$b"; done
+
+run: build
+	$(BUILD)/app/fizzgrid
+
+clean:
+	rm -rf $(BUILD)

@@ -1,0 +1,14 @@
+# fizzgrid_add_test(<name> SOURCES <files...> LIBS <targets...>)
+# Builds one Qt Test executable and registers it with CTest. Every test runs
+# on the offscreen platform with its own configuration folder, so no test
+# needs a display or touches the user's settings.
+function(fizzgrid_add_test name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE Qt6::Test ${ARG_LIBS})
+  add_test(NAME ${name} COMMAND ${name})
+  set(config_home ${CMAKE_CURRENT_BINARY_DIR}/${name}.config)
+  set_tests_properties(${name} PROPERTIES
+    TIMEOUT 300
+    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;XDG_CONFIG_HOME=${config_home};QT_FATAL_WARNINGS=0;ASAN_OPTIONS=detect_leaks=1")
+endfunction()
