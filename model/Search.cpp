@@ -1,0 +1,180 @@
+#include "Search.h"
+
+#include <array>
+#include <limits>
+#include <optional>
+
+uint8_t SearchDepth = 1;
+bool KeepThinking = true;
+const int MassWeights[5] = {0, 0, 10, 8, 6};
+uint64_t PlacementsSearched = 0;
+
+namespace {
+
+constexpr int32_t LowestValue = std::numeric_limits<int32_t>::min();
+constexpr int32_t HighestValue = std::numeric_limits<int32_t>::max();
+constexpr uint8_t NotChosen = 255;
+// Deepest level the search ever reaches; deeper SearchDepth values evaluate here.
+constexpr uint8_t DeepestLevel = 3;
+
+TThinkProgress* GThinkProgress = nullptr;
+
+// One board per level below the top, reused for every candidate of the level
+// above: a node costs a flat copy of the cells, not an allocation.
+class TLevelBoards {
+public:
+  TBord& For(uint8_t Level, const TBord& Source) {
+    auto& Slot = FBoards[Level];
+    if (!Slot)
+      Slot.emplace(Source.View, Source.Rows, Source.Cols);
+    return *Slot;
+  }
+
+private:
+  std::array<std::optional<TBord>, DeepestLevel + 1> FBoards;
+};
+
+int GaugeOf(uint8_t Level) {
+  return Level == 0 ? 1 : Level == 1 ? 2 : 0;
+}
+
+void ExpandLevel(TLevelBoards& Boards, TBord& Board, uint8_t Level, int32_t& Alpha, int32_t& Beta,
+                 TMove& Answer, int32_t& Value) {
+  if (!KeepThinking)
+    return;
+  const uint8_t Player = Level % 2 == 0 ? Opponent : LocalPlayer;
+  TMove BestMove(NotChosen, NotChosen);
+  int32_t Best = Player == LocalPlayer ? HighestValue : LowestValue;
+
+  // Switching in the middle of a level is intended: candidates tried before
+  // keep their one-level values and are compared with the later ones as is.
+  if (SearchDepth == 1 && Board.EmptyCount() < 20)
+    SearchDepth = 3;
+
+  if (Level >= SearchDepth || Level >= DeepestLevel) {
+    Value = Board.Evaluate();
+    Board.Finished = false;
+    return;
+  }
+  const TMoveList Candidates = Board.GenerateMoves(Player);
+  if (Candidates.empty()) {
+    Value = Board.Evaluate();
+    Board.Finished = false;
+    return;
+  }
+
+  const int Gauge = GaugeOf(Level);
+  const int Count = static_cast<int>(Candidates.size());
+  if (Gauge && GThinkProgress)
+    GThinkProgress->SetMaxValue(Gauge, Count);
+
+  TBord& Copy = Boards.For(static_cast<uint8_t>(Level + 1), Board);
+  for (const TMove& Candidate : Candidates) {
+    Copy.CopyFrom(Board);
+    Copy.Cell(Candidate.Row, Candidate.Col)->AddMass(Player, false);
+    ++PlacementsSearched;
+    int32_t ChildValue = Best;
+    ExpandLevel(Boards, Copy, static_cast<uint8_t>(Level + 1), Alpha, Beta, Answer, ChildValue);
+    // A subtree cut short by StopThinking has no trustworthy value; the level
+    // still finishes its loop, but only whole subtrees may become its best.
+    const bool Complete = KeepThinking;
+    if (Gauge && GThinkProgress)
+      GThinkProgress->SetProgress(Gauge, GThinkProgress->Progress(Gauge) + 1);
+    if (GThinkProgress)
+      GThinkProgress->ProcessMessages();
+    if (!Complete || !Better(ChildValue, Best, Player))
+      continue;
+    BestMove = Candidate;
+    Best = ChildValue;
+    // Alpha and Beta are shared by all levels of the move and never
+    // restored: a bound moved deep in one branch stays moved for the rest.
+    bool CutOff = false;
+    if (Player == Opponent) {
+      if (Alpha < Best) {
+        Alpha = Best;
+        CutOff = Beta < Best;
+      }
+    } else if (Beta > Best) {
+      Beta = Best;
+      CutOff = Alpha > Best;
+    }
+    if (CutOff) {
+      if (Gauge && GThinkProgress)
+        GThinkProgress->SetProgress(Gauge, Count);
+      break;
+    }
+  }
+
+  Value = Best;
+  // Only a search stopped before any subtree completed leaves the start
+  // record; the caller may still place the answer, so it must be legal.
+  if (BestMove.Row == NotChosen)
+    BestMove = Candidates[0];
+  Answer = BestMove;
+  if (Gauge && GThinkProgress)
+    GThinkProgress->SetProgress(Gauge, 0);
+  Board.Finished = false;
+}
+
+bool IsLegalFor(const TBord& Board, const TMove& Move, uint8_t Player) {
+  const TCell* Target = Board.GetCell(Move.Row, Move.Col);
+  return Target && Target->Owner != 1 - Player;
+}
+
+} // namespace
+
+void SetThinkProgress(TThinkProgress* Progress) {
+  GThinkProgress = Progress;
+}
+
+TThinkProgress* ThinkProgress() {
+  return GThinkProgress;
+}
+
+void StopThinking() {
+  KeepThinking = false;
+}
+
+bool Better(int32_t Value, int32_t Best, uint8_t Player) {
+  return Player == LocalPlayer ? Value < Best : Value > Best;
+}
+
+void Search(TBord& Board, uint8_t Level, int32_t& Alpha, int32_t& Beta, TMove& Answer,
+            int32_t& Value) {
+  TLevelBoards Boards;
+  ExpandLevel(Boards, Board, Level, Alpha, Beta, Answer, Value);
+}
+
+TMove ComputerMove(TBord& Board) {
+  int32_t Alpha = LowestValue;
+  int32_t Beta = HighestValue;
+  TMove Answer(0, 0);
+  int32_t Value = 0;
+
+  // Whatever happens inside (an error report from the thinking window
+  // included), the window is hidden and the next move starts at one level.
+  struct TMoveScope {
+    ~TMoveScope() {
+      if (GThinkProgress)
+        GThinkProgress->Hide();
+      SearchDepth = 1;
+    }
+  };
+  if (GThinkProgress) {
+    GThinkProgress->SetProgress(1, 0);
+    GThinkProgress->SetProgress(2, 0);
+    GThinkProgress->Show();
+  }
+  {
+    TMoveScope Scope;
+    Search(Board, 0, Alpha, Beta, Answer, Value);
+  }
+
+  // Reached only when the search was stopped before the top level ran, or
+  // when the computer has no cell left to play.
+  if (!IsLegalFor(Board, Answer, Opponent)) {
+    const TMoveList Candidates = Board.GenerateMoves(Opponent);
+    Answer = Candidates.empty() ? TMove(Board.Rows, 0) : Candidates[0];
+  }
+  return Answer;
+}

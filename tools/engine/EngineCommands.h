@@ -1,0 +1,14 @@
+#pragma once
+
+// The engine tool's two commands. Each reads lines from In until its end,
+// writes one answer line per input line to Out and one error line per bad
+// input line to Err ("line N: problem"), skips blank lines, and returns the
+// process exit code: 0 when every line was answered, 1 otherwise.
+//
+//   move:  POSITION              -> "R C" (0-based) or "none"
+//   place: POSITION ; P R C      -> POSITION " ; finished" | " ; open"
+
+#include <iosfwd>
+
+int RunMoveCommand(std::istream& In, std::ostream& Out, std::ostream& Err, bool Stats);
+int RunPlaceCommand(std::istream& In, std::ostream& Out, std::ostream& Err);
