@@ -1,0 +1,81 @@
+// The game connection on loopback: the round trip of a Move between two
+// TInternetIO endpoints (write, the partner's read, its answer, our read),
+// and the processor time of a read that waits idle for 2 seconds.
+
+#include "CommandIO.h"
+#include "Communication.h"
+#include "RuntimeData.h"
+
+#include <QCoreApplication>
+#include <QTimer>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <ctime>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double ProcessSeconds() {
+  timespec Now{};
+  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &Now);
+  return double(Now.tv_sec) + double(Now.tv_nsec) / 1e9;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+  QCoreApplication App(argc, argv);
+  ConnectionLastGame = 1;
+  NumRows = 8;
+  NumCols = 8;
+  InternetAddress = QStringLiteral("127.0.0.1");
+
+  TComDataModule MasterModule(nullptr, 0, 0);
+  TInternetIO Master(true, &MasterModule);
+  TComDataModule SlaveModule(nullptr, MasterModule.GamePort(), 0);
+  TInternetIO Slave(false, &SlaveModule);
+  if (!Slave.WaitForConnection(5000) || !Master.WaitForConnection(5000)) {
+    std::fprintf(stderr, "no loopback connection\n");
+    return 1;
+  }
+
+  const QByteArray Move = CommandToText(TCommand::MakeMove(3, 4));
+  const QByteArray Answer = CommandToText(TCommand::MakeMove(4, 3));
+  constexpr int Exchanges = 1000;
+  std::vector<double> Micros;
+  Micros.reserve(Exchanges);
+  for (int Round = 0; Round < Exchanges; ++Round) {
+    const auto Start = Clock::now();
+    Master.Write(Move);
+    if (Slave.Read() != Move)
+      return 1;
+    Slave.Write(Answer);
+    if (Master.Read() != Answer)
+      return 1;
+    Micros.push_back(std::chrono::duration<double, std::micro>(Clock::now() - Start).count());
+  }
+  std::sort(Micros.begin(), Micros.end());
+  std::printf("Move round trip on loopback over %d exchanges: median %.1f us, 99th percentile %.1f us\n",
+              Exchanges, Micros[Micros.size() / 2], Micros[Micros.size() * 99 / 100]);
+
+  // The partner answers after 2 s; meanwhile the read only waits.
+  Clock::time_point Sent;
+  QTimer::singleShot(2000, Qt::PreciseTimer, &SlaveModule, [&] {
+    Sent = Clock::now();
+    Slave.Write(Answer);
+  });
+  const double CpuBefore = ProcessSeconds();
+  const auto WallBefore = Clock::now();
+  const QByteArray Late = Master.Read();
+  const double Wall = std::chrono::duration<double>(Clock::now() - WallBefore).count();
+  const double Cpu = ProcessSeconds() - CpuBefore;
+  const double Taken = std::chrono::duration<double, std::micro>(Clock::now() - Sent).count();
+  std::printf("Idle read wait: %.3f s wall, %.3f ms processor time; message taken %.0f us after "
+              "its send (%s)\n",
+              Wall, Cpu * 1e3, Taken, Late == Answer ? "correct" : "WRONG");
+  return Late == Answer ? 0 : 1;
+}

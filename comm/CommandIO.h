@@ -1,0 +1,201 @@
+#pragma once
+
+// The command protocol and its transports.
+//
+// TCommandIO is the one object through which the main window talks to its
+// opponent: it encodes commands (CommandToText), hands them to its transport,
+// decodes what arrives (TextToCommand), checks it, and runs the exchange of
+// names and dimensions before every game. It creates and owns the transport:
+// TLocalIO (the computer, answers every read at once) or TInternetIO (TCP via
+// the data module of Communication.h).
+//
+// Order of use: TCommandIO(IsServer) -> Connected()/WaitForConnection ->
+// SetBoard -> ExchangeSettings -> SendCommand / ReadCommand per move ...
+// -> destruction (closes the game sockets).
+//
+// Errors are exceptions derived from std::runtime_error: LinkHasBeenClosed
+// when the link is down (the main window catches it where it waits for the
+// opponent), ProtocolError for a message that is refused, ConvertError and
+// RangeError for numbers that are not decimal or out of 0..255. A refused
+// message never reaches the settings or a board.
+
+#include "Communication.h"
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QPointer>
+#include <QString>
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <stdexcept>
+#include <string>
+
+class TBord;
+
+// The link is down (raised only inside the data module and the transports).
+class LineClosed : public std::runtime_error {
+public:
+  using std::runtime_error::runtime_error;
+};
+
+// The link to the opponent is down: no message can be read or written.
+class LinkHasBeenClosed : public std::runtime_error {
+public:
+  using std::runtime_error::runtime_error;
+};
+
+// A received message is not what the protocol allows here.
+class ProtocolError : public std::runtime_error {
+public:
+  using std::runtime_error::runtime_error;
+};
+
+// A received number is not a decimal integer.
+class ConvertError : public std::runtime_error {
+public:
+  using std::runtime_error::runtime_error;
+};
+
+// A received number lies outside 0..255.
+class RangeError : public std::runtime_error {
+public:
+  using std::runtime_error::runtime_error;
+};
+
+enum class TCommandKind : uint8_t { None = 0, Move = 1, Start = 2, Name = 3, Dimensions = 4 };
+
+// The word of each kind, for error messages only.
+inline constexpr std::array<const char*, 5> CommandNames = {"None", "Move", "Start", "Name",
+                                                            "Dimensions"};
+// CommandNames[Kind], or "Unknown" for a code that is no kind.
+const char* CommandName(TCommandKind Kind);
+
+// Longest text a player name keeps.
+inline constexpr int MaxCommandName = 20;
+// Longest message the reader accepts.
+inline constexpr int MaxMessageLength = 255;
+
+struct TCommand {
+  TCommandKind Kind = TCommandKind::None;
+  // One storage, two names: a Move's cell, a Dimensions' size.
+  union {
+    uint8_t Row = 0;
+    uint8_t Rows;
+  };
+  union {
+    uint8_t Col = 0;
+    uint8_t Cols;
+  };
+  // A Name's text, at most MaxCommandName characters.
+  QString Name;
+
+  static TCommand MakeMove(uint8_t ARow, uint8_t ACol);
+  static TCommand MakeDimensions(uint8_t ARows, uint8_t ACols);
+  static TCommand MakeName(const QString& AName);
+};
+
+// The wire bytes of a command (names in Latin-1, a character outside it as
+// "?", cut to 20).
+QByteArray CommandToText(const TCommand& Command);
+
+// Decodes a received text up to its first NUL. Raises ProtocolError for a
+// Move or Dimensions without ";", ConvertError / RangeError for its numbers.
+// A first byte above 4 decodes to that code (CommandName gives "Unknown").
+TCommand TextToCommand(QByteArrayView Text);
+
+// What ReadCommand does with a received message: refuses one longer than
+// MaxMessageLength, decodes it, checks its kind against Expected ("Expected
+// Move but received Name"), and refuses a Move off the NumRows x NumCols
+// board (the no-move marker, row NumRows with column 0, passes) and
+// Dimensions outside 2..8.
+TCommand CheckedCommand(QByteArrayView Text, TCommandKind Expected);
+
+// The transport interface.
+class TAbstractBaseIO {
+public:
+  // IsServer matters only to TInternetIO.
+  explicit TAbstractBaseIO(bool IsServer, TComDataModule* AModule = ComDataModule);
+  TAbstractBaseIO(const TAbstractBaseIO&) = delete;
+  TAbstractBaseIO& operator=(const TAbstractBaseIO&) = delete;
+  virtual ~TAbstractBaseIO();
+
+  // The link flag of the data module.
+  virtual bool Connected() const;
+  // Waits up to Msecs for the link (see TComDataModule::WaitForLink).
+  virtual bool WaitForConnection(int Msecs);
+  virtual void Close();
+  // Waits for one message. Raises LinkHasBeenClosed "Line closed while
+  // trying to read" when the link is down.
+  virtual QByteArray Read();
+  virtual void Write(const QByteArray& Text) = 0;
+
+  // The current board; not owned.
+  void SetBoard(TBord* ABoard) { Board = ABoard; }
+
+protected:
+  TBord* Board = nullptr;
+  // Not owned; cleared if the data module goes first.
+  QPointer<TComDataModule> Module;
+};
+
+// The computer as opponent: writes are dropped, every read is answered at
+// once by Answer.
+class TLocalIO : public TAbstractBaseIO {
+public:
+  explicit TLocalIO(bool IsServer = true);
+
+  bool Connected() const override { return true; }
+  bool WaitForConnection(int) override { return true; }
+  // Raises ProtocolError "Local IO called Read-routine".
+  QByteArray Read() override;
+  void Write(const QByteArray&) override {}
+
+  // The computer's reply of the Expected kind: its move on the board (or the
+  // no-move marker), the name "Computer", the current dimensions.
+  QByteArray Answer(TCommandKind Expected);
+};
+
+// A TCP peer: the master listens on the game port, the slave connects to
+// InternetAddress at once.
+class TInternetIO : public TAbstractBaseIO {
+public:
+  explicit TInternetIO(bool IsServer, TComDataModule* AModule = ComDataModule);
+  ~TInternetIO() override;
+
+  // Switches off the game client and the game listener.
+  void Close() override;
+  // Raises LinkHasBeenClosed "Could not write to socket" with no connection
+  // to write to.
+  void Write(const QByteArray& Text) override;
+};
+
+class TCommandIO {
+public:
+  // Creates the transport ConnectionLastGame asks for (0 the computer, 1 a
+  // TCP peer; anything else raises). IsServer on the master side.
+  explicit TCommandIO(bool IsServer, TComDataModule* Module = ComDataModule);
+  TCommandIO(const TCommandIO&) = delete;
+  TCommandIO& operator=(const TCommandIO&) = delete;
+  ~TCommandIO();
+
+  bool Connected() const;
+  // Waits up to Msecs for the link; true when it is up.
+  bool WaitForConnection(int Msecs);
+  void SetBoard(TBord* Board);
+  // Master: SendName, ReceiveName, send Dimensions. Slave: ReceiveName,
+  // SendName, read Dimensions into NumRows/NumCols.
+  void ExchangeSettings();
+  void SendCommand(const TCommand& Command);
+  TCommand ReadCommand(TCommandKind Expected);
+  void SendName();
+  void ReceiveName();
+  bool IsLocal() const;
+
+private:
+  std::unique_ptr<TAbstractBaseIO> IO;
+  // The role in the exchange, fixed at creation: a local game is always the
+  // master's.
+  bool FMaster = true;
+};

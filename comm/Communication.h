@@ -1,0 +1,183 @@
+#pragma once
+
+// TComDataModule: every socket of a networked game and all receive state.
+//
+// Four sockets share one link flag, Connected():
+//   Client      game connection of the slave       (connects to GamePort)
+//   Server      game listener of the master        (listens on GamePort)
+//   ChatClient  chat connection of the slave       (connects to ChatPort)
+//   ChatServer  chat listener of the master        (listens on ChatPort)
+// The link goes up when a client connection is established (game or chat)
+// or the game listener accepts, and down on any disconnect or error. After
+// an error all four sockets are off and nothing reconnects.
+//
+// Each listener keeps only its first accepted connection and closes every
+// later one at once. A game read takes the bytes of one socket read as one
+// message; a newer message replaces one not yet taken. GetBuffer waits for a
+// message on the event loop (no polling, no time-out) and tests the link
+// before the data.
+//
+// Errors in the socket handlers never leave them: a socket error takes the
+// link down, switches every socket off and queues "Asynchronous socket error
+// %d" (the system's error number) for the default error report
+// (ErrorReport.h), which the user interface shows in its "Error" box.
+//
+// Order of use: construct (the global ComDataModule then names it), let the
+// transports switch sockets on (TInternetIO, TInternetChat), WaitForLink /
+// Connected(), then GetBuffer per message; destroy to close everything.
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QList>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+
+#include <cstdint>
+#include <functional>
+
+class QTcpServer;
+class QTcpSocket;
+
+inline constexpr quint16 DefaultGamePort = 5133;
+inline constexpr quint16 DefaultChatPort = 4133;
+
+// Longest received chunk kept; longer ones are cut.
+inline constexpr int MaxChunkLength = 1023;
+
+// What a game read keeps of one received chunk: the bytes before the first
+// NUL, at most MaxChunkLength of them.
+QByteArray ReceivedChunk(QByteArrayView Chunk);
+
+class TComDataModule : public QObject {
+  Q_OBJECT
+
+public:
+  // Port 0 for a listener picks a free port (see GamePort()/ChatPort()).
+  explicit TComDataModule(QObject* Owner = nullptr, quint16 AGamePort = DefaultGamePort,
+                          quint16 AChatPort = DefaultChatPort);
+  ~TComDataModule() override;
+
+  // The link flag, one for all four sockets.
+  bool Connected() const { return FConnected; }
+  // A received message waits in ReceiveBuffer().
+  bool DataAvailable() const { return FDataAvailable; }
+  // The message most recently received and not yet taken.
+  const QByteArray& ReceiveBuffer() const { return FReceiveBuffer; }
+  // The message most recently handed to a reader.
+  const QByteArray& ReadBuffer() const { return FReadBuffer; }
+
+  // Where received chat text goes, one socket read at a time.
+  std::function<void(const QString& Text)> OnChatText;
+
+  // Ports in use: the listening port once a listener is on, else the
+  // configured one.
+  quint16 GamePort() const;
+  quint16 ChatPort() const;
+
+  // Switching sockets on and off. OpenServer/OpenChatServer return false when
+  // listening fails at once (for instance the port is taken); a client's
+  // connect runs asynchronously and reports through the handlers.
+  bool OpenServer();
+  void OpenClient(const QString& Host);
+  bool OpenChatServer();
+  void OpenChatClient(const QString& Host);
+  void CloseServer();
+  void CloseClient();
+  void CloseChatServer();
+  void CloseChatClient();
+
+  // A listener is active while it listens; a client while it connects or
+  // its connection stands.
+  bool ServerActive() const;
+  bool ClientActive() const;
+  bool ChatServerActive() const;
+  bool ChatClientActive() const;
+
+  // The connection to send on: the first accepted one on the master, the
+  // established client connection on the slave; nullptr when there is none.
+  QTcpSocket* GamePartner() const;
+  QTcpSocket* ChatPartner() const;
+  QTcpSocket* ClientSocket() const { return Client; }
+  QTcpSocket* ChatClientSocket() const { return ChatClient; }
+
+  // Link down and every socket off, without a report (a failed send, whose
+  // own error goes to the writer).
+  void CloseAll();
+
+  // The blocking read: waits, keeping the event loop running, until a
+  // message has arrived or the link is down. Returns the message (also kept
+  // in ReadBuffer()); raises LineClosed "While reading buffer" when the link
+  // is down, also when a message arrived just before. Raises LineClosed
+  // "The program is closing" when the application quits during the wait.
+  // Must not be entered again while it waits.
+  QByteArray GetBuffer();
+
+  // Waits, keeping the event loop running, until the link is up, Msecs have
+  // passed, no socket is left that could bring the link up, or the program
+  // closes. Returns Connected().
+  bool WaitForLink(int Msecs);
+
+  // Set once the application quits (or AbortWaits was called); every wait
+  // then ends at once.
+  bool Closing() const { return FClosing; }
+  // Ends running waits and refuses new ones.
+  void AbortWaits();
+
+  // The socket event handlers. Each is wired to the sockets' signals through
+  // Guarded and may also be called directly by tests.
+  void ClientConnect();
+  void SocketDisconnect();
+  void SocketRead(QTcpSocket* Socket);
+  void ClientError(int ErrorNumber);
+  void ServerAccept();
+  void ChatServerAccept();
+  void ChatRead(QTcpSocket* Socket);
+
+  // What a received game chunk does to the receive state (the heart of
+  // SocketRead, usable on a plain byte buffer).
+  void TakeChunk(QByteArrayView Chunk);
+
+signals:
+  // The link flag changed.
+  void LinkChanged(bool Up);
+  // A game message arrived (DataAvailable() is true).
+  void MessageArrived();
+  // Anything a wait looks at changed (link, data, sockets, closing).
+  void Changed();
+
+private:
+  void SetConnected(bool Up);
+  void WireClient(QTcpSocket* Socket, bool Chat);
+  void WireAccepted(QTcpSocket* Socket, bool Chat);
+  void Accept(QTcpServer* Listener, QList<QPointer<QTcpSocket>>& Accepted, bool Chat);
+  void Forget(QTcpSocket* Socket);
+  void DropAccepted(QList<QPointer<QTcpSocket>>& Accepted);
+  void Unwire(QTcpSocket* Socket);
+  // One pass of a wait: runs the event loop until Changed, Msecs (unless
+  // negative), or the application quits. False in the last case.
+  bool WaitForChange(int Msecs);
+
+  quint16 FGamePort;
+  quint16 FChatPort;
+  QTcpSocket* Client;
+  QTcpServer* Server;
+  QTcpSocket* ChatClient;
+  QTcpServer* ChatServer;
+  QList<QPointer<QTcpSocket>> FAccepted;
+  QList<QPointer<QTcpSocket>> FChatAccepted;
+  bool FConnected = false;
+  bool FDataAvailable = false;
+  bool FClosing = false;
+  bool FReading = false;
+  QByteArray FReceiveBuffer;
+  QByteArray FReadBuffer;
+};
+
+// The current data module, set by its constructor and cleared by its
+// destructor. The transports use it unless they are given another.
+extern TComDataModule* ComDataModule;
+
+// The system's error number for a socket error, as shown in "Asynchronous
+// socket error %d".
+int SocketErrorNumber(int QtSocketError);

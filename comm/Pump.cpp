@@ -1,0 +1,7 @@
+#include "Pump.h"
+
+#include <QCoreApplication>
+
+void ProcessMessages() {
+  QCoreApplication::processEvents();
+}

@@ -1,0 +1,81 @@
+// libFuzzer target for the receive path of the game connection: the copy of
+// one socket read into the receive buffer (NUL cut, length cut), decoding,
+// and every check a read makes. Each input must give a command within the
+// rules or one of the protocol's clear errors; anything else aborts.
+
+#include "CommandIO.h"
+#include "Communication.h"
+#include "RuntimeData.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+void Require(bool Condition, const char* What) {
+  if (!Condition) {
+    std::fprintf(stderr, "receive path broke a rule: %s\n", What);
+    std::abort();
+  }
+}
+
+void CheckCommand(const TCommand& Command, TCommandKind Expected) {
+  Require(Command.Kind == Expected, "delivered kind differs from the expected one");
+  switch (Command.Kind) {
+  case TCommandKind::Move: {
+    const bool OnBoard = Command.Row < NumRows && Command.Col < NumCols;
+    const bool NoMove = Command.Row == NumRows && Command.Col == 0;
+    Require(OnBoard || NoMove, "move off the board delivered");
+    break;
+  }
+  case TCommandKind::Dimensions:
+    Require(Command.Rows >= 2 && Command.Rows <= 8 && Command.Cols >= 2 && Command.Cols <= 8,
+            "dimensions outside 2..8 delivered");
+    break;
+  case TCommandKind::Name:
+    Require(Command.Name.size() <= MaxCommandName, "name longer than 20 delivered");
+    break;
+  default:
+    break;
+  }
+  // What was delivered survives a trip through the encoder.
+  const TCommand Again = TextToCommand(CommandToText(Command));
+  Require(Again.Kind == Command.Kind && Again.Row == Command.Row && Again.Col == Command.Col,
+          "re-encoded command differs");
+}
+
+void ClearError(const std::exception& Error) {
+  Require(std::strlen(Error.what()) > 0, "error without a message");
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
+  static TComDataModule Module(nullptr, 0, 0);
+  NumRows = uint8_t(2 + Size % 7);
+  NumCols = uint8_t(2 + (Size / 7) % 7);
+
+  const QByteArrayView Chunk(reinterpret_cast<const char*>(Data), qsizetype(Size));
+  Module.TakeChunk(Chunk);
+  const QByteArray Message = Module.ReceiveBuffer();
+  Require(Module.DataAvailable(), "chunk not taken");
+  Require(Message.size() <= MaxChunkLength, "chunk longer than the buffer");
+  Require(!Message.contains('\0'), "NUL kept in a chunk");
+  Require(Message == ReceivedChunk(Chunk), "chunk copy differs");
+
+  for (int Kind = 0; Kind <= 5; ++Kind) {
+    const auto Expected = static_cast<TCommandKind>(Kind);
+    try {
+      CheckCommand(CheckedCommand(Message, Expected), Expected);
+    } catch (const ProtocolError& E) {
+      ClearError(E);
+    } catch (const ConvertError& E) {
+      ClearError(E);
+    } catch (const RangeError& E) {
+      ClearError(E);
+    }
+  }
+  return 0;
+}

@@ -1,0 +1,67 @@
+#include "IniFormat.h"
+
+#include <QByteArray>
+#include <QMap>
+#include <QString>
+#include <QStringList>
+
+QSettings::Format FizzgridIniFormat() {
+  static const QSettings::Format Format =
+      QSettings::registerFormat(QStringLiteral("ini"), ReadFizzgridIni, WriteFizzgridIni);
+  return Format;
+}
+
+bool ReadFizzgridIni(QIODevice& Device, QSettings::SettingsMap& Map) {
+  const QString Text = QString::fromUtf8(Device.readAll());
+  QString Section;
+  for (QStringView Line : QStringView(Text).split(u'\n')) {
+    Line = Line.trimmed();
+    if (Line.isEmpty() || Line.startsWith(u';') || Line.startsWith(u'#'))
+      continue;
+    if (Line.startsWith(u'[') && Line.endsWith(u']')) {
+      Section = Line.mid(1, Line.size() - 2).trimmed().toString();
+      continue;
+    }
+    const qsizetype Equals = Line.indexOf(u'=');
+    // A line that names nothing is not a value; a hand-edited file may hold such lines.
+    if (Equals <= 0)
+      continue;
+    const QString Name = Line.left(Equals).trimmed().toString();
+    if (Name.isEmpty())
+      continue;
+    const QString Value = Line.mid(Equals + 1).trimmed().toString();
+    Map.insert(Section.isEmpty() ? Name : Section + QLatin1Char('/') + Name, Value);
+  }
+  return true;
+}
+
+namespace {
+
+// A value is one line; a line break inside it would start a bogus entry.
+QString OneLine(QString Value) {
+  Value.replace(u'\r', u' ');
+  Value.replace(u'\n', u' ');
+  return Value;
+}
+
+} // namespace
+
+bool WriteFizzgridIni(QIODevice& Device, const QSettings::SettingsMap& Map) {
+  QMap<QString, QStringList> Sections;
+  for (auto It = Map.cbegin(); It != Map.cend(); ++It) {
+    const qsizetype Slash = It.key().indexOf(u'/');
+    const QString Section = Slash < 0 ? QString() : It.key().left(Slash);
+    const QString Name = Slash < 0 ? It.key() : It.key().mid(Slash + 1);
+    Sections[Section].append(OneLine(Name) + QLatin1Char('=') + OneLine(It.value().toString()));
+  }
+  QString Text;
+  for (auto It = Sections.cbegin(); It != Sections.cend(); ++It) {
+    if (!It.key().isEmpty())
+      Text += QLatin1Char('[') + It.key() + QLatin1String("]\n");
+    for (const QString& Line : It.value())
+      Text += Line + QLatin1Char('\n');
+    Text += QLatin1Char('\n');
+  }
+  const QByteArray Bytes = Text.toUtf8();
+  return Device.write(Bytes) == Bytes.size();
+}

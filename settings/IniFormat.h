@@ -1,0 +1,15 @@
+#pragma once
+
+// A plain INI format for QSettings that keeps section and value names as
+// they are: "TCP/IP=..." and "Number of Rows=5", which a person can read and
+// edit. (QSettings' own IniFormat would turn the "/" into a subgroup and
+// escape the spaces.) A key "Section/Name" is split at its first "/".
+
+#include <QIODevice>
+#include <QSettings>
+
+// The registered format; registration happens on the first call.
+QSettings::Format FizzgridIniFormat();
+
+bool ReadFizzgridIni(QIODevice& Device, QSettings::SettingsMap& Map);
+bool WriteFizzgridIni(QIODevice& Device, const QSettings::SettingsMap& Map);
