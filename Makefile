@@ -11,14 +11,19 @@ SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
 .PHONY: deps configure build test bench run fuzz clean
 
+# Installs the Debian packages given as $(1) that are not installed yet.
+define install-missing
+@missing=""; for p in $(1); do \
+  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q "install ok installed" || missing="$$missing $$p"; \
+done; \
+if [ -n "$$missing" ]; then \
+  echo "Installing:$$missing"; \
+  $(SUDO) apt-get update && DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y $$missing; \
+fi
+endef
+
 deps:
-	@missing=""; for p in $(PACKAGES); do \
-	  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q "install ok installed" || missing="$$missing $$p"; \
-	done; \
-	if [ -n "$$missing" ]; then \
-	  echo "Installing:$$missing"; \
-	  $(SUDO) apt-get update && DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y $$missing; \
-	fi
+	$(call install-missing,$(PACKAGES))
 
 configure: deps
 	cmake -S . -B $(BUILD) $(CMAKE_FLAGS)
@@ -36,13 +41,7 @@ FUZZ_BUILD ?= build-fuzz
 FUZZ_TIME  ?= 60
 
 fuzz:
-	@missing=""; for p in $(FUZZ_PACKAGES) $(PACKAGES); do \
-	  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q "install ok installed" || missing="$$missing $$p"; \
-	done; \
-	if [ -n "$$missing" ]; then \
-	  echo "Installing:$$missing"; \
-	  $(SUDO) apt-get update && DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y $$missing; \
-	fi
+	$(call install-missing,$(FUZZ_PACKAGES) $(PACKAGES))
 	cmake -S . -B $(FUZZ_BUILD) -DFIZZGRID_FUZZ=ON -DCMAKE_CXX_COMPILER=clang++
 	cmake --build $(FUZZ_BUILD) --target fuzz_receive -j $(JOBS)
 	mkdir -p $(FUZZ_BUILD)/corpus
