@@ -1,0 +1,27 @@
+// The pictures must reach an executable that links them only through a static
+// library (as the game does through its window library) without naming any
+// symbol of the resource code: the linker must not drop their registration.
+
+#include <QFile>
+#include <QImage>
+#include <QtTest>
+
+class TResourceLinkTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void PicturesArePresent()
+    {
+        const QImage Cell(QStringLiteral(":/CELL1"));
+        QCOMPARE(Cell.size(), QSize(29, 29));
+        QCOMPARE(QImage(QStringLiteral(":/EXPLO15")).size(), QSize(29, 29));
+        QCOMPARE(QImage(QStringLiteral(":/CELL21@2x")).size(), QSize(58, 58));
+        QVERIFY(QFile::exists(QStringLiteral(":/EXPLO")));
+        QVERIFY(QFile::exists(QStringLiteral(":/TREFOIL")));
+        QVERIFY(QFile::exists(QStringLiteral(":/ICON")));
+    }
+};
+
+QTEST_GUILESS_MAIN(TResourceLinkTest)
+#include "tst_resourcelink.moc"
