@@ -11,7 +11,7 @@ constexpr std::string_view Usage =
     "\n"
     "Reads one position per line from standard input:\n"
     "  RxC followed by R*C cells, row-major: '.' empty, aN / bN owner 0 / 1 with N masses\n"
-    "  e.g. 4x4 a1 . . b2 . . . . . . . . . . . .\n"
+    "  e.g. 4x4 a1 . b2 . . . . . . . . . . . . .\n"
     "move   prints the computer's answer (owner 1) as \"R C\" (0-based), or \"none\";\n"
     "       --stats adds the placements searched and the time taken.\n"
     "place  reads \"POSITION ; P R C\", places one mass for player P on (R, C) and\n"
