@@ -52,7 +52,13 @@ TMsgButton MessageDlg(const QString& Text, TMsgType Type, TMsgButtons Buttons)
     QMessageBox Box;
     Box.setObjectName(QStringLiteral("MessageDlg"));
     Box.setWindowTitle(CaptionOf(Type));
-    Box.setText(Text);
+    // Plain text: names from the other program end up in these messages and
+    // must never be taken for markup. A carriage return breaks the line.
+    Box.setTextFormat(Qt::PlainText);
+    QString Shown = Text;
+    Shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    Shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    Box.setText(Shown);
     switch (Type) {
     case TMsgType::Error: Box.setIcon(QMessageBox::Critical); break;
     case TMsgType::Information: Box.setIcon(QMessageBox::Information); break;

@@ -145,6 +145,29 @@ private slots:
         QCOMPARE(SeenLabels, Labels);
     }
 
+    // Names typed on the other computer reach these boxes: they are shown as
+    // they are, never as markup, and a carriage return breaks the line.
+    void realMessageBoxShowsPlainText()
+    {
+        QString Shown;
+        Qt::TextFormat Format = Qt::AutoText;
+        auto* Poll = new QTimer(qApp);
+        Poll->setInterval(5);
+        QObject::connect(Poll, &QTimer::timeout, Poll, [&, Poll] {
+            auto* Box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (Box == nullptr)
+                return;
+            Shown = Box->text();
+            Format = Box->textFormat();
+            Box->buttons().constFirst()->click();
+            Poll->deleteLater();
+        });
+        Poll->start();
+        MessageDlg(QStringLiteral("\nGAME OVER\r<b>Ann</b> wins"), TMsgType::Information, TMsgButton::OK);
+        QCOMPARE(Shown, QStringLiteral("\nGAME OVER\n<b>Ann</b> wins"));
+        QCOMPARE(Format, Qt::PlainText);
+    }
+
     void errorReportAfterThrowingSlot()
     {
         TScriptedMessages Script;
