@@ -9,6 +9,6 @@ function(fizzgrid_add_test name)
   add_test(NAME ${name} COMMAND ${name})
   set(config_home ${CMAKE_CURRENT_BINARY_DIR}/${name}.config)
   set_tests_properties(${name} PROPERTIES
-    TIMEOUT 300
+    TIMEOUT 900
     ENVIRONMENT "QT_QPA_PLATFORM=offscreen;XDG_CONFIG_HOME=${config_home};QT_FATAL_WARNINGS=0;ASAN_OPTIONS=detect_leaks=1")
 endfunction()
