@@ -102,6 +102,87 @@ private slots:
     Pair.MasterChat->Send(QStringLiteral("anyone?"));
   }
 
+  // The master's chat object takes its listener with it, and the slave's
+  // link goes down with the chat connection.
+  void chatClosedWithItsObject() {
+    TLinkedPair Pair;
+    QVERIFY(Pair.Link());
+    QTRY_VERIFY(Pair.Master.ChatPartner() != nullptr);
+    QVERIFY(Pair.Master.ChatServerActive());
+    Pair.MasterChat.reset();
+    QVERIFY(!Pair.Master.ChatServerActive());
+    QVERIFY(Pair.Master.ChatPartner() == nullptr);
+    QTRY_VERIFY(!Pair.Slave->Connected());
+  }
+
+  // The chat listener's accept leaves the link alone; the slave's chat
+  // connection coming up raises it.
+  void chatSocketsAndTheLink() {
+    ConnectionLastGame = 1;
+    RelationLastGame = 1;
+    TComDataModule Master(nullptr, 0, 0);
+    TChatIO MasterChat([](const QString&) {}, &Master);
+    TRawPeer ChatPeer;
+    QVERIFY(ChatPeer.ConnectTo(Master.ChatPort()));
+    QTRY_VERIFY(Master.ChatPartner() != nullptr);
+    QVERIFY(!Master.Connected());
+
+    TRawListener ChatListener;
+    RelationLastGame = 2;
+    InternetAddress = QStringLiteral("127.0.0.1");
+    TComDataModule Slave(nullptr, 0, ChatListener.Port());
+    QVERIFY(!Slave.Connected());
+    TChatIO SlaveChat([](const QString&) {}, &Slave);
+    QTRY_VERIFY(Slave.Connected());
+    QVERIFY(!Slave.ClientActive());
+  }
+
+  // On the slave, text typed before its chat connection stands is lost,
+  // even with the game link up.
+  void slaveDropsTextBeforeConnect() {
+    TRawListener GameListener;
+    TRawListener ChatListener;
+    ConnectionLastGame = 1;
+    RelationLastGame = 2;
+    // A name, so the chat connect waits for its lookup on the event loop.
+    InternetAddress = QStringLiteral("localhost");
+    TComDataModule Slave(nullptr, GameListener.Port(), ChatListener.Port());
+    TCommandIO IO(false, &Slave);
+    QVERIFY(IO.WaitForConnection(5000));
+    TChatIO Chat([](const QString&) {}, &Slave);
+    QVERIFY(Slave.ChatClientSocket()->state() != QAbstractSocket::ConnectedState);
+    Chat.Send(QStringLiteral("early"));
+    QTRY_COMPARE(ChatListener.Peers.size(), std::size_t(1));
+    QTRY_VERIFY(Slave.ChatPartner() != nullptr);
+    Chat.Send(QStringLiteral("late"));
+    QTRY_COMPARE(ChatListener.Peers[0]->Received, QByteArray("late"));
+  }
+
+  // With the game link down, text is dropped although the chat connection
+  // stands; once the link is up again it flows.
+  void textDroppedWhileLinkDown() {
+    TLinkedPair Pair;
+    RelationLastGame = 1;
+    auto GamePeer = std::make_unique<TRawPeer>();
+    QVERIFY(GamePeer->ConnectTo(Pair.Master.GamePort()));
+    QVERIFY(Pair.MasterIO->WaitForConnection(5000));
+    TChatIO Chat([](const QString&) {}, &Pair.Master);
+    TRawPeer ChatPeer;
+    QVERIFY(ChatPeer.ConnectTo(Pair.Master.ChatPort()));
+    QTRY_VERIFY(Pair.Master.ChatPartner() != nullptr);
+
+    GamePeer->Socket->disconnectFromHost();
+    QTRY_VERIFY(!Pair.Master.Connected());
+    QVERIFY(Pair.Master.ChatPartner() != nullptr);
+    Chat.Send(QStringLiteral("lost"));
+
+    TRawPeer NextGamePeer;
+    QVERIFY(NextGamePeer.ConnectTo(Pair.Master.GamePort()));
+    QTRY_VERIFY(Pair.Master.Connected());
+    Chat.Send(QStringLiteral("now"));
+    QTRY_COMPARE(ChatPeer.Received, QByteArray("now"));
+  }
+
   void masterDropsTextBeforeAccept() {
     TLinkedPair Pair;
     RelationLastGame = 1;

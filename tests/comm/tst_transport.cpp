@@ -237,6 +237,9 @@ private slots:
     QTimer::singleShot(50, Slave.Socket, [&] { Slave.Socket->disconnectFromHost(); });
     QCOMPARE(Raised<LinkHasBeenClosed>([&] { Master.IO.ReadCommand(TCommandKind::Move); }), ReadFailed);
     QVERIFY(!Master.IO.Connected());
+    // The listener stays on, but there is no partner left to write to.
+    QVERIFY(Master.Module.ServerActive());
+    QCOMPARE(Raised<LinkHasBeenClosed>([&] { Master.IO.SendCommand(TCommand::MakeMove(0, 0)); }), WriteFailed);
   }
 
   void messageThenDisconnect() {
@@ -390,6 +393,7 @@ private slots:
     TMaster Master;
     QVERIFY(!Master.IO.WaitForConnection(30));
     QVERIFY(Master.Module.ServerActive());
+    QCOMPARE(Raised<LinkHasBeenClosed>([&] { Master.IO.SendCommand(TCommand::MakeMove(0, 0)); }), WriteFailed);
   }
 
   void abortedRead() {

@@ -64,6 +64,8 @@ private slots:
     QCOMPARE(SearchDepth, 1);
     QCOMPARE(SettingsLocation(), FConfig->path() + QStringLiteral("/Fizzgrid.ini"));
     QVERIFY(QFile::exists(SettingsLocation()));
+    // Loading creates the store but writes no section into it.
+    QCOMPARE(FileText(), QString());
 
     QString Error;
     QVERIFY(SaveSettings(&Error));
