@@ -133,7 +133,9 @@ void TByteField::keyPressEvent(QKeyEvent* Event)
     Guarded([&] {
         const bool Up = Event->key() == Qt::Key_Up;
         const bool Down = Event->key() == Qt::Key_Down;
-        if (!FArrowStepping || (!Up && !Down) || Event->modifiers() != Qt::NoModifier) {
+        // Arrows of the numeric keypad carry the keypad modifier; they step too.
+        const Qt::KeyboardModifiers Modifiers = Event->modifiers() & ~Qt::KeypadModifier;
+        if (!FArrowStepping || (!Up && !Down) || Modifiers != Qt::NoModifier) {
             QLineEdit::keyPressEvent(Event);
             return;
         }

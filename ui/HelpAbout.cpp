@@ -24,7 +24,7 @@ TAboutBox1::TAboutBox1(QWidget* Parent) : QDialog(Parent)
     ProgramIcon->setObjectName(QStringLiteral("ProgramIcon"));
     ProgramIcon->setFixedSize(TrefoilWidth, TrefoilHeight);
     ProgramIcon->setScaledContents(true);
-    ProgramIcon->setPixmap(TrefoilPicture());
+    ProgramIcon->setPixmap(TrefoilPicture(devicePixelRatioF()));
 
     ProductName = new QLabel(QStringLiteral("Fizzgrid"), Panel1);
     ProductName->setObjectName(QStringLiteral("ProductName"));

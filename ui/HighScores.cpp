@@ -4,6 +4,7 @@
 #include "MessageDlg.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -185,10 +186,22 @@ std::vector<TScoreEntry> TScoreTable::Decode(const QByteArray& Data, bool* Trunc
 void TScoreTable::FormCreate()
 {
     FEntries.clear();
-    QFile File(FFileName);
-    if (!File.exists())
+    FKeepFile = false;
+    const QFileInfo Info(FFileName);
+    if (!Info.exists())
         return;
+    // A file that cannot be read at all must not be replaced by an empty
+    // table at exit: it keeps every result it holds.
+    if (!Info.isFile()) {
+        // A folder, a pipe or a device; opening a pipe would wait forever.
+        FKeepFile = true;
+        MessageDlg(QStringLiteral("I/O error: cannot read \"%1\": it is not a file").arg(FFileName),
+                   TMsgType::Error, TMsgButton::OK);
+        return;
+    }
+    QFile File(FFileName);
     if (!File.open(QIODevice::ReadOnly)) {
+        FKeepFile = true;
         MessageDlg(QStringLiteral("I/O error: cannot read \"%1\": %2").arg(FFileName, File.errorString()),
                    TMsgType::Error, TMsgButton::OK);
         return;
@@ -214,6 +227,13 @@ void TScoreTable::FormCreate()
 
 void TScoreTable::FormDestroy()
 {
+    if (FKeepFile) {
+        MessageDlg(QStringLiteral("I/O error: the high scores were not written to \"%1\", which could not be "
+                                  "read at start; it is left as it was")
+                       .arg(FFileName),
+                   TMsgType::Error, TMsgButton::OK);
+        return;
+    }
     // Written to a new file that replaces the old one only when complete, so
     // a failure leaves the previous high scores whole.
     QSaveFile File(FFileName);

@@ -4,7 +4,8 @@
 //
 // It owns the table Entries. The file (default "HighScores.Dat" in the
 // current folder) is read once when the window is created (FormCreate) and
-// written once, atomically, when it is destroyed (FormDestroy). The main
+// written once, atomically, when it is destroyed (FormDestroy); a file that
+// exists but could not be read at all is left untouched instead. The main
 // window records every finished game with UpdateScore and shows the window
 // modally; each showing re-sorts and redraws the nine rows (RefreshTable).
 //
@@ -72,6 +73,8 @@ private:
 
     QString FFileName;
     std::vector<TScoreEntry> FEntries;
+    // The file exists but could not be read at all: leave it alone at exit.
+    bool FKeepFile = false;
     bool FSelecting = false;
 
     QListWidget* Place;

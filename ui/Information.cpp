@@ -26,7 +26,7 @@ TInformationDialog::TInformationDialog(QWidget* Parent) : QDialog(Parent)
 
     Image = new QLabel(this);
     Image->setObjectName(QStringLiteral("Image"));
-    Image->setPixmap(TrefoilPicture());
+    Image->setPixmap(TrefoilPicture(devicePixelRatioF()));
     Image->setGeometry(ImageLeft, VerticalMargin, TrefoilWidth, TrefoilHeight);
 
     DialogText = new QLabel(this);

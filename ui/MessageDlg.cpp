@@ -2,6 +2,9 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QKeySequence>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -10,6 +13,32 @@
 namespace {
 
 TScriptedMessages* ActiveScript = nullptr;
+
+// QMessageBox takes No for Escape and the close box when there is no Cancel;
+// a box without an escape button ends here without any button instead.
+class TMessageBox : public QMessageBox
+{
+public:
+    bool Dismissable = false;
+
+protected:
+    void keyPressEvent(QKeyEvent* Event) override
+    {
+        if (Dismissable && Event->matches(QKeySequence::Cancel)) {
+            reject();
+            return;
+        }
+        QMessageBox::keyPressEvent(Event);
+    }
+
+    void closeEvent(QCloseEvent* Event) override
+    {
+        if (Dismissable)
+            QDialog::closeEvent(Event);
+        else
+            QMessageBox::closeEvent(Event);
+    }
+};
 
 } // namespace
 
@@ -27,13 +56,9 @@ TMsgButton EscapeButton(TMsgButtons Buttons)
 {
     if (Buttons.testFlag(TMsgButton::Cancel))
         return TMsgButton::Cancel;
-    if (Buttons.testFlag(TMsgButton::No))
-        return TMsgButton::No;
     if (Buttons.testFlag(TMsgButton::OK))
         return TMsgButton::OK;
-    if (Buttons.testFlag(TMsgButton::Yes))
-        return TMsgButton::Yes;
-    return TMsgButton::OK;
+    return TMsgButton::None;
 }
 
 TMsgButton MessageDlg(const QString& Text, TMsgType Type, TMsgButtons Buttons)
@@ -49,7 +74,7 @@ TMsgButton MessageDlg(const QString& Text, TMsgType Type, TMsgButtons Buttons)
         return EscapeButton(Buttons);
     }
 
-    QMessageBox Box;
+    TMessageBox Box;
     Box.setObjectName(QStringLiteral("MessageDlg"));
     Box.setWindowTitle(CaptionOf(Type));
     // Plain text: names from the other program end up in these messages and
@@ -87,6 +112,7 @@ TMsgButton MessageDlg(const QString& Text, TMsgType Type, TMsgButtons Buttons)
         if (Choice.Button == Escape)
             Box.setEscapeButton(Btn);
     }
+    Box.Dismissable = Escape == TMsgButton::None;
     if (!Added.isEmpty())
         Box.setDefaultButton(qobject_cast<QPushButton*>(Added.front().first));
 

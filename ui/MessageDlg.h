@@ -22,8 +22,10 @@ Q_DECLARE_OPERATORS_FOR_FLAGS(TMsgButtons)
 
 TMsgButton MessageDlg(const QString& Text, TMsgType Type, TMsgButtons Buttons);
 
-// The answer a box gives when it is closed without pressing a button:
-// Cancel, else No, else OK, from those offered.
+// The answer a box gives when it is closed without pressing a button
+// (Escape or the close box): Cancel, else OK, from those offered; a box
+// offering neither (Yes and No) answers None, so that closing it is never
+// taken for No.
 TMsgButton EscapeButton(TMsgButtons Buttons);
 
 QString CaptionOf(TMsgType Type);

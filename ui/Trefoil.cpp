@@ -1,9 +1,17 @@
 #include "Trefoil.h"
 
-QPixmap TrefoilPicture()
+#include "Resources.h"
+
+QPixmap TrefoilPicture(qreal DevicePixelRatio)
 {
-    QPixmap Picture(QStringLiteral(":/TREFOIL"));
-    if (!Picture.isNull() && Picture.size() != QSize(TrefoilWidth, TrefoilHeight))
-        Picture = Picture.scaled(TrefoilWidth, TrefoilHeight, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    QPixmap Picture = QPixmap::fromImage(LoadResourceImage(TrefoilResource(), DevicePixelRatio));
+    if (Picture.isNull())
+        return Picture;
+    const QSize Logical(TrefoilWidth, TrefoilHeight);
+    if (Picture.deviceIndependentSize().toSize() != Logical) {
+        const qreal Ratio = Picture.devicePixelRatio();
+        Picture = Picture.scaled(Logical * Ratio, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        Picture.setDevicePixelRatio(Ratio);
+    }
     return Picture;
 }

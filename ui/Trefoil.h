@@ -8,4 +8,7 @@
 inline constexpr int TrefoilWidth = 65;
 inline constexpr int TrefoilHeight = 57;
 
-QPixmap TrefoilPicture();
+// Always TrefoilWidth x TrefoilHeight logical pixels; on a screen with a
+// device pixel ratio above 1 it is drawn from the picture of twice the size,
+// so it stays sharp. Pass the ratio of the widget that shows it.
+QPixmap TrefoilPicture(qreal DevicePixelRatio = 1.0);

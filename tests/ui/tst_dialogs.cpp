@@ -7,6 +7,7 @@
 #include "MessageDlg.h"
 #include "RuntimeData.h"
 #include "SizeDialog.h"
+#include "Trefoil.h"
 
 #include <QCheckBox>
 #include <QFile>
@@ -15,6 +16,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 
@@ -463,6 +465,77 @@ private slots:
         QVERIFY(Box.isVisible());
         Box.HideNotice();
         QVERIFY(!Box.isVisible());
+    }
+
+    // Fixed single border, centred; the system menu (with its close box) as
+    // the only caption buttons, none at all on the information box.
+    void dialogFrames_data()
+    {
+        QTest::addColumn<QString>("Dialog");
+        QTest::addColumn<bool>("CaptionButtons");
+        QTest::newRow("game type") << "GameTypeSelection" << true;
+        QTest::newRow("name") << "EnterNameDialog" << true;
+        QTest::newRow("dimensions") << "SizeDlg" << true;
+        QTest::newRow("about") << "AboutBox1" << true;
+        QTest::newRow("information") << "InformationDialog" << false;
+    }
+
+    void dialogFrames()
+    {
+        QFETCH(QString, Dialog);
+        QFETCH(bool, CaptionButtons);
+        std::unique_ptr<QDialog> Window;
+        if (Dialog == QLatin1String("GameTypeSelection"))
+            Window = std::make_unique<TGameTypeSelection>();
+        else if (Dialog == QLatin1String("EnterNameDialog"))
+            Window = std::make_unique<TEnterNameDialog>();
+        else if (Dialog == QLatin1String("SizeDlg"))
+            Window = std::make_unique<TSizeDlg>();
+        else if (Dialog == QLatin1String("AboutBox1"))
+            Window = std::make_unique<TAboutBox1>();
+        else
+            Window = std::make_unique<TInformationDialog>();
+        QCOMPARE(Window->objectName(), Dialog);
+        const Qt::WindowFlags Flags = Window->windowFlags();
+        QCOMPARE(bool(Flags & Qt::WindowSystemMenuHint), CaptionButtons);
+        QCOMPARE(bool(Flags & Qt::WindowCloseButtonHint), CaptionButtons);
+        QVERIFY(!(Flags & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint
+                           | Qt::WindowContextHelpButtonHint)));
+        if (auto* Box = qobject_cast<TInformationDialog*>(Window.get()))
+            Box->ShowNotice(QStringLiteral("Establishing connection ..."));
+        else
+            ShowAndWait(*Window);
+        QCOMPARE(Window->minimumSize(), Window->maximumSize());
+        const QRect Screen = Window->screen()->availableGeometry();
+        QVERIFY(qAbs(Window->frameGeometry().center().x() - Screen.center().x()) <= 1);
+        QVERIFY(qAbs(Window->frameGeometry().center().y() - Screen.center().y()) <= 1);
+    }
+
+    // Drawn from the picture of twice the size on a dense screen, always at
+    // the same logical size.
+    void trefoilPicture_data()
+    {
+        QTest::addColumn<qreal>("Ratio");
+        QTest::addColumn<QSize>("Pixels");
+        QTest::newRow("normal") << qreal(1.0) << QSize(65, 57);
+        QTest::newRow("double") << qreal(2.0) << QSize(130, 114);
+        QTest::newRow("one and a half") << qreal(1.5) << QSize(130, 114);
+    }
+
+    void trefoilPicture()
+    {
+        QFETCH(qreal, Ratio);
+        QFETCH(QSize, Pixels);
+        QVERIFY(QFile::exists(QStringLiteral(":/TREFOIL")));
+        const QPixmap Picture = TrefoilPicture(Ratio);
+        QCOMPARE(Picture.size(), Pixels);
+        QCOMPARE(Picture.deviceIndependentSize().toSize(), QSize(TrefoilWidth, TrefoilHeight));
+        QCOMPARE(Picture.devicePixelRatio(), qreal(Pixels.width()) / TrefoilWidth);
+        // The sharp picture is the same picture: its corners show the same bands.
+        const QImage Sharp = Picture.toImage();
+        const QImage Plain = TrefoilPicture(1.0).toImage();
+        QCOMPARE(Sharp.pixelColor(1, 1), Plain.pixelColor(0, 0));
+        QCOMPARE(Sharp.pixelColor(Pixels.width() - 2, Pixels.height() - 2), Plain.pixelColor(64, 56));
     }
 
     void aboutBox()

@@ -47,6 +47,8 @@ void PressInNextBox(const QString& Label, QString* Caption, QStringList* Labels)
         }
         if (Label.isEmpty())
             Box->close();
+        else if (Label == QLatin1String("<Escape>"))
+            QTest::keyClick(Box, Qt::Key_Escape);
         Poll->deleteLater();
     });
     Poll->start();
@@ -65,14 +67,14 @@ private slots:
         Script.Answer(TMsgButton::Yes);
         QCOMPARE(MessageDlg(QStringLiteral("Sure?"), TMsgType::Confirmation, TMsgButton::Yes | TMsgButton::No),
                  TMsgButton::Yes);
-        // Nothing scripted: the box is answered as if closed.
+        // Nothing scripted: the box is answered as if closed, which is no No.
         QCOMPARE(MessageDlg(QStringLiteral("Again?"), TMsgType::Confirmation, TMsgButton::Yes | TMsgButton::No),
-                 TMsgButton::No);
+                 TMsgButton::None);
         QCOMPARE(MessageDlg(QStringLiteral("Oops"), TMsgType::Error, TMsgButton::OK), TMsgButton::OK);
         QCOMPARE(Script.Texts(), (QStringList{"Sure?", "Again?", "Oops"}));
         QCOMPARE(Script.Records().at(2).Type, TMsgType::Error);
         QCOMPARE(Script.Records().at(0).Buttons, TMsgButton::Yes | TMsgButton::No);
-        QCOMPARE(Script.Records().at(1).Answer, TMsgButton::No);
+        QCOMPARE(Script.Records().at(1).Answer, TMsgButton::None);
 
         {
             TScriptedMessages Inner;
@@ -95,9 +97,12 @@ private slots:
         QTest::addColumn<TMsgButton>("Expected");
         QTest::newRow("all") << (TMsgButton::Yes | TMsgButton::No | TMsgButton::Cancel | TMsgButton::OK)
                              << TMsgButton::Cancel;
-        QTest::newRow("yes no") << (TMsgButton::Yes | TMsgButton::No) << TMsgButton::No;
+        QTest::newRow("yes no cancel") << (TMsgButton::Yes | TMsgButton::No | TMsgButton::Cancel)
+                                       << TMsgButton::Cancel;
+        QTest::newRow("yes cancel") << (TMsgButton::Yes | TMsgButton::Cancel) << TMsgButton::Cancel;
+        QTest::newRow("yes no") << (TMsgButton::Yes | TMsgButton::No) << TMsgButton::None;
         QTest::newRow("ok") << TMsgButtons(TMsgButton::OK) << TMsgButton::OK;
-        QTest::newRow("yes") << TMsgButtons(TMsgButton::Yes) << TMsgButton::Yes;
+        QTest::newRow("yes") << TMsgButtons(TMsgButton::Yes) << TMsgButton::None;
     }
 
     void escapeButton()
@@ -125,6 +130,23 @@ private slots:
         QTest::newRow("information closed") << TMsgType::Information << (TMsgButton::OK | TMsgButton::Cancel)
                                             << "" << "Information" << QStringList{"OK", "Cancel"}
                                             << TMsgButton::Cancel;
+        // A Yes/No question closed without an answer is not answered No.
+        const TMsgButtons YesNo = TMsgButton::Yes | TMsgButton::No;
+        QTest::newRow("yes no closed") << TMsgType::Confirmation << YesNo << "" << "Confirm"
+                                       << QStringList{"&Yes", "&No"} << TMsgButton::None;
+        QTest::newRow("yes no escape") << TMsgType::Confirmation << YesNo << "<Escape>" << "Confirm"
+                                       << QStringList{"&Yes", "&No"} << TMsgButton::None;
+        QTest::newRow("yes no pressed no") << TMsgType::Confirmation << YesNo << "&No" << "Confirm"
+                                           << QStringList{"&Yes", "&No"} << TMsgButton::No;
+        QTest::newRow("yes cancel escape") << TMsgType::Confirmation << (TMsgButton::Yes | TMsgButton::Cancel)
+                                           << "<Escape>" << "Confirm" << QStringList{"&Yes", "Cancel"}
+                                           << TMsgButton::Cancel;
+        QTest::newRow("yes no cancel closed") << TMsgType::Confirmation
+                                              << (TMsgButton::Yes | TMsgButton::No | TMsgButton::Cancel) << ""
+                                              << "Confirm" << QStringList{"&Yes", "&No", "Cancel"}
+                                              << TMsgButton::Cancel;
+        QTest::newRow("error escape") << TMsgType::Error << TMsgButtons(TMsgButton::OK) << "<Escape>"
+                                      << "Error" << QStringList{"OK"} << TMsgButton::OK;
     }
 
     void realMessageBox()
@@ -333,6 +355,13 @@ private slots:
 
         Field.SetArrowStepping(true);
         QTest::keyClick(&Field, Qt::Key_Up);
+        QCOMPARE(Field.text(), QStringLiteral("6"));
+        QTest::keyClick(&Field, Qt::Key_Down, Qt::KeypadModifier);
+        QCOMPARE(Field.text(), QStringLiteral("5"));
+        QTest::keyClick(&Field, Qt::Key_Up, Qt::KeypadModifier);
+        QCOMPARE(Field.text(), QStringLiteral("6"));
+        // With Shift the keys only move the caret.
+        QTest::keyClick(&Field, Qt::Key_Up, Qt::ShiftModifier);
         QCOMPARE(Field.text(), QStringLiteral("6"));
         for (int Step = 0; Step < 5; ++Step)
             QTest::keyClick(&Field, Qt::Key_Up);

@@ -3,6 +3,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -10,6 +11,8 @@
 #include <QtEndian>
 
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <csignal>
 #include <cstdint>
@@ -484,19 +487,59 @@ private slots:
             QVERIFY(QDir(FPath).removeRecursively());
     }
 
-    void unreadableFileIsReported()
+    void unreadableFileIsKept_data()
     {
-        // A folder where the file should be cannot be read as one.
-        QVERIFY(QDir(FDir.path()).mkpath(QStringLiteral("HighScores.Dat")));
+        QTest::addColumn<QString>("Kind");
+        QTest::newRow("folder") << QStringLiteral("folder");
+        QTest::newRow("pipe") << QStringLiteral("pipe");
+        QTest::newRow("no read permission") << QStringLiteral("unreadable");
+    }
+
+    // A file that is there but cannot be read is reported, and the table
+    // written at exit does not replace it: it may hold every result so far.
+    void unreadableFileIsKept()
+    {
+        QFETCH(QString, Kind);
+        const QByteArray Old = Records({{"Old", 7, 1}});
+        if (Kind == QLatin1String("folder")) {
+            QVERIFY(QDir(FDir.path()).mkpath(QStringLiteral("HighScores.Dat")));
+            WriteFile(FPath + QStringLiteral("/keep"), Old);
+        } else if (Kind == QLatin1String("pipe")) {
+            QCOMPARE(::mkfifo(QFile::encodeName(FPath).constData(), 0600), 0);
+        } else {
+            if (::geteuid() == 0)
+                QSKIP("root reads any file");
+            WriteFile(FPath, Old);
+            QVERIFY(QFile::setPermissions(FPath, QFileDevice::WriteOwner));
+        }
         {
             TScoreTable Table(nullptr, FPath);
             QVERIFY(Table.Entries().empty());
             QCOMPARE(FMessages->Count(), 1);
-            QVERIFY(FMessages->Records().front().Text.contains(FPath));
+            QCOMPARE(FMessages->Records().front().Type, TMsgType::Error);
+            QVERIFY2(FMessages->Records().front().Text.contains(FPath), qPrintable(FMessages->Texts().front()));
             FMessages->Clear();
+            Table.UpdateScore(QStringLiteral("You"), true);
         }
         QCOMPARE(FMessages->Count(), 1);
-        QVERIFY(QDir(FPath).removeRecursively());
+        QCOMPARE(FMessages->Records().front().Type, TMsgType::Error);
+        QVERIFY2(FMessages->Records().front().Text.contains(FPath), qPrintable(FMessages->Texts().front()));
+
+        const QFileInfo Info(FPath);
+        const QStringList Left =
+            QDir(FDir.path()).entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot);
+        QCOMPARE(Left, QStringList{QStringLiteral("HighScores.Dat")});
+        if (Kind == QLatin1String("folder")) {
+            QVERIFY(Info.isDir());
+            QCOMPARE(ReadFile(FPath + QStringLiteral("/keep")), Old);
+            QVERIFY(QDir(FPath).removeRecursively());
+        } else if (Kind == QLatin1String("pipe")) {
+            QVERIFY(Info.exists() && !Info.isFile() && !Info.isDir());
+            QVERIFY(QFile::remove(FPath));
+        } else {
+            QVERIFY(QFile::setPermissions(FPath, QFileDevice::ReadOwner | QFileDevice::WriteOwner));
+            QCOMPARE(ReadFile(FPath), Old);
+        }
     }
 };
 
