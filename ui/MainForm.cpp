@@ -6,6 +6,7 @@
 #include "Facilities.h"
 #include "RuntimeData.h"
 #include "Search.h"
+#include "Thinking.h"
 #include "Trefoil.h"
 
 #include <QAction>
@@ -194,7 +195,7 @@ void TMainForm::CreateComponents()
     InformationImage->setObjectName(QStringLiteral("InformationImage"));
     InformationImage->setGeometry(Scaled(5), Scaled(6), Scaled(80), Scaled(70));
     InformationImage->setScaledContents(true);
-    InformationImage->setPixmap(TrefoilPicture());
+    InformationImage->setPixmap(TrefoilPicture(devicePixelRatioF()));
 
     const int LabelLeft = Scaled(87);
     InformationLabel = MakeLabel("InformationLabel", QString(), InfoPanel,
@@ -259,8 +260,12 @@ void TMainForm::closeEvent(QCloseEvent* Event)
         StopThinking();
         if (FComData)
             FComData->AbortWaits();
+        // The program ends when its last window closes; a window still shown
+        // would keep it running with nothing on the screen.
         if (FChatForm)
             FChatForm->hide();
+        if (ThinkGauges)
+            ThinkGauges->hide();
     });
     Event->accept();
 }

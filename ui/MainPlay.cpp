@@ -82,7 +82,8 @@ void TMainForm::BordDisplayClick()
 
 void TMainForm::AwaitOpponentMove()
 {
-    if (!FBord)
+    // Closed during the own placement: the opponent is not asked any more.
+    if (FClosing || !FBord)
         return;
     if (!FBord->Finished) {
         TArrowAfterWait Arrow(*this);

@@ -219,14 +219,15 @@ void TMainForm::Explode(uint8_t Row, uint8_t Col)
 {
     ProcessMessages();
     DisplayScore();
-    if (!Explosions1->isChecked() || !FBord || !FBord->GetCell(Row, Col))
+    // A closed window shows nothing: the rest of the cascade runs at once.
+    if (FClosing || !Explosions1->isChecked() || !FBord || !FBord->GetCell(Row, Col))
         return;
     const QRect Cell = BordDisplay->CellRect(Col, Row);
     if (FSoundOn)
         FSoundOn = FSound && FSound->Play();
     // Each frame is painted over the full picture, which has no transparent
     // part, so repainting the cell wipes the previous frame.
-    for (int Frame = 0; Frame < ExplosionFrames; ++Frame) {
+    for (int Frame = 0; Frame < ExplosionFrames && !FClosing; ++Frame) {
         BordDisplay->SetOverlay(Row, Col, Frame);
         BordDisplay->repaint(Cell);
         if (FFrameDelay)

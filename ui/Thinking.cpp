@@ -4,6 +4,7 @@
 
 #include <QElapsedTimer>
 #include <QEvent>
+#include <QFont>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QLabel>
@@ -59,6 +60,10 @@ TThinkGauges::TThinkGauges(QWidget* Parent)
 {
     setObjectName(QStringLiteral("ThinkGauges"));
     setWindowTitle(QStringLiteral("Thinking"));
+    // Characters 14 pixels high at the form's resolution.
+    QFont Font(QStringLiteral("MS Sans Serif"));
+    Font.setPixelSize(Scaled(14));
+    setFont(Font);
 
     Panel1 = new QFrame(this);
     Panel1->setObjectName(QStringLiteral("Panel1"));

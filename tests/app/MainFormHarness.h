@@ -14,6 +14,7 @@
 #include "Search.h"
 #include "SizeDialog.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QDialog>
 #include <QFile>
@@ -146,6 +147,9 @@ public:
         Texts.append(FForm.InformationText());
         HourGlass.append(CursorOf(FForm) == TCursorKind::HourGlass);
         GridEnabled.append(FForm.BordDisplay->isEnabled());
+        // Menu items that could break the running move.
+        MenusEnabled.append(FForm.Restart1->isEnabled() || FForm.StartGameF21->isEnabled()
+                            || FForm.Dimensions1->isEnabled());
     }
     void Hide() override {}
     void SetMaxValue(int, int) override {}
@@ -163,6 +167,7 @@ public:
     QStringList Texts;
     QList<bool> HourGlass;
     QList<bool> GridEnabled;
+    QList<bool> MenusEnabled;
     std::function<void()> Hook;
 
 private:

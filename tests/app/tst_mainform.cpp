@@ -6,6 +6,7 @@
 
 #include "CommandIO.h"
 #include "Facilities.h"
+#include "Thinking.h"
 
 #include <QAction>
 #include <QGroupBox>
@@ -59,6 +60,20 @@ bool SameBoard(const TBord& A, const TBord& B)
     }
     return true;
 }
+
+// The real thinking window, running Hook whenever the search lets messages
+// through.
+class THookedGauges : public TThinkGauges
+{
+public:
+    void ProcessMessages() override
+    {
+        if (Hook)
+            Hook();
+        TThinkGauges::ProcessMessages();
+    }
+    std::function<void()> Hook;
+};
 
 } // namespace
 
@@ -200,6 +215,7 @@ private slots:
                 QCOMPARE(Thinking.Texts.last(), QStringLiteral("Just a second...\rThinking"));
                 QVERIFY(Thinking.HourGlass.last());
                 QVERIFY(!Thinking.GridEnabled.last());
+                QVERIFY(!Thinking.MenusEnabled.last());
             }
             if (!Ends) {
                 QCOMPARE(Messages->Count(), 0);
@@ -259,6 +275,19 @@ private slots:
                                                  QStringLiteral("Do you want to play again")}));
         QVERIFY(Form->Closing());
         QVERIFY(!Form->isVisible());
+    }
+
+    // Closing the question without pressing a button is no No: the game
+    // goes on.
+    void playAgainClosedPlaysAgain()
+    {
+        auto Form = StartLocalGame(4, 4);
+        Put(*Form->Bord(), 0, 0, LocalPlayer, 1);
+        Form->GameOver();
+        QCOMPARE(Messages->Records().last().Text, QStringLiteral("Do you want to play again"));
+        QCOMPARE(Messages->Records().last().Answer, TMsgButton::None);
+        QVERIFY(!Form->Closing());
+        CheckBetweenGames(*Form);
     }
 
     void clickOnOpponentCell()
@@ -564,6 +593,71 @@ private slots:
         QCOMPARE(Form->Bord()->CountMasses()[0], 1);
         QCOMPARE(Form->Bord()->CountMasses()[1], 0);
         QVERIFY(State->Scores->Entries().empty());
+    }
+
+    // The program ends when its last window closes: closing the game window
+    // while the computer thinks must not leave the thinking window shown.
+    void closingDuringSearchLeavesNoWindow_data()
+    {
+        QTest::addColumn<bool>("ByMenu");
+        QTest::newRow("Exit") << true;
+        QTest::newRow("close box") << false;
+    }
+
+    void closingDuringSearchLeavesNoWindow()
+    {
+        QFETCH(bool, ByMenu);
+        Messages->SetHandler([](const QString&, TMsgType, TMsgButtons) { return TMsgButton::Yes; });
+        auto Form = StartLocalGame(5, 5);
+        THookedGauges Gauges;
+        SetThinkProgress(&Gauges);
+        bool Closed = false;
+        QStringList StillShown;
+        Gauges.Hook = [&] {
+            if (Closed)
+                return;
+            Closed = true;
+            QVERIFY(Gauges.isVisible());
+            if (ByMenu)
+                Form->eXit1->trigger();
+            else
+                Form->close();
+            for (QWidget* Window : QApplication::topLevelWidgets()) {
+                if (Window->isVisible())
+                    StillShown << Window->objectName();
+            }
+        };
+        ClickCell(*Form, 2, 2);
+        QVERIFY(Closed);
+        QVERIFY(Form->Closing());
+        QCOMPARE(StillShown, QStringList());
+        QVERIFY(!Gauges.isVisible());
+        QCOMPARE(Form->Bord()->CountMasses()[1], 0);
+        SetThinkProgress(nullptr);
+    }
+
+    // Closing the window during a cascade ends the animation and asks the
+    // computer nothing more; the board still settles.
+    void closingDuringCascade()
+    {
+        auto Form = StartLocalGame(5, 5);
+        TThinkRecorder Thinking(*Form);
+        SetThinkProgress(&Thinking);
+        Put(*Form->Bord(), 0, 0, LocalPlayer, 1);
+        Put(*Form->Bord(), 0, 1, LocalPlayer, 2);
+        Form->SetFrameDelay([&](int) {
+            if (++Frames == 1)
+                Form->close();
+        });
+        ClickCell(*Form, 0, 0);
+        QVERIFY(Form->Closing());
+        QCOMPARE(Frames, 1);
+        QCOMPARE(Sound.Attempts, 1);
+        QCOMPARE(Form->BordDisplay->OverlayFrame(0, 0), -1);
+        QCOMPARE(Thinking.Shows, 0);
+        QCOMPARE(Form->Bord()->CountMasses()[0], 4);
+        QCOMPARE(Form->Bord()->CountMasses()[1], 0);
+        QCOMPARE(Messages->Count(), 0);
     }
 
     // Plays a few moves and renders the window; with FIZZGRID_SCREENSHOT

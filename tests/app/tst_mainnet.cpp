@@ -287,6 +287,148 @@ private slots:
         QVERIFY(!Form.isVisible());
     }
 
+    // The master fails the slave's set-up exchange: it leaves, or answers
+    // with something the exchange does not allow. The user is told, the
+    // connection is dropped, and the game type dialog comes again.
+    void setUpExchangeFails_data()
+    {
+        QTest::addColumn<QByteArray>("Greeting");
+        QTest::addColumn<QByteArray>("Dimensions");
+        QTest::addColumn<QString>("Error");
+        QTest::newRow("partner leaves") << QByteArray() << QByteArray() << QStringLiteral("Link closed");
+        QTest::newRow("a move for a name") << QByteArray("\x01" "1;1") << QByteArray() << QString();
+        QTest::newRow("dimensions off range") << Wire(TCommand::MakeName(QStringLiteral("Master")))
+                                              << QByteArray("\x04" "9;9") << QString();
+        QTest::newRow("malformed dimensions") << Wire(TCommand::MakeName(QStringLiteral("Master")))
+                                              << QByteArray("\x04" "44") << QString();
+    }
+
+    void setUpExchangeFails()
+    {
+        QFETCH(QByteArray, Greeting);
+        QFETCH(QByteArray, Dimensions);
+        QFETCH(QString, Error);
+        TScriptedPartner Partner;
+        Partner.Listen();
+        TMainForm::SetPorts(Partner.GameServer.serverPort(), Partner.ChatServer.serverPort());
+        connect(&Partner.GameServer, &QTcpServer::newConnection, &Partner, [&] {
+            if (!Greeting.isEmpty()) {
+                Partner.Game->write(Greeting);
+                Partner.Game->flush();
+            }
+        });
+        Partner.React = [&](const QByteArray&) {
+            if (!Dimensions.isEmpty()) {
+                Partner.Game->write(Dimensions);
+                Partner.Game->flush();
+            }
+        };
+        // Leaves once the slave waits in the exchange.
+        QTimer Watch;
+        connect(&Watch, &QTimer::timeout, &Partner, [&] {
+            if (Greeting.isEmpty() && Partner.Game && MainForm && MainForm->InformationDialog
+                && MainForm->InformationDialog->isVisible()
+                && MainForm->InformationDialog->DialogText->text() == QStringLiteral("Waiting for opponent to connect"))
+                Partner.Leave();
+        });
+        Watch.start(5);
+        Dialogs->On(QStringLiteral("GameTypeSelection"),
+                    TDialogScript::NetworkGame(false, QStringLiteral("127.0.0.1")));
+        Dialogs->On(QStringLiteral("GameTypeSelection"), TDialogScript::LocalGame());
+        TMainForm Form;
+
+        QCOMPARE(Messages->Count(), 1);
+        QCOMPARE(Messages->Records()[0].Type, TMsgType::Error);
+        if (Error.isEmpty())
+            QVERIFY(!Messages->Texts()[0].isEmpty() && Messages->Texts()[0] != QStringLiteral("Link closed"));
+        else
+            QCOMPARE(Messages->Texts()[0], Error);
+        QCOMPARE(Dialogs->Shown, QStringList({QStringLiteral("EnterNameDialog"), QStringLiteral("GameTypeSelection"),
+                                              QStringLiteral("GameTypeSelection"), QStringLiteral("SizeDlg")}));
+        QVERIFY(!Form.InformationDialog->isVisible());
+        QVERIFY(Form.CommandIO() && Form.CommandIO()->IsLocal());
+        QCOMPARE(Form.NamePlayer2->text(), QStringLiteral("Computer : "));
+        QCOMPARE(int(Form.Bord()->Rows), 5);
+        QCOMPARE(int(Form.Bord()->Cols), 5);
+        QVERIFY(!ChatForm);
+        // The failed attempt's connection is closed.
+        QVERIFY(Partner.Game);
+        QTRY_COMPARE(Partner.Game->state(), QAbstractSocket::UnconnectedState);
+    }
+
+    // The window closed while it waits for the partner: the wait ends at
+    // once, nothing is reported or placed, and no window stays on screen.
+    void closingDuringNetworkWait_data()
+    {
+        QTest::addColumn<bool>("ByMenu");
+        QTest::addColumn<bool>("FirstMove");
+        QTest::newRow("Exit, first move") << true << true;
+        QTest::newRow("close box, first move") << false << true;
+        QTest::newRow("Exit, reply") << true << false;
+        QTest::newRow("close box, reply") << false << false;
+    }
+
+    void closingDuringNetworkWait()
+    {
+        QFETCH(bool, ByMenu);
+        QFETCH(bool, FirstMove);
+        TScriptedPartner Partner;
+        Partner.Listen();
+        TMainForm::SetPorts(Partner.GameServer.serverPort(), Partner.ChatServer.serverPort());
+        connect(&Partner.GameServer, &QTcpServer::newConnection, &Partner, [&] {
+            Partner.Send(TCommand::MakeName(QStringLiteral("Master")));
+        });
+        Partner.React = [&](const QByteArray& Bytes) {
+            if (Bytes.startsWith(char(TCommandKind::Name)))
+                Partner.Send(TCommand::MakeDimensions(4, 4));
+        };
+        if (!FirstMove)
+            Partner.OnChat = [&] { Partner.Send(TCommand::MakeMove(0, 0)); };
+        Messages->SetHandler([](const QString& Text, TMsgType, TMsgButtons) {
+            return Text == QStringLiteral("Are you sure") ? TMsgButton::Yes : TMsgButton::OK;
+        });
+        Dialogs->On(QStringLiteral("EnterNameDialog"), TDialogScript::Name(QStringLiteral("Slave")));
+        Dialogs->On(QStringLiteral("GameTypeSelection"),
+                    TDialogScript::NetworkGame(false, QStringLiteral("127.0.0.1")));
+        TMainForm Form;
+        Form.SetFrameDelay([](int) {});
+        Form.SetExplosionSound(nullptr);
+        Form.show();
+        QVERIFY(ChatForm && ChatForm->isVisible());
+
+        bool Closed = false;
+        bool Armed = FirstMove;
+        QTimer Watch;
+        connect(&Watch, &QTimer::timeout, &Partner, [&] {
+            if (!Armed || Closed || Form.InformationText() != QStringLiteral("Waiting for opponent")
+                || CursorOf(Form) != TCursorKind::HourGlass)
+                return;
+            Closed = true;
+            if (ByMenu)
+                Form.eXit1->trigger();
+            else
+                Form.close();
+        });
+        Watch.start(5);
+        Form.WaitForFirstMove();
+        if (!FirstMove) {
+            QVERIFY(!Closed);
+            QCOMPARE(Form.Bord()->GetCell(0, 0)->Owner, Opponent);
+            Armed = true;
+            ClickCell(Form, 1, 1);
+        }
+        QVERIFY(Closed);
+        QVERIFY(Form.Closing());
+        QCOMPARE(Messages->Texts(), ByMenu ? QStringList{QStringLiteral("Are you sure")} : QStringList());
+        QCOMPARE(CursorOf(Form), TCursorKind::Arrow);
+        QVERIFY(!Form.BordDisplay->isEnabled());
+        QCOMPARE(Form.Bord()->CountMasses()[0], FirstMove ? 0 : 1);
+        QCOMPARE(Form.Bord()->CountMasses()[1], FirstMove ? 0 : 1);
+        for (QWidget* Window : QApplication::topLevelWidgets())
+            QVERIFY2(!Window->isVisible(), qPrintable(Window->objectName()));
+        QVERIFY(State->Scores->Entries().empty());
+    }
+
     void slaveGivesUpWaiting()
     {
         // Nobody listens: the wait ends, "No" returns to the game type

@@ -91,6 +91,9 @@ void TThinkingTest::Form()
                            | Qt::WindowMaximizeButtonHint | Qt::WindowSystemMenuHint)));
         QCOMPARE(Window.minimumSize(), Window.maximumSize());
         QCOMPARE(Window.height(), 66);  // 82 at 120 dpi
+        QCOMPARE(Window.font().family(), QStringLiteral("MS Sans Serif"));
+        QCOMPARE(Window.font().pixelSize(), 11);  // 14 at 120 dpi
+        QCOMPARE(Window.Label1->font().pixelSize(), 11);
 
         QCOMPARE(Window.findChild<QFrame*>(QStringLiteral("Panel1")), Window.Panel1);
         QCOMPARE(Window.Panel1->frameShadow(), QFrame::Sunken);
