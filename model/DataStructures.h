@@ -8,7 +8,9 @@
 // neighbour slots and no lookup needs a bounds test. Cells point at their
 // neighbours and at their board, so a board is neither copyable nor movable;
 // copies are made with CreateCopy (a new board) or CopyFrom (an existing one,
-// as the search does to reuse one board per level).
+// as the search does to reuse one board per level). The search's silent
+// placements record the cells they touch, so that RestoreFrom and
+// EvaluateFrom work on those cells alone.
 //
 // The board reports to its view only with AddMass(..., Animate = true) and
 // Reset: InvalidateCell for every changed cell, Explode for every explosion.
@@ -98,6 +100,9 @@ public:
   // Number of existing neighbours; the cell explodes when Mass reaches it.
   uint8_t Capacity = 0;
   uint8_t Owner = NoOwner;
+  // Place in the board's row-major store (Row * Cols + Col), set by the
+  // board; the silent cascade marks the cells it explodes by it.
+  uint8_t Index = 0;
   TBord* Board = nullptr;
 
   void SetNeighbours(TCell* Left, TCell* Right, TCell* Up, TCell* Down);
@@ -133,6 +138,11 @@ public:
   static std::unique_ptr<TBord> CreateCopy(const TBord& Source);
   // Makes this board such a copy of Source (any dimensions).
   void CopyFrom(const TBord& Source);
+  // The search's copy for its second and later candidates: this board was
+  // made a copy of Source with CopyFrom or RestoreFrom and has changed since
+  // only through silent placements (Source not at all), so copying back the
+  // cells those placements may have touched makes it Source's copy again.
+  void RestoreFrom(const TBord& Source);
 
   uint8_t Rows = 0;
   uint8_t Cols = 0;
@@ -159,12 +169,37 @@ public:
   TMoveList GenerateMoves(uint8_t Player) const;
   // Capacity-weighted masses, opponent's minus local player's.
   int32_t Evaluate() const;
+  // Evaluate(), for a board in the state RestoreFrom expects: Source's value
+  // (SourceValue = Source.Evaluate()) plus the change of the touched cells.
+  int32_t EvaluateFrom(const TBord& Source, int32_t SourceValue) const;
 
   void NotifyInvalidate(TCell* Target);
   void NotifyExplode(TCell* Target);
 
 private:
-  void Build(uint8_t ARows, uint8_t ACols);
+  friend class TCell;
 
+  // The cascade of a silent placement, for each player (DataStructures.cpp).
+  template <uint8_t Player>
+  class TSilentCascade;
+
+  void Build(uint8_t ARows, uint8_t ACols);
+  template <uint8_t Player>
+  void PlaceSilently(TCell& Target);
+  std::size_t CellCount() const { return std::size_t(Rows) * Cols; }
+
+  // The cells, row-major with Cols per row: FStore[Row * Cols + Col].
   std::array<TCell, std::size_t(MaxDimension) * MaxDimension> FStore;
+  // Bit I stands for FStore[I]: the cells that silent placements may have
+  // changed since the last CopyFrom or RestoreFrom. Any other change
+  // (animated placement, Reset, rebuilding) sets every bit.
+  uint64_t FTouched = ~uint64_t(0);
+  // The cells the silent placement running now has exploded; 0 otherwise.
+  uint64_t FExploded = 0;
+  // Masks over FStore's bits for the cells of this board's first and last
+  // column, and for all its cells; they turn a set of exploded cells into the
+  // set of cells the explosions reached.
+  uint64_t FFirstColumn = 0;
+  uint64_t FLastColumn = 0;
+  uint64_t FAllCells = 0;
 };

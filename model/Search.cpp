@@ -6,7 +6,6 @@
 
 uint8_t SearchDepth = 1;
 bool KeepThinking = true;
-const int MassWeights[5] = {0, 0, 10, 8, 6};
 uint64_t PlacementsSearched = 0;
 
 namespace {
@@ -20,7 +19,7 @@ constexpr uint8_t DeepestLevel = 3;
 TThinkProgress* GThinkProgress = nullptr;
 
 // One board per level below the top, reused for every candidate of the level
-// above: a node costs a flat copy of the cells, not an allocation.
+// above: a node costs (part of) a flat copy of the cells, not an allocation.
 class TLevelBoards {
 public:
   TBord& For(uint8_t Level, const TBord& Source) {
@@ -38,8 +37,10 @@ int GaugeOf(uint8_t Level) {
   return Level == 0 ? 1 : Level == 1 ? 2 : 0;
 }
 
-void ExpandLevel(TLevelBoards& Boards, TBord& Board, uint8_t Level, int32_t& Alpha, int32_t& Beta,
-                 TMove& Answer, int32_t& Value) {
+// Parent is the board Board was copied from by the level above, with its
+// evaluation ParentValue, or nullptr at the level the search started with.
+void ExpandLevel(TLevelBoards& Boards, TBord& Board, const TBord* Parent, int32_t ParentValue,
+                 uint8_t Level, int32_t& Alpha, int32_t& Beta, TMove& Answer, int32_t& Value) {
   if (!KeepThinking)
     return;
   const uint8_t Player = Level % 2 == 0 ? Opponent : LocalPlayer;
@@ -52,13 +53,15 @@ void ExpandLevel(TLevelBoards& Boards, TBord& Board, uint8_t Level, int32_t& Alp
     SearchDepth = 3;
 
   if (Level >= SearchDepth || Level >= DeepestLevel) {
-    Value = Board.Evaluate();
+    // Most placements change few cells, so the value is the parent's plus
+    // their change.
+    Value = Parent ? Board.EvaluateFrom(*Parent, ParentValue) : Board.Evaluate();
     Board.Finished = false;
     return;
   }
   const TMoveList Candidates = Board.GenerateMoves(Player);
   if (Candidates.empty()) {
-    Value = Board.Evaluate();
+    Value = Parent ? Board.EvaluateFrom(*Parent, ParentValue) : Board.Evaluate();
     Board.Finished = false;
     return;
   }
@@ -68,13 +71,21 @@ void ExpandLevel(TLevelBoards& Boards, TBord& Board, uint8_t Level, int32_t& Alp
   if (Gauge && GThinkProgress)
     GThinkProgress->SetMaxValue(Gauge, Count);
 
+  // One board for all candidates: the first takes a full copy, each later
+  // one only takes back the cells the previous candidate's cascade touched.
+  // The children evaluate from this board's value and those cells too.
   TBord& Copy = Boards.For(static_cast<uint8_t>(Level + 1), Board);
+  const int32_t BoardValue = Board.Evaluate();
   for (const TMove& Candidate : Candidates) {
-    Copy.CopyFrom(Board);
+    if (&Candidate == Candidates.begin())
+      Copy.CopyFrom(Board);
+    else
+      Copy.RestoreFrom(Board);
     Copy.Cell(Candidate.Row, Candidate.Col)->AddMass(Player, false);
     ++PlacementsSearched;
     int32_t ChildValue = Best;
-    ExpandLevel(Boards, Copy, static_cast<uint8_t>(Level + 1), Alpha, Beta, Answer, ChildValue);
+    ExpandLevel(Boards, Copy, &Board, BoardValue, static_cast<uint8_t>(Level + 1), Alpha, Beta,
+                Answer, ChildValue);
     // A subtree cut short by StopThinking has no trustworthy value; the level
     // still finishes its loop, but only whole subtrees may become its best.
     const bool Complete = KeepThinking;
@@ -142,7 +153,7 @@ bool Better(int32_t Value, int32_t Best, uint8_t Player) {
 void Search(TBord& Board, uint8_t Level, int32_t& Alpha, int32_t& Beta, TMove& Answer,
             int32_t& Value) {
   TLevelBoards Boards;
-  ExpandLevel(Boards, Board, Level, Alpha, Beta, Answer, Value);
+  ExpandLevel(Boards, Board, nullptr, 0, Level, Alpha, Beta, Answer, Value);
 }
 
 TMove ComputerMove(TBord& Board) {

@@ -40,7 +40,7 @@ void StopThinking();
 
 // Evaluation weight of a mass by its cell's capacity (10 corner, 8 edge,
 // 6 inside; 0 for the capacities no board of 2 x 2 or more has).
-extern const int MassWeights[5];
+inline constexpr int MassWeights[5] = {0, 0, 10, 8, 6};
 
 // Number of silent placements the search has made since program start; the
 // benchmark and the engine tool read it before and after a move.

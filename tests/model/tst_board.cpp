@@ -13,6 +13,8 @@ private slots:
   void neighbours();
   void clamping();
   void copies();
+  void restoreAndEvaluate_data();
+  void restoreAndEvaluate();
   void queries();
   void moveList();
   void imageIndex_data();
@@ -151,6 +153,80 @@ void TestBoard::copies() {
   QCOMPARE(Other.CountMasses(), Source.CountMasses());
   Other.CopyFrom(Other);
   QCOMPARE(Other.CountMasses(), Source.CountMasses());
+}
+
+void TestBoard::restoreAndEvaluate_data() {
+  QTest::addColumn<int>("Rows");
+  QTest::addColumn<int>("Cols");
+  for (int R = 2; R <= 8; ++R)
+    for (int C = 2; C <= 8; ++C)
+      QTest::addRow("%dx%d", R, C) << R << C;
+}
+
+void TestBoard::restoreAndEvaluate() {
+  // The search's copy: one full CopyFrom, then RestoreFrom after silent
+  // placements. After each placement EvaluateFrom must equal Evaluate and the
+  // reference's evaluation of the same position, and RestoreFrom must give
+  // back the source exactly. Sources come from random play, finished ones
+  // (stopped cascades, whose copies only pile up masses) included.
+  QFETCH(int, Rows);
+  QFETCH(int, Cols);
+  Ref::Lcg Random(uint64_t(7000 + Rows * 10 + Cols));
+  TBord Source(nullptr, uint8_t(Rows), uint8_t(Cols));
+  TBord Copy(nullptr, 8, 8);
+  int Checked = 0;
+  int FinishedSources = 0;
+  for (int Game = 0; Game < 6; ++Game) {
+    Source.Reset();
+    int Player = 0;
+    while (Source.CanMove(uint8_t(Player)) && Checked < 4000) {
+      const int32_t SourceValue = Source.Evaluate();
+      QCOMPARE(SourceValue, ToReference(Source).Evaluate());
+      FinishedSources += Source.Finished;
+      Copy.CopyFrom(Source);
+      for (int Trial = 0; Trial < 6; ++Trial) {
+        // One placement, sometimes two before the copy is restored.
+        const int Placements = 1 + (Random.Below(4) == 0);
+        Ref::Board Expected = ToReference(Source);
+        for (int P = 0; P < Placements; ++P) {
+          const uint8_t Mover = uint8_t(Random.Below(2));
+          const TMoveList Moves = Copy.GenerateMoves(Mover);
+          if (Moves.empty())
+            break;
+          const TMove Move = Moves[std::size_t(Random.Below(int(Moves.size())))];
+          Copy.GetCell(Move.Row, Move.Col)->AddMass(Mover, false);
+          Expected.Add(Move.Row, Move.Col, Mover);
+        }
+        QVERIFY2(Difference(Copy, Expected).empty(), Difference(Copy, Expected).c_str());
+        QCOMPARE(Copy.EvaluateFrom(Source, SourceValue), Copy.Evaluate());
+        QCOMPARE(Copy.Evaluate(), Expected.Evaluate());
+        Copy.Finished = !Copy.Finished; // as a search level ends its board
+        Copy.RestoreFrom(Source);
+        QVERIFY2(Difference(Copy, ToReference(Source)).empty(),
+                 Difference(Copy, ToReference(Source)).c_str());
+        ++Checked;
+      }
+      // The game goes on on the source; a finished source stays finished for
+      // a few placements, as a searched copy of a stopped cascade would.
+      const TMoveList Moves = Source.GenerateMoves(uint8_t(Player));
+      const TMove Move = Moves[std::size_t(Random.Below(int(Moves.size())))];
+      Source.GetCell(Move.Row, Move.Col)->AddMass(uint8_t(Player), false);
+      if (Source.Finished && Random.Below(3) == 0)
+        break;
+      Player = 1 - Player;
+    }
+  }
+  QVERIFY(Checked > 100);
+  if (Rows * Cols <= 9)
+    QVERIFY(FinishedSources > 0);
+
+  // From a board of other dimensions the copy is rebuilt and copied in full.
+  TBord Small(nullptr, uint8_t(Rows == 8 ? 7 : Rows + 1), 3);
+  Small.GetCell(1, 1)->AddMass(1, false);
+  Copy.RestoreFrom(Small);
+  QCOMPARE(Copy.Rows, Small.Rows);
+  QCOMPARE(FormatPosition(Copy), FormatPosition(Small));
+  QCOMPARE(Copy.EvaluateFrom(Small, Small.Evaluate()), 6);
 }
 
 void TestBoard::queries() {

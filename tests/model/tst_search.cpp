@@ -63,6 +63,7 @@ private slots:
   void deepening();
   void determinism();
   void gauges();
+  void levelsWriteAnswer();
   void stopBeforeSearch();
   void stopDuringSearch_data();
   void stopDuringSearch();
@@ -224,6 +225,54 @@ void TestSearch::gauges() {
     QCOMPARE(Resets2 - 1, Progress.Count("max", 2)); // one more from ComputerMove's start
     SetThinkProgress(nullptr);
   }
+}
+
+void TestSearch::levelsWriteAnswer() {
+  // Search entered below the top: the user's level writes its own best reply
+  // into the answer, shares the bounds with the caller and clears Finished on
+  // the board it was given; a finished board's copies only pile up masses.
+  for (const bool Finished : {false, true}) {
+    for (const uint64_t Seed : {3, 4, 5}) {
+      auto Board = Crowded(5, 5, 8, Seed);
+      Board->Finished = Finished;
+      Ref::Board Mirror = ToReference(*Board);
+      SearchDepth = 3;
+      int32_t Alpha = INT_MIN, Beta = INT_MAX;
+      TMove Answer(0, 0);
+      int32_t Value = 0;
+      const uint64_t Before = PlacementsSearched;
+      Search(*Board, 1, Alpha, Beta, Answer, Value);
+
+      Ref::Searcher Reference;
+      Reference.Depth = 3;
+      int RefAlpha = INT_MIN, RefBeta = INT_MAX, RefValue = 0;
+      std::pair<int, int> RefAnswer{0, 0};
+      Reference.Search(Mirror, 1, RefAlpha, RefBeta, RefAnswer, RefValue);
+      const std::string Where = FormatPosition(*Board);
+      QVERIFY2(std::make_pair(int(Answer.Row), int(Answer.Col)) == RefAnswer, Where.c_str());
+      QVERIFY(IsLegal(*Board, Answer, 0));
+      QCOMPARE(Value, RefValue);
+      QCOMPARE(Alpha, RefAlpha);
+      QCOMPARE(Beta, RefBeta);
+      QCOMPARE(long(PlacementsSearched - Before), Reference.Nodes);
+      QCOMPARE(Board->Finished, false);
+      QVERIFY2(Difference(*Board, Mirror).empty(), Where.c_str());
+    }
+  }
+  // A level that only evaluates writes its value and leaves the answer alone.
+  auto Board = Parsed("5x5 a1 . . . . . b2 . . . . . . . . . . . . . . . . . .");
+  Board->Finished = true;
+  SearchDepth = 1;
+  int32_t Alpha = 1, Beta = 2;
+  TMove Answer(7, 7);
+  int32_t Value = 0;
+  Search(*Board, 1, Alpha, Beta, Answer, Value);
+  QCOMPARE(Value, 2 * 6 - 10);
+  QCOMPARE(Answer, TMove(7, 7));
+  QCOMPARE(Alpha, 1);
+  QCOMPARE(Beta, 2);
+  QCOMPARE(SearchDepth, uint8_t(1));
+  QCOMPARE(Board->Finished, false);
 }
 
 void TestSearch::stopBeforeSearch() {
