@@ -22,19 +22,11 @@ TEnterNameDialog::TEnterNameDialog(QWidget* Parent) : QDialog(Parent)
     EditPlayerName->setObjectName(QStringLiteral("EditPlayerName"));
     EditPlayerName->setMinimumWidth(180);
     EditPlayerNameCaption->setBuddy(EditPlayerName);
-    OKBtn = new QPushButton(QStringLiteral("OK"), this);
-    OKBtn->setObjectName(QStringLiteral("OKBtn"));
-    OKBtn->setDefault(true);
-    CancelBtn = new QPushButton(QStringLiteral("Cancel"), this);
-    CancelBtn->setObjectName(QStringLiteral("CancelBtn"));
 
     auto* Layout = new QGridLayout(this);
     Layout->addWidget(EditPlayerNameCaption, 0, 0);
     Layout->addWidget(EditPlayerName, 0, 1);
-    auto* Buttons = new QHBoxLayout;
-    Buttons->addStretch();
-    Buttons->addWidget(OKBtn);
-    Buttons->addWidget(CancelBtn);
+    QHBoxLayout* Buttons = MakeOKCancelRow(*this, OKBtn, CancelBtn);
     Layout->addLayout(Buttons, 1, 0, 1, 2);
     Layout->setSizeConstraint(QLayout::SetFixedSize);
 

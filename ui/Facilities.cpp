@@ -4,6 +4,8 @@
 
 #include <QCursor>
 #include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QPushButton>
 #include <QScreen>
 #include <QWidget>
 
@@ -85,6 +87,20 @@ TCursorKind KindOf(Qt::CursorShape Shape)
 bool OverrideActive = false;
 
 } // namespace
+
+QHBoxLayout* MakeOKCancelRow(QWidget& Dialog, QPushButton*& OKBtn, QPushButton*& CancelBtn)
+{
+    OKBtn = new QPushButton(QStringLiteral("OK"), &Dialog);
+    OKBtn->setObjectName(QStringLiteral("OKBtn"));
+    OKBtn->setDefault(true);
+    CancelBtn = new QPushButton(QStringLiteral("Cancel"), &Dialog);
+    CancelBtn->setObjectName(QStringLiteral("CancelBtn"));
+    auto* Row = new QHBoxLayout;
+    Row->addStretch();
+    Row->addWidget(OKBtn);
+    Row->addWidget(CancelBtn);
+    return Row;
+}
 
 void SetDialogFrame(QWidget& Dialog, bool CaptionButtons)
 {

@@ -21,6 +21,8 @@
 #include <type_traits>
 #include <utility>
 
+class QHBoxLayout;
+class QPushButton;
 class QWidget;
 
 class TApplication : public QApplication
@@ -67,6 +69,10 @@ auto Guard(F f)
 // the screen; caption buttons are the system menu and close box only, or
 // none at all.
 void SetDialogFrame(QWidget& Dialog, bool CaptionButtons);
+// The OK and Cancel buttons of a small dialog (form names "OKBtn" and
+// "CancelBtn"), right-aligned in one row for the dialog's layout; OK is the
+// default button.
+QHBoxLayout* MakeOKCancelRow(QWidget& Dialog, QPushButton*& OKBtn, QPushButton*& CancelBtn);
 void CenterOnScreen(QWidget& Window);
 
 // Cursors, on a window (or the grid) or for the whole application.

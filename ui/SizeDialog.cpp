@@ -26,21 +26,13 @@ TSizeDlg::TSizeDlg(QWidget* Parent) : QDialog(Parent)
     EditNumCols = new TByteField(this);
     EditNumCols->setObjectName(QStringLiteral("EditNumCols"));
     LabelColEdit->setBuddy(EditNumCols);
-    OKBtn = new QPushButton(QStringLiteral("OK"), this);
-    OKBtn->setObjectName(QStringLiteral("OKBtn"));
-    OKBtn->setDefault(true);
-    CancelBtn = new QPushButton(QStringLiteral("Cancel"), this);
-    CancelBtn->setObjectName(QStringLiteral("CancelBtn"));
 
     auto* Layout = new QGridLayout(this);
     Layout->addWidget(LabelRowEdit, 0, 0);
     Layout->addWidget(EditNumRows, 0, 1);
     Layout->addWidget(LabelColEdit, 1, 0);
     Layout->addWidget(EditNumCols, 1, 1);
-    auto* Buttons = new QHBoxLayout;
-    Buttons->addStretch();
-    Buttons->addWidget(OKBtn);
-    Buttons->addWidget(CancelBtn);
+    QHBoxLayout* Buttons = MakeOKCancelRow(*this, OKBtn, CancelBtn);
     Layout->addLayout(Buttons, 2, 0, 1, 2);
     Layout->setSizeConstraint(QLayout::SetFixedSize);
 
