@@ -1,8 +1,8 @@
 #pragma once
-// What the main window's tests share: a script for the window's modal
-// dialogs, recorders for the explosion's frames and sound and for the
-// thinking window, and a fresh settings store and high-score table per test.
+// What the game window's tests share: a script for its modal dialogs, a
+// fresh settings store and high-score table, and read-outs of the window.
 
+#include "CommandIO.h"
 #include "EnterPlayer.h"
 #include "EntryFields.h"
 #include "Facilities.h"
@@ -16,205 +16,154 @@
 
 #include <QAction>
 #include <QCheckBox>
-#include <QDialog>
 #include <QFile>
+#include <QGroupBox>
 #include <QHash>
-#include <QList>
+#include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QStringList>
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <functional>
-#include <memory>
+using namespace Qt::StringLiterals;
 
-// Answers the window's modal dialogs. A step fills in or clicks the dialog
-// it is given; a dialog still open after its step counts as cancelled.
-// Steps are taken per dialog (by object name) in the order queued; a dialog
-// without a queued step is cancelled.
-class TDialogScript
-{
+// Answers the window's modal dialogs by object name, in the order queued; a
+// dialog without a step, or still open after it, is cancelled.
+class TDialogScript {
 public:
-    using TStep = std::function<void(QDialog& Dialog)>;
-
-    TDialogScript()
-    {
-        TMainForm::SetModalRunner([this](QDialog& Dialog) { return Run(Dialog); });
-    }
+    using TStep = std::function<void(QDialog&)>;
+    TDialogScript() { TMainForm::SetModalRunner([this](QDialog& Dialog) { return Run(Dialog); }); }
     ~TDialogScript() { TMainForm::SetModalRunner({}); }
-    TDialogScript(const TDialogScript&) = delete;
-    TDialogScript& operator=(const TDialogScript&) = delete;
-
     void On(const QString& DialogName, TStep Step) { FSteps[DialogName].append(std::move(Step)); }
-    int Pending() const
-    {
-        int Count = 0;
-        for (const QList<TStep>& Steps : FSteps)
-            Count += int(Steps.size());
-        return Count;
-    }
+    QStringList Shown; // object names, in order
 
-    // The dialogs shown, by object name, in order.
-    QStringList Shown;
-
-    static TStep Cancel()
-    {
-        return [](QDialog&) {};
-    }
-    static TStep Name(const QString& Text)
-    {
+    static TStep Name(const QString& Text) {
         return [Text](QDialog& Dialog) {
-            auto& Names = static_cast<TEnterNameDialog&>(Dialog);
-            Names.EditPlayerName->setText(Text);
-            Names.OKBtn->click();
+            static_cast<TEnterNameDialog&>(Dialog).EditPlayerName->setText(Text);
+            static_cast<TEnterNameDialog&>(Dialog).OKBtn->click();
         };
     }
-    static TStep LocalGame()
-    {
-        return [](QDialog& Dialog) {
+    static TStep ReadName(QString& Into) {
+        return [&Into](QDialog& Dialog) { Into = static_cast<TEnterNameDialog&>(Dialog).EditPlayerName->text(); };
+    }
+    static TStep LocalGame() { return NetworkGame(true, {}, false); }
+    static TStep NetworkGame(bool Master, const QString& Address, bool Network = true) {
+        return [=](QDialog& Dialog) {
             auto& Types = static_cast<TGameTypeSelection&>(Dialog);
-            Types.LocalGame->click();
+            (Network ? Types.OtherComputer : Types.LocalGame)->click();
+            if (Network && Types.Master->isChecked() != Master) Types.Master->click();
+            if (Network) Types.Internet->setText(Address);
             Types.OKBtn->click();
         };
     }
-    static TStep NetworkGame(bool Master, const QString& Address)
-    {
-        return [Master, Address](QDialog& Dialog) {
-            auto& Types = static_cast<TGameTypeSelection&>(Dialog);
-            Types.OtherComputer->click();
-            if (Types.Master->isChecked() != Master)
-                Types.Master->click();
-            Types.Internet->setText(Address);
-            Types.OKBtn->click();
-        };
-    }
-    static TStep Dimensions(int Rows, int Cols)
-    {
-        return [Rows, Cols](QDialog& Dialog) {
-            auto& Sizes = static_cast<TSizeDlg&>(Dialog);
-            Sizes.EditNumRows->SetValue(uint8_t(Rows));
-            Sizes.EditNumCols->SetValue(uint8_t(Cols));
-            Sizes.OKBtn->click();
+    static TStep Dimensions(int Rows, int Cols) {
+        return [=](QDialog& Dialog) {
+            static_cast<TSizeDlg&>(Dialog).EditNumRows->SetValue(uint8_t(Rows));
+            static_cast<TSizeDlg&>(Dialog).EditNumCols->SetValue(uint8_t(Cols));
+            static_cast<TSizeDlg&>(Dialog).OKBtn->click();
         };
     }
 
 private:
-    int Run(QDialog& Dialog)
-    {
+    int Run(QDialog& Dialog) {
         Shown.append(Dialog.objectName());
         Dialog.show();
-        QList<TStep>& Steps = FSteps[Dialog.objectName()];
-        if (!Steps.isEmpty())
-            Steps.takeFirst()(Dialog);
-        if (Dialog.isVisible())
-            Dialog.reject();
+        if (QList<TStep>& Steps = FSteps[Dialog.objectName()]; !Steps.isEmpty()) Steps.takeFirst()(Dialog);
+        if (Dialog.isVisible()) Dialog.reject();
         return Dialog.result();
     }
-
     QHash<QString, QList<TStep>> FSteps;
 };
 
-struct TSoundLog
-{
-    int Attempts = 0;
-    bool Works = true;
-};
-
-class TRecordingSound : public TExplosionSound
-{
-public:
-    explicit TRecordingSound(TSoundLog& Log) : FLog(Log) {}
-    bool Play() override
-    {
-        ++FLog.Attempts;
-        return FLog.Works;
-    }
-
-private:
-    TSoundLog& FLog;
-};
-
-// The thinking window's part, recording what the window showed when the
-// computer began to think; Hook runs at every message processing.
-class TThinkRecorder : public TThinkProgress
-{
-public:
-    explicit TThinkRecorder(TMainForm& Form) : FForm(Form) {}
-    void Show() override
-    {
-        ++Shows;
-        Texts.append(FForm.InformationText());
-        HourGlass.append(CursorOf(FForm) == TCursorKind::HourGlass);
-        GridEnabled.append(FForm.BordDisplay->isEnabled());
-        // Menu items that could break the running move.
-        MenusEnabled.append(FForm.Restart1->isEnabled() || FForm.StartGameF21->isEnabled()
-                            || FForm.Dimensions1->isEnabled());
-    }
-    void Hide() override {}
-    void SetMaxValue(int, int) override {}
-    int Progress(int) const override { return 0; }
-    void SetProgress(int, int) override {}
-    void ProcessMessages() override
-    {
-        ++Messages;
-        if (Hook)
-            Hook();
-    }
-
-    int Shows = 0;
-    int Messages = 0;
-    QStringList Texts;
-    QList<bool> HourGlass;
-    QList<bool> GridEnabled;
-    QList<bool> MenusEnabled;
-    std::function<void()> Hook;
-
-private:
-    TMainForm& FForm;
-};
-
-// A fresh store, fresh globals and a high-score table in a private folder.
-class TFreshState
-{
-public:
-    TFreshState()
-    {
-        QFile::remove(SettingsLocation());
-        NumRows = 5;
-        NumCols = 5;
-        PlayerNames = {QString(), QString()};
-        ConnectionLastGame = 0;
-        RelationLastGame = 0;
-        KeepThinking = true;
-        SearchDepth = 1;
-        SetThinkProgress(nullptr);
-        Scores = std::make_unique<TScoreTable>(nullptr, Folder.filePath(QStringLiteral("HighScores.Dat")));
-        ScoreTable = Scores.get();
-    }
-    ~TFreshState()
-    {
-        SetThinkProgress(nullptr);
-        KeepThinking = true;
-        ScoreTable = nullptr;
-    }
-
-    // Wins and losses recorded for Name, {-1, -1} when it has no entry.
-    std::pair<int, int> Record(const QString& Name) const
-    {
-        for (const TScoreEntry& Entry : Scores->Entries()) {
-            if (Entry.PlayerName == Name)
-                return {Entry.GamesWon, Entry.GamesLost};
+// Fresh settings and globals, a high-score table in a private folder, the
+// scripted message boxes and dialogs; one per test.
+struct TAppRig {
+    struct TFresh {
+        TFresh() {
+            QFile::remove(SettingsLocation());
+            NumRows = NumCols = 5;
+            PlayerNames = {QString(), QString()};
+            ConnectionLastGame = RelationLastGame = 0;
+            SearchDepth = 1;
         }
+        ~TFresh() {
+            SetThinkProgress(nullptr);
+            KeepThinking = true;
+            ScoreTable = nullptr;
+        }
+    } Fresh;
+    QTemporaryDir Folder;
+    TScoreTable Scores{nullptr, Folder.filePath(u"HighScores.Dat"_s)};
+    TScriptedMessages Messages;
+    TDialogScript Dialogs;
+
+    TAppRig() { ScoreTable = &Scores; }
+    // Wins and losses recorded for Name, {-1, -1} without an entry.
+    std::pair<int, int> Record(const QString& Name) const {
+        for (const TScoreEntry& Entry : Scores.Entries())
+            if (Entry.PlayerName == Name) return {Entry.GamesWon, Entry.GamesLost};
         return {-1, -1};
     }
-
-    QTemporaryDir Folder;
-    std::unique_ptr<TScoreTable> Scores;
+    // Every message box shown: caption and text, "|" between boxes.
+    QString Log() const {
+        QStringList Boxes;
+        for (const TMsgRecord& Box : Messages.Records()) Boxes << CaptionOf(Box.Type) + u": "_s + Box.Text;
+        return Boxes.join(u'|');
+    }
 };
 
-inline void ClickCell(TMainForm& Form, int Row, int Col)
-{
-    QTest::mouseClick(Form.BordDisplay, Qt::LeftButton, Qt::NoModifier,
-                      Form.BordDisplay->CellRect(Col, Row).center());
+inline QStringList Words(const char* Text) { return QString::fromLatin1(Text).split(u' '); }
+
+inline void ClickCell(TMainForm& Form, int Row, int Col) {
+    QTest::mouseClick(Form.BordDisplay, Qt::LeftButton, Qt::NoModifier, Form.BordDisplay->CellRect(Col, Row).center());
+}
+
+inline void Put(TBord& Board, int Row, int Col, uint8_t Owner, uint8_t Mass) {
+    Board.GetCell(uint8_t(Row), uint8_t(Col))->Owner = Mass ? Owner : NoOwner;
+    Board.GetCell(uint8_t(Row), uint8_t(Col))->Mass = Mass;
+}
+
+// What the window offers: one word per enabled item ("menu" for the four
+// that are always on), "busy" for any cursor but the arrow.
+inline QString Offers(TMainForm& Form) {
+    const std::pair<const char*, bool> Items[] = {
+        {"grid", Form.BordDisplay->isEnabled()},
+        {"start", Form.StartGameF21->isEnabled()},
+        {"dimensions", Form.Dimensions1->isEnabled()},
+        {"restart", Form.Restart1->isVisible() && Form.Restart1->isEnabled()},
+        {"menu", Form.HighScores1->isEnabled() && Form.Explosions1->isEnabled() && Form.eXit1->isEnabled()
+                     && Form.HelpAboutItem->isEnabled()},
+        {"busy", CursorOf(Form) != TCursorKind::Arrow}};
+    QStringList Words;
+    for (const auto& [Word, On] : Items)
+        if (On) Words << QString::fromLatin1(Word);
+    return Words.join(u' ');
+}
+
+// The information label: its text, point size and "b" when bold.
+inline QString Readout(TMainForm& Form) {
+    const QFont Font = Form.InformationLabel->font();
+    return u"%1 @%2%3"_s.arg(Form.InformationText()).arg(Font.pointSize()).arg(Font.bold() ? u"b"_s : QString());
+}
+
+// Offers, read-out and the score labels in one line.
+inline QString Screen(TMainForm& Form) {
+    return Offers(Form) + u" | "_s + Readout(Form) + u" | "_s + Form.Player1->text() + u'/' + Form.Player2->text();
+}
+
+inline QString Masses(const TBord* Board) {
+    return u"%1/%2"_s.arg(Board->CountMasses()[0]).arg(Board->CountMasses()[1]);
+}
+
+// Where two boards differ, empty when alike.
+inline QString BoardDiff(const TBord* Mine, const TBord& Theirs) {
+    if (!Mine || Mine->Rows != Theirs.Rows || Mine->Cols != Theirs.Cols) return u"dimensions differ"_s;
+    for (uint8_t Row = 0; Row < Mine->Rows; ++Row)
+        for (uint8_t Col = 0; Col < Mine->Cols; ++Col) {
+            const TCell *A = Mine->GetCell(Row, Col), *B = Theirs.GetCell(Row, Col);
+            if (A->Owner != B->Owner || A->Mass != B->Mass)
+                return u"cell %1,%2: %3/%4 against %5/%6"_s.arg(Row).arg(Col).arg(A->Owner).arg(A->Mass)
+                    .arg(B->Owner).arg(B->Mass);
+        }
+    return {};
 }

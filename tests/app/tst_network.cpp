@@ -1,696 +1,484 @@
-// One real main window against a scripted partner that speaks the game's
-// bytes over loopback: the exchange, whole games with cascades in both roles,
-// the no-move marker both ways, the next game's exchange, the partner
-// leaving, an intruder, bad messages and the chat both ways.
+// One real game window against a scripted peer that speaks the game's bytes
+// over loopback, the program as master and as slave: the exchange, whole
+// games with cascades, the no-move marker both ways, the next game's
+// exchange, the peer leaving, an intruder, bad messages, the chat both ways,
+// failed set-up exchanges, closing during a wait and giving up waiting.
 
 #include "MainFormHarness.h"
 
 #include "Chat.h"
-#include "CommandIO.h"
 #include "Communication.h"
-#include "ErrorReport.h"
-#include "Facilities.h"
+#include "Information.h"
 
-#include <QAction>
 #include <QHostAddress>
-#include <QLabel>
 #include <QPlainTextEdit>
 #include <QTcpServer>
 #include <QTcpSocket>
-#include <QTextBlock>
 #include <QTimer>
-
-#include <memory>
-#include <utility>
 
 namespace {
 
-// Move sequences on a 4 x 4 board, both players alternating from the first
-// entry, each ending with one side owning every cell (no endless cascade).
-// "M" games begin with the program's move, "S" games with the partner's.
-// The last word says who is left without a cell and sends the no-move marker.
-const char* const MGamePartnerMarks = "12 11 32 21 20 10 12 03 33 03 12 01 30 00 32 10 33 11 30 11 30 01 30";
+// Scripted 4 x 4 games, both sides alternating from the first move, each
+// ending with one side owning every cell; the other side sends the no-move
+// marker. "M" games begin with the program's move, "S" games with the peer's.
+const char* const MGamePeerMarks = "12 11 32 21 20 10 12 03 33 03 12 01 30 00 32 10 33 11 30 11 30 01 30";
 const char* const MGameProgramMarks = "02 01 00 21 13 32 12 30 12 03 11 03 03 23 00 13 12 13 23 12 11 33 03 00";
 const char* const SGameProgramMarks = "02 20 10 30 10 30 21 11 03 22 21 22 10 01 13 32 30 32 31 01 21 22 11";
-const char* const SGamePartnerMarks =
-    "32 02 12 13 20 02 11 31 23 30 22 31 33 13 11 21 32 02 33 13 11 10 31 10 30 32";
+const char* const SGamePeerMarks = "32 02 12 13 20 02 11 31 23 30 22 31 33 13 11 21 32 02 33 13 11 10 31 10 30 32";
 
-QList<TMove> Moves(const char* Script)
-{
+QList<TMove> Moves(const char* Script) {
     QList<TMove> Result;
-    for (const QString& Pair : QString::fromLatin1(Script).split(QLatin1Char(' '), Qt::SkipEmptyParts))
+    for (const QString& Pair : QString::fromLatin1(Script).split(u' ', Qt::SkipEmptyParts))
         Result.append(TMove(uint8_t(Pair[0].digitValue()), uint8_t(Pair[1].digitValue())));
     return Result;
 }
 
-QByteArray MoveBytes(int Row, int Col)
-{
-    return QByteArray(1, '\x01') + QByteArray::number(Row) + ';' + QByteArray::number(Col);
-}
+QByteArray MoveBytes(int Row, int Col) { return "\x01" + QByteArray::number(Row) + ';' + QByteArray::number(Col); }
 
-class TExplosionCounter : public TBordView
-{
+// The program on the other computer: it answers the exchange and plays its
+// side of a scripted game on a board of its own (owner 0 the program, 1 the
+// peer), noting every byte it gets that the script does not allow.
+class TPeer : public QObject, public TBordView {
 public:
-    void InvalidateCell(uint8_t, uint8_t) override {}
-    void Explode(uint8_t, uint8_t) override { ++Count; }
-    int Count = 0;
-};
-
-// The program on the other computer, played by the test: it answers the
-// exchange, plays its side of a scripted move sequence on a board of its
-// own (kept in the program's view: owner 0 is the program, 1 the partner)
-// and checks every byte the program sends.
-class TScriptedPartner : public QObject
-{
-public:
-    enum class TState { Connecting, Exchange, FirstMovePending, Play, Over, Gone };
-
-    TScriptedPartner(bool AMaster, const QString& AName) : Master(AMaster), Name(AName)
-    {
+    TPeer(bool AMaster, const QByteArray& AName) : Master(AMaster), Name(AName), Greeting("\x03" + AName) {
+        if (Master && !(GameServer.listen(QHostAddress::LocalHost) && ChatServer.listen(QHostAddress::LocalHost)))
+            qFatal("cannot listen on loopback");
+        TMainForm::SetPorts(GameServer.serverPort(), ChatServer.serverPort());
+        connect(&GameServer, &QTcpServer::newConnection, this, [this] {
+            if (Attach(Game, GameServer.nextPendingConnection())) Send(Greeting);
+        });
+        connect(&ChatServer, &QTcpServer::newConnection, this,
+                [this] { Attach(Chat, ChatServer.nextPendingConnection()); });
         connect(&Poll, &QTimer::timeout, this, [this] { Tick(); });
         Poll.start(5);
-        if (Master) {
-            GameServer.listen(QHostAddress::LocalHost, 0);
-            ChatServer.listen(QHostAddress::LocalHost, 0);
-            connect(&GameServer, &QTcpServer::newConnection, this, [this] {
-                if (Game)
-                    return;
-                AttachGame(GameServer.nextPendingConnection());
-                State = TState::Exchange;
-                Send(QByteArray(1, '\x03') + Name.toLatin1());
-            });
-            connect(&ChatServer, &QTcpServer::newConnection, this,
-                    [this] { AttachChat(ChatServer.nextPendingConnection()); });
-        }
     }
+    void InvalidateCell(uint8_t, uint8_t) override {}
+    void Explode(uint8_t, uint8_t) override { ++Explosions; }
 
-    // The partner's side: the master listens and sends the dimensions.
     const bool Master;
-    const QString Name;
-    uint8_t Rows = 4;
-    uint8_t Cols = 4;
-    // The move sequences of the coming games, one per game.
+    const QByteArray Name;
+    QByteArray Greeting;  // sent by a master peer on connection
+    QByteArray Answer;    // when set, the answer to every message instead of the script
+    QByteArray NextReply; // sent once instead of the next scripted reply
     QList<QList<TMove>> Games;
-    // The partner leaves instead of starting the next game.
-    bool LeaveAfterGame = false;
-    // A reply to send instead of the next scripted move (once).
-    QByteArray ReplaceNextReply;
-    // Leave instead of answering the program's next move.
-    bool LeaveOnMove = false;
-    // The program is waiting for the partner's first move.
-    std::function<bool()> ProgramWaits;
+    bool LeaveOnMove = false, LeaveAfterGame = false;
+    std::function<void()> OnTick;
 
-    QTcpServer GameServer;
-    QTcpServer ChatServer;
-    QTcpSocket* Game = nullptr;
-    QTcpSocket* Chat = nullptr;
+    QTcpServer GameServer, ChatServer;
+    QPointer<QTcpSocket> Game, Chat;
     QTimer Poll;
-
-    TState State = TState::Connecting;
-    QList<QByteArray> Received;
-    QList<QByteArray> Sent;
+    QList<QByteArray> Received, Sent;
     QByteArray ChatStream;
     QStringList Problems;
-    QString ProgramName;
-    int GamesStarted = 0;
-    int Explosions = 0;
-    bool MarkerReceived = false;
-    bool MarkerSent = false;
     std::unique_ptr<TBord> Board;
-
     QList<TMove> Script;
     qsizetype Next = 0;
+    int GamesStarted = 0, Explosions = 0;
+    bool Playing = false, FirstMovePending = false, MarkerSent = false, MarkerReceived = false, NextGameWanted = false;
 
-    TMove NextMove() const { return Next < Script.size() ? Script[Next] : TMove(); }
-
-    void Leave()
-    {
-        State = TState::Gone;
-        if (Game)
-            Game->disconnectFromHost();
+    void Leave() {
+        Playing = false;
+        for (QTcpSocket* Socket : {Game.get(), Chat.get()})
+            if (Socket) Socket->disconnectFromHost();
     }
-
-    // What a master partner does when the program's user is asked about the
-    // next game: start it, or leave. The question may come before the
-    // program's no-move marker has been read here; the next game then
-    // starts once it has.
-    void NextGameAsked()
-    {
-        if (!Master)
-            return;
-        NextGameWanted = true;
+    // The program asks its user about the next game: a master peer starts it
+    // (or leaves) once it has seen this game end too.
+    void NextGameAsked() {
+        NextGameWanted = Master;
         MaybeNextGame();
     }
-
-    void SendChat(const QByteArray& Text)
-    {
+    void SendChat(const QByteArray& Text) {
         Chat->write(Text);
         Chat->flush();
     }
 
 private:
-    TExplosionCounter Counter;
-    bool NextGameWanted = false;
-
-    void Problem(const QString& What) { Problems << What; }
-
-    void GameEnded()
-    {
-        State = TState::Over;
-        MaybeNextGame();
-    }
-
-    void MaybeNextGame()
-    {
-        if (!NextGameWanted || State != TState::Over)
-            return;
-        NextGameWanted = false;
-        if (LeaveAfterGame) {
-            Leave();
-            return;
-        }
-        State = TState::Exchange;
-        Send(QByteArray(1, '\x03') + Name.toLatin1());
-    }
-
-    void AttachGame(QTcpSocket* Socket)
-    {
-        Game = Socket;
-        Game->setParent(this);
-        connect(Game, &QTcpSocket::readyRead, this, [this] { GameData(Game->readAll()); });
-    }
-
-    void AttachChat(QTcpSocket* Socket)
-    {
-        if (Chat)
-            return;
-        Chat = Socket;
-        Chat->setParent(this);
-        connect(Chat, &QTcpSocket::readyRead, this, [this] { ChatStream += Chat->readAll(); });
-    }
-
-    void Send(const QByteArray& Bytes)
-    {
+    void Send(const QByteArray& Bytes) {
+        if (Bytes.isEmpty() || !Game) return;
         Sent << Bytes;
         Game->write(Bytes);
         Game->flush();
     }
-
-    void Tick()
-    {
-        // The program as master listens once its window has begun to
-        // connect; keep trying until it does. Its chat listener opens after
-        // the first exchange.
-        if (!Master && State == TState::Connecting && ComDataModule && ComDataModule->ServerActive()
-            && (!Game || Game->state() == QAbstractSocket::UnconnectedState)) {
-            delete Game;
-            Game = new QTcpSocket(this);
-            connect(Game, &QTcpSocket::connected, this, [this] { State = TState::Exchange; });
-            connect(Game, &QTcpSocket::readyRead, this, [this] { GameData(Game->readAll()); });
-            Game->connectToHost(QHostAddress::LocalHost, ComDataModule->GamePort());
-        }
-        if (!Master && GamesStarted > 0 && State != TState::Gone && ComDataModule
-            && ComDataModule->ChatServerActive()
-            && (!Chat || Chat->state() == QAbstractSocket::UnconnectedState)) {
-            delete Chat;
-            Chat = new QTcpSocket(this);
-            connect(Chat, &QTcpSocket::readyRead, this, [this] { ChatStream += Chat->readAll(); });
-            Chat->connectToHost(QHostAddress::LocalHost, ComDataModule->ChatPort());
-        }
-        // The master's first move waits until the program reads, so it can
-        // never arrive in one piece with the dimensions.
-        if (State == TState::FirstMovePending && ProgramWaits && ProgramWaits()) {
-            State = TState::Play;
+    bool Attach(QPointer<QTcpSocket>& Slot, QTcpSocket* Socket) {
+        if (Slot) return false;
+        Slot = Socket;
+        Socket->setParent(this);
+        connect(Socket, &QTcpSocket::readyRead, this, [this, Socket, IsGame = &Slot == &Game] {
+            const QByteArray Chunk = Socket->readAll();
+            if (!IsGame) ChatStream += Chunk;
+            // A message is its code byte (1 to 4) and printable text.
+            for (qsizetype Start = 0, End = 1; IsGame && End <= Chunk.size(); ++End)
+                if (End == Chunk.size() || (Chunk[End] >= 1 && Chunk[End] <= 4)) {
+                    Message(Chunk.mid(Start, End - Start));
+                    Start = End;
+                }
+        });
+        return true;
+    }
+    void Connect(QPointer<QTcpSocket>& Slot, quint16 Port) {
+        Attach(Slot, new QTcpSocket(this));
+        Slot->connectToHost(QHostAddress::LocalHost, Port);
+    }
+    void Tick() {
+        // As slave: connect once the program listens, the chat once its chat
+        // listens.
+        if (!Master && ComDataModule && !Game && ComDataModule->ServerActive())
+            Connect(Game, ComDataModule->GamePort());
+        if (!Master && ComDataModule && !Chat && GamesStarted && ComDataModule->ChatServerActive())
+            Connect(Chat, ComDataModule->ChatPort());
+        // The master's first move waits until the program reads, so it never
+        // arrives in one piece with the dimensions.
+        if (FirstMovePending && MainForm && MainForm->InformationText() == u"Waiting for opponent"_s) {
+            FirstMovePending = false;
             Reply();
         }
+        if (OnTick) OnTick();
     }
-
-    void NewGame(uint8_t R, uint8_t C)
-    {
+    void Message(const QByteArray& Bytes) {
+        Received << Bytes;
+        if (!Answer.isEmpty()) return Send(Answer);
+        const QList<QByteArray> Numbers = Bytes.mid(1).split(';');
+        if (Bytes[0] == 3 && !Playing) return Master ? NewGame(4, 4) : Send("\x03" + Name);
+        if (Bytes[0] == 4 && !Master && !Playing && Numbers.size() == 2)
+            return NewGame(Numbers[0].toInt(), Numbers[1].toInt());
+        if (Bytes[0] != 1 || !Playing || Numbers.size() != 2) return Fail(u"unexpected "_s + Bytes.toHex());
+        const TMove Move(uint8_t(Numbers[0].toInt()), uint8_t(Numbers[1].toInt()));
+        if (Move == TMove(Board->Rows, 0)) {
+            if (Board->CanMove(LocalPlayer)) Problems << u"no-move marker from a program that can move"_s;
+            MarkerReceived = true;
+            return End();
+        }
+        if (Next >= Script.size() || Move != Script[Next])
+            return Fail(u"program played %1,%2 out of script"_s.arg(Move.Row).arg(Move.Col));
+        Board->GetCell(Move.Row, Move.Col)->AddMass(LocalPlayer, true);
+        ++Next;
+        LeaveOnMove ? Leave() : Reply();
+    }
+    void NewGame(int Rows, int Cols) {
         ++GamesStarted;
-        Board = std::make_unique<TBord>(&Counter, R, C);
+        Board = std::make_unique<TBord>(this, uint8_t(Rows), uint8_t(Cols));
         Script = Games.isEmpty() ? QList<TMove>() : Games.takeFirst();
         Next = 0;
-        MarkerReceived = MarkerSent = false;
-        State = Master ? TState::FirstMovePending : TState::Play;
+        Playing = true;
+        FirstMovePending = Master;
+        MarkerSent = MarkerReceived = false;
+        if (Master) Send("\x04" + QByteArray::number(Rows) + ';' + QByteArray::number(Cols));
     }
-
-    void GameData(const QByteArray& Chunk)
-    {
-        // Every message begins with its code byte and carries only printable
-        // characters after it, so a chunk holding two messages can be split.
-        qsizetype Start = 0;
-        for (qsizetype i = 1; i <= Chunk.size(); ++i) {
-            if (i == Chunk.size() || (uchar(Chunk[i]) >= 1 && uchar(Chunk[i]) <= 4)) {
-                Message(Chunk.mid(Start, i - Start));
-                Start = i;
-            }
-        }
-    }
-
-    void Message(const QByteArray& Bytes)
-    {
-        Received << Bytes;
-        const char Code = Bytes.isEmpty() ? 0 : Bytes[0];
-        const QByteArray Rest = Bytes.mid(1);
-        if (Code == 3) {
-            ProgramName = QString::fromLatin1(Rest);
-            if (!Master) {
-                if (State != TState::Exchange && State != TState::Over)
-                    Problem(QStringLiteral("Name out of turn"));
-                State = TState::Exchange;
-                Send(QByteArray(1, '\x03') + Name.toLatin1());
-            } else {
-                if (State != TState::Exchange)
-                    Problem(QStringLiteral("Name out of turn"));
-                Send(QByteArray(1, '\x04') + QByteArray::number(Rows) + ';' + QByteArray::number(Cols));
-                NewGame(Rows, Cols);
-            }
-            return;
-        }
-        if (Code == 4 && !Master) {
-            const QList<QByteArray> Numbers = Rest.split(';');
-            if (State != TState::Exchange || Numbers.size() != 2)
-                Problem(QStringLiteral("Dimensions out of turn or malformed"));
-            else
-                NewGame(uint8_t(Numbers[0].toInt()), uint8_t(Numbers[1].toInt()));
-            return;
-        }
-        if (Code != 1 || State != TState::Play) {
-            Problem(QStringLiteral("Unexpected message %1").arg(QString::fromLatin1(Bytes.toHex())));
-            return;
-        }
-        const QList<QByteArray> Numbers = Rest.split(';');
-        const int Row = Numbers.value(0).toInt();
-        const int Col = Numbers.value(1, "-1").toInt();
-        if (Row == Board->Rows && Col == 0) {
-            if (Board->CanMove(LocalPlayer))
-                Problem(QStringLiteral("No-move marker from a program that can move"));
-            MarkerReceived = true;
-            GameEnded();
-            return;
-        }
-        if (TMove(uint8_t(Row), uint8_t(Col)) != NextMove())
-            Problem(QStringLiteral("Program played %1,%2 out of script").arg(Row).arg(Col));
-        Board->GetCell(uint8_t(Row), uint8_t(Col))->AddMass(LocalPlayer, true);
-        ++Next;
-        if (Board->Finished) {
-            GameEnded();
-            return;
-        }
-        if (LeaveOnMove) {
-            Leave();
-            return;
-        }
-        Reply();
-    }
-
-    void Reply()
-    {
-        Explosions = Counter.Count;
-        if (!ReplaceNextReply.isEmpty()) {
-            Send(std::exchange(ReplaceNextReply, QByteArray()));
-            State = TState::Gone;
-            return;
+    void Reply() {
+        if (!NextReply.isEmpty()) {
+            Playing = false;
+            return Send(std::exchange(NextReply, {}));
         }
         if (!Board->CanMove(Opponent)) {
             MarkerSent = true;
             Send(MoveBytes(Board->Rows, 0));
-            GameEnded();
-            return;
+            return End();
         }
-        const TMove Move = NextMove();
+        if (Next >= Script.size()) return; // the script says no more
+        const TMove Move = Script[Next++];
         TCell* Cell = Board->GetCell(Move.Row, Move.Col);
-        if (!Cell || Cell->Owner == LocalPlayer) {
-            Problem(QStringLiteral("Script move %1,%2 is not the partner's to play").arg(Move.Row).arg(Move.Col));
-            return;
-        }
+        if (!Cell || Cell->Owner == LocalPlayer)
+            return Fail(u"script move %1,%2 is not the peer's"_s.arg(Move.Row).arg(Move.Col));
         Send(MoveBytes(Move.Row, Move.Col));
         Cell->AddMass(Opponent, true);
-        ++Next;
-        Explosions = Counter.Count;
-        if (Board->Finished)
-            GameEnded();
+    }
+    void Fail(const QString& Problem) {
+        Problems << Problem;
+        Leave();
+    }
+    void End() {
+        Playing = false;
+        MaybeNextGame();
+    }
+    void MaybeNextGame() {
+        if (!NextGameWanted || Playing) return;
+        NextGameWanted = false;
+        LeaveAfterGame ? Leave() : Send("\x03" + Name);
     }
 };
 
-// Where the program's board differs from the partner's, empty when alike.
-QString Difference(const TBord* Mine, const TBord* Theirs)
-{
-    if (!Mine || !Theirs)
-        return QStringLiteral("no board");
-    if (Mine->Rows != Theirs->Rows || Mine->Cols != Theirs->Cols)
-        return QStringLiteral("dimensions differ");
-    for (uint8_t Row = 0; Row < Mine->Rows; ++Row)
-        for (uint8_t Col = 0; Col < Mine->Cols; ++Col) {
-            const TCell* A = Mine->GetCell(Row, Col);
-            const TCell* B = Theirs->GetCell(Row, Col);
-            if (A->Owner != B->Owner || A->Mass != B->Mass)
-                return QStringLiteral("cell %1,%2: %3/%4 against %5/%6")
-                    .arg(Row).arg(Col).arg(A->Owner).arg(A->Mass).arg(B->Owner).arg(B->Mass);
+// The usual rig with a peer and the window; the user answers Yes to the next
+// game and to "Are you sure", No to "Continue waiting".
+struct TNetRig : TAppRig {
+    std::unique_ptr<TPeer> Peer;
+    std::unique_ptr<TMainForm> Form;
+
+    explicit TNetRig(bool PeerMaster, const QByteArray& PeerName = "Peer")
+        : Peer(std::make_unique<TPeer>(PeerMaster, PeerName)) {
+        Messages.SetHandler([this](const QString& Text, TMsgType, TMsgButtons Buttons) {
+            if (Text == u"Do you want to play again"_s) Peer->NextGameAsked();
+            return Text == u"Continue waiting"_s ? TMsgButton::No
+                   : Buttons & TMsgButton::OK     ? TMsgButton::OK
+                                                  : TMsgButton::Yes;
+        });
+    }
+    TMainForm& Start(const QString& OwnName, TDialogScript::TStep Then = {}) {
+        Dialogs.On(u"EnterNameDialog"_s, TDialogScript::Name(OwnName));
+        Dialogs.On(u"GameTypeSelection"_s, TDialogScript::NetworkGame(!Peer->Master, u"127.0.0.1"_s));
+        if (Then) Dialogs.On(u"GameTypeSelection"_s, Then);
+        Dialogs.On(u"SizeDlg"_s, TDialogScript::Dimensions(4, 4));
+        Form = std::make_unique<TMainForm>();
+        Form->SetFrameDelay([](int) {});
+        Form->SetExplosionSound(nullptr);
+        Form->show();
+        return *Form;
+    }
+    // Clicks the program's moves of the running game until its script is
+    // done, comparing both boards after every turn.
+    bool PlayGame() {
+        const int Game = Peer->GamesStarted;
+        const auto Going = [&] {
+            return Peer->Playing && Peer->GamesStarted == Game && Peer->Next < Peer->Script.size();
+        };
+        while (Going() && Peer->Problems.isEmpty()) {
+            if (!Form->BordDisplay->isEnabled()) Peer->Problems << u"grid disabled"_s;
+            ClickCell(*Form, Peer->Script[Peer->Next].Row, Peer->Script[Peer->Next].Col);
+            if (const QString Diff = Going() ? BoardDiff(Form->Bord(), *Peer->Board) : QString(); !Diff.isEmpty())
+                Peer->Problems << Diff;
         }
-    return QString();
-}
-
-bool HasText(const TScriptedMessages& Messages, const QString& Text, TMsgType Type)
-{
-    for (const TMsgRecord& Record : Messages.Records())
-        if (Record.Text == Text && Record.Type == Type)
-            return true;
-    return false;
-}
-
-QStringList Errors(const TScriptedMessages& Messages)
-{
-    QStringList Result;
-    for (const TMsgRecord& Record : Messages.Records())
-        if (Record.Type == TMsgType::Error)
-            Result << Record.Text;
-    return Result;
-}
+        if (!Peer->Problems.isEmpty()) qWarning("%s", qPrintable(Peer->Problems.join(u", ")));
+        return Peer->Problems.isEmpty();
+    }
+};
 
 } // namespace
 
-class TNetworkTest : public QObject
-{
+class TNetworkTest : public QObject {
     Q_OBJECT
 
-private:
-    // What every game needs: fresh settings and high scores, scripted
-    // dialogs and boxes, and the partner's reaction to the play-again
-    // question.
-    struct TRig
-    {
-        TFreshState Fresh;
-        TScriptedMessages Messages;
-        TDialogScript Dialogs;
-        std::unique_ptr<TScriptedPartner> Partner;
-        std::unique_ptr<TMainForm> Form;
-        bool PlayAgain = true;
-
-        TRig(bool PartnerMaster, const QString& PartnerName)
-            : Partner(std::make_unique<TScriptedPartner>(PartnerMaster, PartnerName))
-        {
-            Messages.SetHandler([this](const QString& Text, TMsgType, TMsgButtons Buttons) {
-                if (Text == QStringLiteral("Do you want to play again")) {
-                    Partner->NextGameAsked();
-                    return PlayAgain ? TMsgButton::Yes : TMsgButton::No;
-                }
-                if (Text == QStringLiteral("Continue waiting"))
-                    return TMsgButton::No;
-                return (Buttons & TMsgButton::OK) ? TMsgButton::OK : EscapeButton(Buttons);
-            });
-        }
-
-        // Brings the window up; the program is the master when the partner
-        // is the slave.
-        void Start(const QString& OwnName, int Rows = 4, int Cols = 4)
-        {
-            Dialogs.On(QStringLiteral("EnterNameDialog"), TDialogScript::Name(OwnName));
-            if (Partner->Master) {
-                TMainForm::SetPorts(Partner->GameServer.serverPort(), Partner->ChatServer.serverPort());
-                Dialogs.On(QStringLiteral("GameTypeSelection"),
-                           TDialogScript::NetworkGame(false, QStringLiteral("127.0.0.1")));
-                Partner->Rows = uint8_t(Rows);
-                Partner->Cols = uint8_t(Cols);
-            } else {
-                TMainForm::SetPorts(0, 0);
-                Dialogs.On(QStringLiteral("GameTypeSelection"), TDialogScript::NetworkGame(true, QString()));
-                Dialogs.On(QStringLiteral("SizeDlg"), TDialogScript::Dimensions(Rows, Cols));
-            }
-            Form = std::make_unique<TMainForm>();
-            Form->SetFrameDelay([](int) {});
-            Form->SetExplosionSound(nullptr);
-            Form->show();
-            TMainForm* F = Form.get();
-            Partner->ProgramWaits = [F] {
-                return F->InformationText() == QStringLiteral("Waiting for opponent");
-            };
-        }
-
-        TChatForm* Chat() const { return Form->findChild<TChatForm*>(); }
-    };
-
-    // Plays the program's side of the running game: clicks the scripted
-    // cells until the script is done (on a slave the next game may have
-    // begun by then), comparing both boards after every turn. Returns the
-    // number of clicks, -1 when the boards went out of step.
-    static int PlayGame(TRig& Rig)
-    {
-        TScriptedPartner& Partner = *Rig.Partner;
-        const int Game = Partner.GamesStarted;
-        int Clicks = 0;
-        while (Partner.State == TScriptedPartner::TState::Play && Partner.GamesStarted == Game
-               && Partner.Next < Partner.Script.size()) {
-            const TMove Move = Partner.NextMove();
-            if (!Rig.Form->BordDisplay->isEnabled()) {
-                qWarning("grid disabled with %d moves to go", int(Partner.Script.size() - Partner.Next));
-                return -1;
-            }
-            ClickCell(*Rig.Form, Move.Row, Move.Col);
-            ++Clicks;
-            if (Partner.GamesStarted == Game && Partner.State == TScriptedPartner::TState::Play
-                && Partner.Next < Partner.Script.size()) {
-                const QString Diff = Difference(Rig.Form->Bord(), Partner.Board.get());
-                if (!Diff.isEmpty()) {
-                    qWarning("%s after %d clicks", qPrintable(Diff), Clicks);
-                    return -1;
-                }
-            }
-        }
-        return Clicks;
-    }
-
 private slots:
-    void initTestCase()
-    {
-        InstallErrorReport(true);
-    }
-
-    void cleanupTestCase()
-    {
+    void initTestCase() { InstallErrorReport(true); }
+    void cleanupTestCase() {
         InstallErrorReport(false);
         TMainForm::SetPorts(DefaultGamePort, DefaultChatPort);
     }
 
-    void programAsMaster()
-    {
-        TRig Rig(false, QStringLiteral("Bob"));
-        TScriptedPartner& Partner = *Rig.Partner;
-        Partner.Games = {Moves(MGamePartnerMarks), Moves(MGameProgramMarks), Moves(MGamePartnerMarks)};
-        Rig.Start(QStringLiteral("Alice"));
-        TMainForm& Form = *Rig.Form;
-
-        // The exchange, byte for byte: master Name, slave Name, Dimensions.
-        QCOMPARE(Rig.Dialogs.Shown, QStringList({QStringLiteral("EnterNameDialog"),
-                                                 QStringLiteral("GameTypeSelection"), QStringLiteral("SizeDlg")}));
-        QTRY_COMPARE(Partner.Received.size(), 2);
-        QCOMPARE(Partner.Received[0], QByteArray("\x03" "Alice"));
-        QCOMPARE(Partner.Received[1], QByteArray("\x04" "4;4"));
-        QCOMPARE(Partner.Sent, QList<QByteArray>({QByteArray("\x03" "Bob")}));
-        QCOMPARE(PlayerNames[1], QStringLiteral("Bob"));
-        QCOMPARE(Form.NamePlayer2->text(), QStringLiteral("Bob : "));
-        QVERIFY(Form.BordDisplay->isEnabled());
-        QVERIFY(!Form.StartGameF21->isEnabled());
-        QVERIFY(!Form.Dimensions1->isEnabled());
-        QVERIFY(Rig.Chat());
-        QVERIFY(Rig.Chat()->isVisible());
-        QTRY_VERIFY(Partner.Chat && Partner.Chat->state() == QAbstractSocket::ConnectedState);
+    void programAsMaster() {
+        TNetRig Rig(false, "Bob");
+        TPeer& Peer = *Rig.Peer;
+        Peer.Games = {Moves(MGamePeerMarks), Moves(MGameProgramMarks), Moves(MGamePeerMarks)};
+        TMainForm& Form = Rig.Start(u"Alice"_s);
+        // The exchange byte for byte: master Name, slave Name, Dimensions.
+        QCOMPARE(Rig.Dialogs.Shown, Words("EnterNameDialog GameTypeSelection SizeDlg"));
+        QTRY_COMPARE(Peer.Received, QList<QByteArray>({"\x03" "Alice", "\x04" "4;4"}));
+        QCOMPARE(Peer.Sent, QList<QByteArray>({"\x03" "Bob"}));
+        QCOMPARE(Form.NamePlayer2->text(), u"Bob : "_s);
+        QCOMPARE(Screen(Form), u"grid menu | Fizzgrid @12b | 0/0"_s);
+        QVERIFY(ChatForm && ChatForm->isVisible() && ChatForm->parent() == &Form);
         QTRY_VERIFY(Form.ComData()->ChatPartner() != nullptr);
-
-        // Somebody else connecting to the game port is sent away at once;
-        // the game with the partner goes on.
+        // Somebody else on the game port is sent away; the game goes on.
         QTcpSocket Intruder;
         Intruder.connectToHost(QHostAddress::LocalHost, Form.ComData()->GamePort());
         QTRY_COMPARE(Intruder.state(), QAbstractSocket::UnconnectedState);
         QVERIFY(Form.ComData()->Connected());
 
-        // Game 1: the program takes every cell, the partner sends the
-        // no-move marker.
-        const int Clicks1 = PlayGame(Rig);
-        QVERIFY(Partner.Problems.isEmpty());
-        QVERIFY2(Clicks1 > 0, "the program's board went out of step");
-        QCOMPARE(Partner.State, TScriptedPartner::TState::Over);
-        QVERIFY(Partner.MarkerSent);
-        QVERIFY(Partner.Explosions > 5);
-        QCOMPARE(Partner.Sent.last(), QByteArray("\x01" "4;0"));
-        QVERIFY(HasText(Rig.Messages, QStringLiteral("\nGAME OVER\rAlice wins"), TMsgType::Information));
-        QCOMPARE(Rig.Fresh.Record(QStringLiteral("Alice")), std::make_pair(1, 0));
-        QCOMPARE(Rig.Fresh.Record(QStringLiteral("Bob")), std::make_pair(0, 1));
-        QVERIFY(Form.StartGameF21->isEnabled());
-        QVERIFY(!Form.BordDisplay->isEnabled());
+        // Game 1: the program takes every cell, the peer sends the marker.
+        QVERIFY(Rig.PlayGame());
+        QVERIFY(Peer.MarkerSent && Peer.Explosions > 5);
+        QCOMPARE(Peer.Sent.last(), QByteArray("\x01" "4;0"));
+        QVERIFY(Rig.Log().endsWith(u"Information: \nGAME OVER\rAlice wins|Confirm: Do you want to play again"_s));
+        QCOMPARE(Rig.Record(u"Alice"_s), std::pair(1, 0));
+        QCOMPARE(Rig.Record(u"Bob"_s), std::pair(0, 1));
+        QCOMPARE(Screen(Form), u"start dimensions menu | Fizzgrid @12b | 0/0"_s);
 
-        // Chat both ways between games.
-        TChatForm* Chat = Rig.Chat();
-        Partner.SendChat("hi Alice");
-        QTRY_COMPARE(Chat->ReceiveMemo->toPlainText(), QStringLiteral("hi Alice"));
-        Partner.SendChat("one\r\n\r\nthree");
-        QTRY_COMPARE(Chat->ReceiveMemo->document()->blockCount(), 4);
-        QCOMPARE(Chat->ReceiveMemo->toPlainText(), QStringLiteral("hi Alice\none\n\nthree"));
-        QTest::keyClicks(Chat->SendMemo, QStringLiteral("hello Bob"));
-        QTest::keyClick(Chat->SendMemo, Qt::Key_Return);
-        QTRY_COMPARE(Partner.ChatStream, QByteArray("hello Bob"));
-        // Enter on the new line sends the last line again; on an empty line
-        // after it, nothing.
-        QTest::keyClick(Chat->SendMemo, Qt::Key_Return);
-        QTest::keyClick(Chat->SendMemo, Qt::Key_Return);
-        QTest::keyClicks(Chat->SendMemo, QStringLiteral("x"));
-        QTest::keyClick(Chat->SendMemo, Qt::Key_Return);
-        QTRY_COMPARE(Partner.ChatStream, QByteArray("hello Bobhello Bobx"));
-        // A wrapped line: only its last displayed piece.
-        Partner.ChatStream.clear();
-        Chat->resize(TChatForm::MinWidth, TChatForm::MinHeight);
-        QStringList Words;
-        for (int i = 0; i < 25; ++i)
-            Words << QStringLiteral("chat%1").arg(i);
-        const QString Long = Words.join(QLatin1Char(' '));
-        QTest::keyClicks(Chat->SendMemo, Long);
-        QTest::keyClick(Chat->SendMemo, Qt::Key_Return);
-        QTRY_VERIFY(!Partner.ChatStream.isEmpty());
-        QTest::qWait(20);
-        QVERIFY(Partner.ChatStream.size() < Long.size());
-        QVERIFY(Long.endsWith(QString::fromLatin1(Partner.ChatStream)));
-        QVERIFY(Partner.ChatStream.startsWith("chat"));
-        // Own text is not echoed.
-        QCOMPARE(Chat->ReceiveMemo->document()->blockCount(), 4);
+        // The chat both ways between games; no echo of the own text.
+        Peer.SendChat("hi Alice");
+        QTRY_COMPARE(ChatForm->ReceiveMemo->toPlainText(), u"hi Alice"_s);
+        Peer.SendChat("one\r\n\r\nthree");
+        QTRY_COMPARE(ChatForm->ReceiveMemo->toPlainText(), u"hi Alice\none\n\nthree"_s);
+        QTest::keyClicks(ChatForm->SendMemo, u"hello Bob"_s);
+        QTest::keyClick(ChatForm->SendMemo, Qt::Key_Return);
+        QTRY_COMPARE(Peer.ChatStream, QByteArray("hello Bob"));
+        QCOMPARE(ChatForm->ReceiveMemo->toPlainText(), u"hi Alice\none\n\nthree"_s);
 
-        // Game 2: "Start Game" runs the exchange again; this time the
-        // partner takes every cell and the program, unable to move, sends
-        // the no-move marker before its game over.
-        const qsizetype Before = Partner.Received.size();
+        // Game 2 after the exchange again: the peer takes every cell and the
+        // program sends the marker before its game over.
+        const qsizetype Before = Peer.Received.size();
         Form.StartGameF21->trigger();
-        QTRY_COMPARE(Partner.Received.size(), Before + 2);
-        QCOMPARE(Partner.Received[Before], QByteArray("\x03" "Alice"));
-        QCOMPARE(Partner.Received[Before + 1], QByteArray("\x04" "4;4"));
-        QVERIFY(Form.BordDisplay->isEnabled());
-        QVERIFY(!Form.StartGameF21->isEnabled());
-        QTRY_COMPARE(Partner.GamesStarted, 2);
-        QVERIFY(PlayGame(Rig) > 0);
-        QVERIFY(Partner.Problems.isEmpty());
-        QTRY_VERIFY(Partner.MarkerReceived);
-        QCOMPARE(Partner.Received.last(), QByteArray("\x01" "4;0"));
-        QVERIFY(HasText(Rig.Messages, QStringLiteral("\nGAME OVER\rBob wins"), TMsgType::Information));
-        QCOMPARE(Rig.Fresh.Record(QStringLiteral("Alice")), std::make_pair(1, 1));
-        QCOMPARE(Rig.Fresh.Record(QStringLiteral("Bob")), std::make_pair(1, 1));
-        QCOMPARE(Form.InformationText(), QStringLiteral("Fizzgrid"));
+        QTRY_COMPARE(Peer.Received.mid(Before), QList<QByteArray>({"\x03" "Alice", "\x04" "4;4"}));
+        QCOMPARE(Offers(Form), u"grid menu"_s);
+        QVERIFY(Rig.PlayGame());
+        QTRY_VERIFY(Peer.MarkerReceived);
+        QCOMPARE(Peer.Received.last(), QByteArray("\x01" "4;0"));
+        QVERIFY(Rig.Log().contains(u"Information: \nGAME OVER\rBob wins|"_s));
+        QCOMPARE(Rig.Record(u"Alice"_s), std::pair(1, 1));
+        QCOMPARE(Rig.Record(u"Bob"_s), std::pair(1, 1));
+        QCOMPARE(Screen(Form), u"start dimensions menu | Fizzgrid @12b | 0/0"_s);
 
-        // Game 3: the partner leaves while the program waits for its move.
+        // Game 3: the peer leaves while the program waits for its move.
         Form.StartGameF21->trigger();
-        QTRY_COMPARE(Partner.GamesStarted, 3);
-        Partner.LeaveOnMove = true;
-        const TMove First = Partner.NextMove();
-        ClickCell(Form, First.Row, First.Col);
-        QTRY_VERIFY(Form.Closing());
-        QVERIFY(HasText(Rig.Messages, QStringLiteral("Link has been closed by partner"), TMsgType::Error));
+        QTRY_COMPARE(Peer.GamesStarted, 3);
+        Peer.LeaveOnMove = true;
+        ClickCell(Form, Peer.Script[0].Row, Peer.Script[0].Col);
         QTRY_VERIFY(!Form.isVisible());
-        QCOMPARE(Errors(Rig.Messages), QStringList({QStringLiteral("Link has been closed by partner")}));
+        QVERIFY(Form.Closing() && Peer.Problems.isEmpty());
+        QVERIFY(Rig.Log().endsWith(u"|Error: Link has been closed by partner"_s));
+        QCOMPARE(Rig.Log().count(u"Error: "_s), 1);
     }
 
-    void programAsSlave()
-    {
-        TRig Rig(true, QStringLiteral("Max"));
-        TScriptedPartner& Partner = *Rig.Partner;
-        Partner.Games = {Moves(SGameProgramMarks), Moves(SGamePartnerMarks)};
-        Rig.Start(QStringLiteral("Sam"));
-        TMainForm& Form = *Rig.Form;
-
+    void programAsSlave() {
+        TNetRig Rig(true, "Max");
+        TPeer& Peer = *Rig.Peer;
+        Peer.Games = {Moves(SGameProgramMarks), Moves(SGamePeerMarks)};
+        TMainForm& Form = Rig.Start(u"Sam"_s);
         // The slave answers the master's name and takes its dimensions.
-        QCOMPARE(Rig.Dialogs.Shown,
-                 QStringList({QStringLiteral("EnterNameDialog"), QStringLiteral("GameTypeSelection")}));
-        QCOMPARE(Partner.Sent.size(), 2);
-        QCOMPARE(Partner.Sent[0], QByteArray("\x03" "Max"));
-        QCOMPARE(Partner.Sent[1], QByteArray("\x04" "4;4"));
-        QCOMPARE(Partner.Received, QList<QByteArray>({QByteArray("\x03" "Sam")}));
-        QCOMPARE(PlayerNames[1], QStringLiteral("Max"));
-        QCOMPARE(int(NumRows), 4);
-        QCOMPARE(int(NumCols), 4);
-        QVERIFY(Form.Bord());
-        QCOMPARE(int(Form.Bord()->Rows), 4);
-        QCOMPARE(int(Form.Bord()->Cols), 4);
-        QVERIFY(!Form.BordDisplay->isEnabled());
-        QVERIFY(!Form.StartGameF21->isEnabled());
-        QVERIFY(Rig.Chat());
-        QTRY_VERIFY(Partner.Chat != nullptr);
-
+        QCOMPARE(Rig.Dialogs.Shown, Words("EnterNameDialog GameTypeSelection"));
+        QCOMPARE(Peer.Sent, QList<QByteArray>({"\x03" "Max", "\x04" "4;4"}));
+        QCOMPARE(Peer.Received, QList<QByteArray>({"\x03" "Sam"}));
+        QCOMPARE(Form.NamePlayer2->text(), u"Max : "_s);
+        QCOMPARE(std::pair(int(NumRows), int(NumCols)), std::pair(4, 4));
+        QCOMPARE(BoardDiff(Form.Bord(), TBord(nullptr, 4, 4)), QString());
+        QCOMPARE(Screen(Form), u"menu | Fizzgrid @12b | 0/0"_s);
+        QVERIFY(ChatForm && ChatForm->isVisible());
+        QTRY_VERIFY(Peer.Chat);
         // The slave's first wait, as the program entry runs it.
         Form.WaitForFirstMove();
-        QVERIFY(Partner.Problems.isEmpty());
-        QCOMPARE(Form.InformationText(), QStringLiteral("Moved :\r     [1,3]"));
-        QVERIFY(Form.BordDisplay->isEnabled());
-        QVERIFY(Difference(Form.Bord(), Partner.Board.get()).isEmpty());
+        QCOMPARE(Screen(Form), u"grid menu | Moved :\r     [1,3] @12b | 0/1"_s);
+        QCOMPARE(BoardDiff(Form.Bord(), *Peer.Board), QString());
+        // The chat both ways during the game.
+        Peer.SendChat("your move, Sam");
+        QTRY_COMPARE(ChatForm->ReceiveMemo->toPlainText(), u"your move, Sam"_s);
+        QTest::keyClicks(ChatForm->SendMemo, u"thinking"_s);
+        QTest::keyClick(ChatForm->SendMemo, Qt::Key_Return, Qt::ShiftModifier);
+        QTRY_COMPARE(Peer.ChatStream, QByteArray("thinking"));
 
-        // Chat both ways during the game.
-        Partner.SendChat("your move, Sam");
-        QTRY_COMPARE(Rig.Chat()->ReceiveMemo->toPlainText(), QStringLiteral("your move, Sam"));
-        QTest::keyClicks(Rig.Chat()->SendMemo, QStringLiteral("thinking"));
-        QTest::keyClick(Rig.Chat()->SendMemo, Qt::Key_Return, Qt::ShiftModifier);
-        QTRY_COMPARE(Partner.ChatStream, QByteArray("thinking"));
+        // Game 1: the peer takes every cell; the program sends the marker,
+        // then its game over, then waits for the next game, which the peer
+        // starts at once.
+        QVERIFY(Rig.PlayGame());
+        QCOMPARE(Rig.Log(), u"Information: \nGAME OVER\rMax wins|Confirm: Do you want to play again"_s);
+        QVERIFY(Peer.Received.contains(QByteArray("\x01" "4;0")));
+        QVERIFY(Peer.GamesStarted == 2 && Peer.Playing && Peer.Explosions > 0);
+        QCOMPARE(Offers(Form), u"grid menu"_s);
+        QCOMPARE(BoardDiff(Form.Bord(), *Peer.Board), QString());
 
-        // Game 1: the partner takes every cell; the program sends the
-        // no-move marker, then its game over, then waits for the next game,
-        // which the partner starts at once.
-        QVERIFY(PlayGame(Rig) > 0);
-        QVERIFY(Partner.Problems.isEmpty());
-        QVERIFY(HasText(Rig.Messages, QStringLiteral("\nGAME OVER\rMax wins"), TMsgType::Information));
-        QVERIFY(Partner.Received.contains(QByteArray("\x01" "4;0")));
-        QCOMPARE(Partner.GamesStarted, 2);
-        QCOMPARE(Partner.State, TScriptedPartner::TState::Play);
-        QVERIFY(Form.BordDisplay->isEnabled());
-        QVERIFY(Difference(Form.Bord(), Partner.Board.get()).isEmpty());
-        QVERIFY(Partner.Explosions > 0);
-
-        // Game 2: the program takes every cell, the partner sends the
-        // no-move marker; then the partner leaves instead of starting again.
-        Partner.LeaveAfterGame = true;
-        QVERIFY(PlayGame(Rig) > 0);
-        QVERIFY(Partner.Problems.isEmpty());
-        QVERIFY(Partner.MarkerSent);
-        QVERIFY(HasText(Rig.Messages, QStringLiteral("\nGAME OVER\rSam wins"), TMsgType::Information));
-        QCOMPARE(Rig.Fresh.Record(QStringLiteral("Sam")), std::make_pair(1, 1));
-        QTRY_VERIFY(Form.Closing());
-        QVERIFY(HasText(Rig.Messages, QStringLiteral("Link has been closed by partner"), TMsgType::Error));
+        // Game 2: the program takes every cell, the peer sends the marker,
+        // then leaves instead of starting again.
+        Peer.LeaveAfterGame = true;
+        QVERIFY(Rig.PlayGame());
+        QVERIFY(Peer.MarkerSent);
         QTRY_VERIFY(!Form.isVisible());
-        QCOMPARE(Errors(Rig.Messages), QStringList({QStringLiteral("Link has been closed by partner")}));
+        QVERIFY(Form.Closing());
+        QVERIFY(Rig.Log().endsWith(u"\rSam wins|Confirm: Do you want to play again|"
+                                   "Error: Link has been closed by partner"_s));
+        QCOMPARE(Rig.Record(u"Sam"_s), std::pair(1, 1));
     }
 
-    void badMessages_data()
-    {
+    // A bad reply to the program's first move: the user sees its error,
+    // nothing but the own move is on the board, the window stays.
+    void badMessages_data() {
         QTest::addColumn<QByteArray>("Reply");
-        QTest::newRow("malformed number") << QByteArray("\x01" "x;1");
-        QTest::newRow("number out of range") << QByteArray("\x01" "1;300");
-        QTest::newRow("no separator") << QByteArray("\x01" "12");
-        QTest::newRow("row off the board") << QByteArray("\x01" "7;0");
-        QTest::newRow("column off the board") << QByteArray("\x01" "0;4");
-        QTest::newRow("wrong kind") << QByteArray("\x03" "Bob");
-        QTest::newRow("no command") << QByteArray("\x00" "1;1", 4);
-        QTest::newRow("unknown kind") << QByteArray("\x09" "1;1");
+        QTest::addColumn<QString>("Error");
+        QTest::newRow("malformed number") << QByteArray("\x01" "x;1") << u"'x' is not a valid integer value"_s;
+        QTest::newRow("out of range") << QByteArray("\x01" "1;300") << u"Received number 300 is out of range 0..255"_s;
+        QTest::newRow("no separator") << QByteArray("\x01" "12") << u"Move message without \";\""_s;
+        QTest::newRow("row off") << QByteArray("\x01" "7;0") << u"Received move 7;0 lies off the board of 4 x 4"_s;
+        QTest::newRow("column off") << QByteArray("\x01" "0;4") << u"Received move 0;4 lies off the board of 4 x 4"_s;
+        QTest::newRow("wrong kind") << QByteArray("\x03" "Bob") << u"Expected Move but received Name"_s;
+        QTest::newRow("no command") << QByteArray("\x00" "1;1", 4) << u"Expected Move but received None"_s;
+        QTest::newRow("unknown kind") << QByteArray("\x09" "1;1") << u"Expected Move but received Unknown"_s;
     }
-
-    void badMessages()
-    {
+    void badMessages() {
         QFETCH(QByteArray, Reply);
-        TRig Rig(false, QStringLiteral("Bob"));
-        TScriptedPartner& Partner = *Rig.Partner;
-        Partner.Games = {Moves(MGamePartnerMarks)};
-        Rig.Start(QStringLiteral("Alice"));
-        TMainForm& Form = *Rig.Form;
-        QTRY_COMPARE(Partner.GamesStarted, 1);
-
-        Partner.ReplaceNextReply = Reply;
+        QFETCH(QString, Error);
+        TNetRig Rig(false);
+        Rig.Peer->Games = {Moves(MGamePeerMarks)};
+        TMainForm& Form = Rig.Start(u"Alice"_s);
+        QTRY_COMPARE(Rig.Peer->GamesStarted, 1);
+        Rig.Peer->NextReply = Reply;
         ClickCell(Form, 1, 2);
-        // The user sees what went wrong; nothing but the own move is on the
-        // board, and the window is still there.
-        QTRY_COMPARE(Errors(Rig.Messages).size(), 1);
-        QVERIFY(!Errors(Rig.Messages).first().isEmpty());
-        const std::array<int, 3> Masses = Form.Bord()->CountMasses();
-        QCOMPARE(Masses[0], 1);
-        QCOMPARE(Masses[1], 0);
+        QTRY_COMPARE(Rig.Log(), u"Error: "_s + Error);
+        QCOMPARE(Masses(Form.Bord()), u"1/0"_s);
         QCOMPARE(Form.Bord()->GetCell(1, 2)->Owner, LocalPlayer);
-        QVERIFY(!Form.Closing());
-        QVERIFY(Form.isVisible());
-        QVERIFY(!Form.BordDisplay->isEnabled());
-        QVERIFY(!Form.InformationText().startsWith(QStringLiteral("Moved")));
+        QVERIFY(Form.isVisible() && !Form.Closing());
+        QCOMPARE(Offers(Form), u"menu"_s);
+        QVERIFY(!Form.InformationText().startsWith(u"Moved"_s));
     }
+
+    // The slave's connection fails: nobody listens (No to "Continue
+    // waiting") or the master peer fails the set-up exchange. The user is
+    // told, the connection dropped, and the game type dialog comes again.
+    void slaveConnectionFails_data() {
+        QTest::addColumn<bool>("Listen");
+        QTest::addColumn<QByteArray>("Greeting");
+        QTest::addColumn<QByteArray>("Answer");
+        QTest::addColumn<QString>("Log");
+        QTest::newRow("nobody listens") << false << QByteArray() << QByteArray() << u"Confirm: Continue waiting"_s;
+        QTest::newRow("peer leaves") << true << QByteArray() << QByteArray() << u"Error: Link closed"_s;
+        QTest::newRow("a move for a name") << true << QByteArray("\x01" "1;1") << QByteArray()
+                                           << u"Error: Expected Name but received Move"_s;
+        QTest::newRow("dimensions off range") << true << QByteArray("\x03" "M") << QByteArray("\x04" "9;9")
+                                              << u"Error: Received dimensions 9 x 9 lie outside 2..8"_s;
+        QTest::newRow("malformed dimensions") << true << QByteArray("\x03" "M") << QByteArray("\x04" "44")
+                                              << u"Error: Dimensions message without \";\""_s;
+    }
+    void slaveConnectionFails() {
+        QFETCH(bool, Listen);
+        QFETCH(QByteArray, Greeting);
+        QFETCH(QByteArray, Answer);
+        QFETCH(QString, Log);
+        TNetRig Rig(true);
+        std::tie(Rig.Peer->Greeting, Rig.Peer->Answer) = std::pair(Greeting, Answer);
+        for (QTcpServer* Server : {&Rig.Peer->GameServer, &Rig.Peer->ChatServer})
+            if (!Listen) Server->close(); // the ports stay set, now refused
+        Rig.Peer->OnTick = [&] {
+            if (Greeting.isEmpty() && Rig.Peer->Game && MainForm && MainForm->InformationDialog->isVisible()
+                && MainForm->InformationDialog->DialogText->text() == u"Waiting for opponent to connect"_s)
+                Rig.Peer->Leave();
+        };
+        TMainForm& Form = Rig.Start(u"Sam"_s, TDialogScript::LocalGame());
+        if (Listen) QCOMPARE(Rig.Log(), Log);
+        else QVERIFY2(Rig.Log().contains(Log), qPrintable(Rig.Log())); // and the refused connection's error
+        QCOMPARE(Rig.Dialogs.Shown, Words("EnterNameDialog GameTypeSelection GameTypeSelection SizeDlg"));
+        QVERIFY(!Form.InformationDialog->isVisible() && !ChatForm);
+        QVERIFY(Form.CommandIO() && Form.CommandIO()->IsLocal());
+        QCOMPARE(Form.NamePlayer2->text(), u"Computer : "_s);
+        QCOMPARE(QSize(Form.Bord()->Cols, Form.Bord()->Rows), QSize(4, 4));
+        QCOMPARE(bool(Rig.Peer->Game), Listen);
+        if (Listen) QTRY_COMPARE(Rig.Peer->Game->state(), QAbstractSocket::UnconnectedState);
+    }
+
+    // The window closed while it waits for the master's first move or reply:
+    // the wait ends at once, nothing is reported or placed, no window stays.
+    void closingDuringNetworkWait_data() {
+        QTest::addColumn<bool>("ByMenu");
+        QTest::addColumn<bool>("FirstMove");
+        QTest::newRow("Exit, first move") << true << true;
+        QTest::newRow("close box, first move") << false << true;
+        QTest::newRow("Exit, reply") << true << false;
+        QTest::newRow("close box, reply") << false << false;
+    }
+    void closingDuringNetworkWait() {
+        QFETCH(bool, ByMenu);
+        QFETCH(bool, FirstMove);
+        TNetRig Rig(true);
+        Rig.Peer->Games = {FirstMove ? QList<TMove>() : Moves("00 11")}; // then the peer says no more
+        bool Armed = FirstMove, Closed = false;
+        Rig.Peer->OnTick = [&] {
+            if (!Armed || Closed || !MainForm || Offers(*MainForm) != u"menu busy"_s
+                || MainForm->InformationText() != u"Waiting for opponent"_s)
+                return;
+            Closed = true;
+            ByMenu ? MainForm->eXit1->trigger() : void(MainForm->close());
+        };
+        TMainForm& Form = Rig.Start(u"Sam"_s);
+        QVERIFY(ChatForm && ChatForm->isVisible());
+        Form.WaitForFirstMove();
+        if (!FirstMove) {
+            QVERIFY(!Closed);
+            QCOMPARE(Form.Bord()->GetCell(0, 0)->Owner, Opponent);
+            Armed = true;
+            ClickCell(Form, 1, 1);
+        }
+        QVERIFY(Closed && Form.Closing());
+        QCOMPARE(Rig.Log(), ByMenu ? u"Confirm: Are you sure"_s : QString());
+        QCOMPARE(Offers(Form), u"menu"_s);
+        QCOMPARE(Masses(Form.Bord()), FirstMove ? u"0/0"_s : u"1/1"_s);
+        for (QWidget* Window : QApplication::topLevelWidgets())
+            QVERIFY2(!Window->isVisible(), qPrintable(Window->objectName()));
+        QVERIFY(Rig.Scores.Entries().empty());
+    }
+
 };
 
 QTEST_MAIN(TNetworkTest)
