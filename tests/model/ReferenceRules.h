@@ -5,10 +5,10 @@
 // coordinates, a recursive placement, and the search on heap copies with
 // shared bounds. The tests play the model against it move by move.
 
+#include <algorithm>
 #include <climits>
 #include <cstdint>
 #include <memory>
-#include <string>
 #include <utility>
 #include <vector>
 
@@ -16,54 +16,46 @@ namespace Ref {
 
 struct Event {
   char Kind; // 'I' invalidate, 'E' explode
-  int Row;
-  int Col;
+  int Row, Col;
   bool operator==(const Event&) const = default;
 };
 
+using Move = std::pair<int, int>;
+
 struct Board {
-  int Rows;
-  int Cols;
-  std::vector<int> Mass;
-  std::vector<int> Owner;
-  std::vector<int> Nest;
+  int Rows, Cols;
+  std::vector<int> Mass, Owner, Nest;
   bool Finished = false;
 
   Board(int R, int C) : Rows(R), Cols(C), Mass(R * C, 0), Owner(R * C, 2), Nest(R * C, 0) {}
+  bool operator==(const Board&) const = default;
 
   int At(int R, int C) const { return R * Cols + C; }
-  int Capacity(int R, int C) const {
-    return (C > 0) + (C < Cols - 1) + (R > 0) + (R < Rows - 1);
-  }
+  int Capacity(int R, int C) const { return (C > 0) + (C < Cols - 1) + (R > 0) + (R < Rows - 1); }
 
   // Placement as the rules state it, recursion and all.
   void Add(int R, int C, int Player, std::vector<Event>* Log = nullptr) {
-    const int I = At(R, C);
-    Mass[I] += 1;
-    Nest[I] += 1;
-    Owner[I] = Player;
-    if (Log)
-      Log->push_back({'I', R, C});
-    const bool MayExplode = !Finished && Nest[I] < 6;
-    if (MayExplode && Mass[I] == Capacity(R, C)) {
+    const auto Note = [&](char Kind) {
       if (Log)
-        Log->push_back({'E', R, C});
+        Log->push_back({Kind, R, C});
+    };
+    const int I = At(R, C);
+    ++Mass[I];
+    ++Nest[I];
+    Owner[I] = Player;
+    Note('I');
+    if (Finished || Nest[I] >= 6) {
+      Finished = true;
+    } else if (Mass[I] == Capacity(R, C)) {
+      Note('E');
       Mass[I] = 0;
       Owner[I] = 2;
-      if (Log)
-        Log->push_back({'I', R, C});
-      const int Dr[4] = {0, 0, -1, 1};
-      const int Dc[4] = {-1, 1, 0, 0};
-      for (int K = 0; K < 4; ++K) {
-        const int Nr = R + Dr[K];
-        const int Nc = C + Dc[K];
+      Note('I');
+      for (const auto& [Nr, Nc] : {Move{R, C - 1}, Move{R, C + 1}, Move{R - 1, C}, Move{R + 1, C}})
         if (Nr >= 0 && Nr < Rows && Nc >= 0 && Nc < Cols)
           Add(Nr, Nc, Player, Log);
-      }
-    } else if (!MayExplode) {
-      Finished = true;
     }
-    Nest[I] -= 1;
+    --Nest[I];
   }
 
   int Evaluate() const {
@@ -72,23 +64,15 @@ struct Board {
       for (int C = 0; C < Cols; ++C) {
         const int Weight = Capacity(R, C) == 2 ? 10 : Capacity(R, C) == 3 ? 8 : 6;
         const int I = At(R, C);
-        if (Owner[I] == 1)
-          Sum += Weight * Mass[I];
-        else if (Owner[I] == 0)
-          Sum -= Weight * Mass[I];
+        Sum += Owner[I] == 1 ? Weight * Mass[I] : Owner[I] == 0 ? -Weight * Mass[I] : 0;
       }
     return Sum;
   }
 
-  int Empty() const {
-    int N = 0;
-    for (int O : Owner)
-      N += O == 2;
-    return N;
-  }
+  int Empty() const { return int(std::count(Owner.begin(), Owner.end(), 2)); }
 
-  std::vector<std::pair<int, int>> Moves(int Player) const {
-    std::vector<std::pair<int, int>> List;
+  std::vector<Move> Moves(int Player) const {
+    std::vector<Move> List;
     for (int R = 0; R < Rows; ++R)
       for (int C = 0; C < Cols; ++C)
         if (Owner[At(R, C)] != 1 - Player)
@@ -103,28 +87,21 @@ struct Board {
 // Alpha and Beta shared by reference and never restored.
 struct Searcher {
   int Depth = 1;
-  long Nodes = 0;
-  long Gauge2Expansions = 0;
+  long Nodes = 0, Gauge2Expansions = 0;
 
-  void Search(Board& B, int Level, int& Alpha, int& Beta, std::pair<int, int>& Answer, int& Value) {
+  void Search(Board& B, int Level, int& Alpha, int& Beta, Move& Answer, int& Value) {
     const int Player = Level % 2 == 0 ? 1 : 0;
-    std::pair<int, int> BestMove{255, 255};
+    Move BestMove{255, 255};
     int Best = Player == 0 ? INT_MAX : INT_MIN;
     if (Depth == 1 && B.Empty() < 20)
       Depth = 3;
-    if (Level == Depth) {
-      Value = B.Evaluate();
-      B.Finished = false;
-      return;
-    }
     const auto Candidates = B.Moves(Player);
-    if (Candidates.empty()) {
+    if (Level == Depth || Candidates.empty()) {
       Value = B.Evaluate();
       B.Finished = false;
       return;
     }
-    if (Level == 1)
-      ++Gauge2Expansions;
+    Gauge2Expansions += Level == 1;
     for (const auto& Candidate : Candidates) {
       auto Copy = std::make_unique<Board>(B);
       std::fill(Copy->Nest.begin(), Copy->Nest.end(), 0);
@@ -132,18 +109,15 @@ struct Searcher {
       ++Nodes;
       int ChildValue = 0;
       Search(*Copy, Level + 1, Alpha, Beta, Answer, ChildValue);
-      const bool Improves = Player == 0 ? ChildValue < Best : ChildValue > Best;
-      if (!Improves)
+      if (Player == 0 ? ChildValue >= Best : ChildValue <= Best)
         continue;
       BestMove = Candidate;
       Best = ChildValue;
-      if (Player == 1) {
-        if (Alpha < Best) {
-          Alpha = Best;
-          if (Beta < Best)
-            break;
-        }
-      } else if (Beta > Best) {
+      if (Player == 1 && Alpha < Best) {
+        Alpha = Best;
+        if (Beta < Best)
+          break;
+      } else if (Player == 0 && Beta > Best) {
         Beta = Best;
         if (Alpha > Best)
           break;
@@ -154,12 +128,9 @@ struct Searcher {
     B.Finished = false;
   }
 
-  std::pair<int, int> ComputerMove(Board& B) {
-    int Alpha = INT_MIN;
-    int Beta = INT_MAX;
-    std::pair<int, int> Answer{0, 0};
-    int Value = 0;
-    Depth = 1;
+  Move ComputerMove(Board& B) {
+    int Alpha = INT_MIN, Beta = INT_MAX, Value = 0;
+    Move Answer{0, 0};
     Search(B, 0, Alpha, Beta, Answer, Value);
     Depth = 1;
     return Answer;
