@@ -5,10 +5,10 @@
 // released, in reverse order, before the application object, so the
 // high-score window writes its file while Qt is still up.
 
+#include "Main.h"
 #include "Facilities.h"
 #include "HelpAbout.h"
 #include "HighScores.h"
-#include "Main.h"
 #include "MessageDlg.h"
 #include "Resources.h"
 #include "RuntimeData.h"
@@ -20,46 +20,45 @@
 #include <exception>
 #include <memory>
 
-int main(int argc, char* argv[])
-{
-    TApplication Application(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("Fizzgrid"));
-    QGuiApplication::setDesktopFileName(QStringLiteral("fizzgrid"));
-    QGuiApplication::setWindowIcon(QIcon(IconResource()));
+int main(int argc, char* argv[]) {
+  TApplication Application(argc, argv);
+  QCoreApplication::setApplicationName(QStringLiteral("Fizzgrid"));
+  QGuiApplication::setDesktopFileName(QStringLiteral("fizzgrid"));
+  QGuiApplication::setWindowIcon(QIcon(IconResource()));
 
-    std::unique_ptr<TMainForm> Main;
-    try {
-        Main = std::make_unique<TMainForm>();
-    } catch (const std::exception& E) {
-        MessageDlg(QString::fromUtf8(E.what()), TMsgType::Error, TMsgButton::OK);
-        return 1;
-    }
-    Main->show();
+  std::unique_ptr<TMainForm> Main;
+  try {
+    Main = std::make_unique<TMainForm>();
+  } catch (const std::exception& E) {
+    MessageDlg(QString::fromUtf8(E.what()), TMsgType::Error, TMsgButton::OK);
+    return 1;
+  }
+  Main->show();
 
-    auto About = std::make_unique<TAboutBox1>();
-    AboutBox1 = About.get();
-    auto Thinking = std::make_unique<TThinkGauges>();
-    SetThinkProgress(Thinking.get());
-    auto Scores = std::make_unique<TScoreTable>();
-    ScoreTable = Scores.get();
+  auto About = std::make_unique<TAboutBox1>();
+  AboutBox1 = About.get();
+  auto Thinking = std::make_unique<TThinkGauges>();
+  SetThinkProgress(Thinking.get());
+  auto Scores = std::make_unique<TScoreTable>();
+  ScoreTable = Scores.get();
 
-    ProcessMessages();
-    int Result = 0;
-    Guarded([&] {
-        if (RelationLastGame == 2 && ConnectionLastGame == 1)
-            Main->WaitForFirstMove();
-    });
-    // A window closed before the loop starts (the partner left during the
-    // first wait) has already ended the program.
-    if (!Main->Closing())
-        Result = Application.exec();
+  ProcessMessages();
+  int Result = 0;
+  Guarded([&] {
+    if (RelationLastGame == 2 && ConnectionLastGame == 1)
+      Main->WaitForFirstMove();
+  });
+  // A window closed before the loop starts (the partner left during the
+  // first wait) has already ended the program.
+  if (!Main->Closing())
+    Result = Application.exec();
 
-    ScoreTable = nullptr;
-    Scores.reset();
-    SetThinkProgress(nullptr);
-    Thinking.reset();
-    AboutBox1 = nullptr;
-    About.reset();
-    Main.reset();
-    return Result;
+  ScoreTable = nullptr;
+  Scores.reset();
+  SetThinkProgress(nullptr);
+  Thinking.reset();
+  AboutBox1 = nullptr;
+  About.reset();
+  Main.reset();
+  return Result;
 }

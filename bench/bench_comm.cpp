@@ -59,8 +59,9 @@ int main(int argc, char** argv) {
     Micros.push_back(std::chrono::duration<double, std::micro>(Clock::now() - Start).count());
   }
   std::sort(Micros.begin(), Micros.end());
-  std::printf("Move round trip on loopback over %d exchanges: median %.1f us, 99th percentile %.1f us\n",
-              Exchanges, Micros[Micros.size() / 2], Micros[Micros.size() * 99 / 100]);
+  std::printf(
+      "Move round trip on loopback over %d exchanges: median %.1f us, 99th percentile %.1f us\n",
+      Exchanges, Micros[Micros.size() / 2], Micros[Micros.size() * 99 / 100]);
 
   // The partner answers after 2 s; meanwhile the read only waits.
   Clock::time_point Sent;

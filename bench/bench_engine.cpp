@@ -116,9 +116,9 @@ int main(int argc, char** argv) {
   Positions.push_back({"empty 8x8 (one level)", std::make_unique<TBord>(nullptr, 8, 8)});
   for (int Empty = 0; Empty <= 5; ++Empty)
     for (uint64_t Seed = 1; Seed <= 3; ++Seed)
-      Positions.push_back({"crowded 8x8, " + std::to_string(Empty) + " empty, seed " +
-                               std::to_string(Seed),
-                           Reached(8, 8, Empty, Seed * 100 + uint64_t(Empty))});
+      Positions.push_back(
+          {"crowded 8x8, " + std::to_string(Empty) + " empty, seed " + std::to_string(Seed),
+           Reached(8, 8, Empty, Seed * 100 + uint64_t(Empty))});
   Positions.push_back({"6x6 midgame", Reached(6, 6, 14, 7)});
   Positions.push_back({"4x4 midgame", Reached(4, 4, 8, 5)});
 

@@ -82,7 +82,8 @@ QByteArray TLocalIO::Answer(TCommandKind Expected) {
   return CommandToText(Reply);
 }
 
-TInternetIO::TInternetIO(bool IsServer, TComDataModule* AModule) : TAbstractBaseIO(IsServer, AModule) {
+TInternetIO::TInternetIO(bool IsServer, TComDataModule* AModule)
+    : TAbstractBaseIO(IsServer, AModule) {
   TComDataModule& Sockets = Existing(AModule);
   // A listener that cannot start leaves both game sockets off; the wait for
   // the connection then runs out and the user decides.
@@ -111,7 +112,8 @@ void TInternetIO::Write(const QByteArray& Text) {
   QTcpSocket* Socket = nullptr;
   if (Module->ServerActive())
     Socket = Module->GamePartner();
-  else if (Module->ClientActive() && Module->ClientSocket()->state() == QAbstractSocket::ConnectedState)
+  else if (Module->ClientActive() &&
+           Module->ClientSocket()->state() == QAbstractSocket::ConnectedState)
     Socket = Module->ClientSocket();
   if (!Socket)
     throw LinkHasBeenClosed(WriteFailed);

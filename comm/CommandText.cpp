@@ -133,7 +133,8 @@ TCommand TextToCommand(QByteArrayView Received) {
     break;
   }
   case TCommandKind::Name:
-    Command.Name = QString::fromLatin1(Body.data(), std::min<qsizetype>(Body.size(), MaxCommandName));
+    Command.Name =
+        QString::fromLatin1(Body.data(), std::min<qsizetype>(Body.size(), MaxCommandName));
     break;
   default:
     break;
@@ -144,8 +145,7 @@ TCommand TextToCommand(QByteArrayView Received) {
 TCommand CheckedCommand(QByteArrayView Received, TCommandKind Expected) {
   const QByteArrayView Text = ZeroTerminated(Received);
   if (Text.size() > MaxMessageLength)
-    throw ProtocolError("Received message longer than " + Number(MaxMessageLength) +
-                        " characters");
+    throw ProtocolError("Received message longer than " + Number(MaxMessageLength) + " characters");
   const TCommand Command = TextToCommand(Text);
   if (Command.Kind != Expected)
     throw ProtocolError(std::string("Expected ") + CommandName(Expected) + " but received " +

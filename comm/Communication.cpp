@@ -8,9 +8,9 @@
 #include <QDeadlineTimer>
 #include <QEventLoop>
 #include <QHostAddress>
+#include <QScopeGuard>
 #include <QTcpServer>
 #include <QTcpSocket>
-#include <QScopeGuard>
 #include <QTimer>
 
 #include <algorithm>
@@ -27,23 +27,35 @@ QByteArray ReceivedChunk(QByteArrayView Chunk) {
 
 int SocketErrorNumber(int QtSocketError) {
   switch (static_cast<QAbstractSocket::SocketError>(QtSocketError)) {
-  case QAbstractSocket::ConnectionRefusedError: return ECONNREFUSED;
-  case QAbstractSocket::RemoteHostClosedError: return ECONNRESET;
-  case QAbstractSocket::HostNotFoundError: return EHOSTUNREACH;
-  case QAbstractSocket::SocketAccessError: return EACCES;
-  case QAbstractSocket::SocketResourceError: return ENOBUFS;
-  case QAbstractSocket::SocketTimeoutError: return ETIMEDOUT;
-  case QAbstractSocket::NetworkError: return ENETDOWN;
-  case QAbstractSocket::AddressInUseError: return EADDRINUSE;
-  case QAbstractSocket::SocketAddressNotAvailableError: return EADDRNOTAVAIL;
-  case QAbstractSocket::UnsupportedSocketOperationError: return EOPNOTSUPP;
-  default: return EIO;
+  case QAbstractSocket::ConnectionRefusedError:
+    return ECONNREFUSED;
+  case QAbstractSocket::RemoteHostClosedError:
+    return ECONNRESET;
+  case QAbstractSocket::HostNotFoundError:
+    return EHOSTUNREACH;
+  case QAbstractSocket::SocketAccessError:
+    return EACCES;
+  case QAbstractSocket::SocketResourceError:
+    return ENOBUFS;
+  case QAbstractSocket::SocketTimeoutError:
+    return ETIMEDOUT;
+  case QAbstractSocket::NetworkError:
+    return ENETDOWN;
+  case QAbstractSocket::AddressInUseError:
+    return EADDRINUSE;
+  case QAbstractSocket::SocketAddressNotAvailableError:
+    return EADDRNOTAVAIL;
+  case QAbstractSocket::UnsupportedSocketOperationError:
+    return EOPNOTSUPP;
+  default:
+    return EIO;
   }
 }
 
 TComDataModule::TComDataModule(QObject* Owner, quint16 AGamePort, quint16 AChatPort)
     : QObject(Owner), FGamePort(AGamePort), FChatPort(AChatPort), Client(new QTcpSocket(this)),
-      Server(new QTcpServer(this)), ChatClient(new QTcpSocket(this)), ChatServer(new QTcpServer(this)) {
+      Server(new QTcpServer(this)), ChatClient(new QTcpSocket(this)),
+      ChatServer(new QTcpServer(this)) {
   setObjectName(QStringLiteral("ComDataModule"));
   Client->setObjectName(QStringLiteral("Client"));
   Server->setObjectName(QStringLiteral("Server"));
@@ -51,7 +63,8 @@ TComDataModule::TComDataModule(QObject* Owner, quint16 AGamePort, quint16 AChatP
   ChatServer->setObjectName(QStringLiteral("ChatServer"));
   WireClient(Client, false);
   WireClient(ChatClient, true);
-  connect(Server, &QTcpServer::newConnection, this, [this] { Guarded([this] { ServerAccept(); }); });
+  connect(Server, &QTcpServer::newConnection, this,
+          [this] { Guarded([this] { ServerAccept(); }); });
   connect(ChatServer, &QTcpServer::newConnection, this,
           [this] { Guarded([this] { ChatServerAccept(); }); });
   if (auto* App = QCoreApplication::instance())
@@ -78,10 +91,10 @@ TComDataModule::~TComDataModule() {
 
 void TComDataModule::WireClient(QTcpSocket* Socket, bool Chat) {
   connect(Socket, &QTcpSocket::connected, this, [this] { Guarded([this] { ClientConnect(); }); });
-  connect(Socket, &QTcpSocket::disconnected, this, [this] { Guarded([this] { SocketDisconnect(); }); });
-  connect(Socket, &QTcpSocket::readyRead, this, [this, Socket, Chat] {
-    Guarded([&] { Chat ? ChatRead(Socket) : SocketRead(Socket); });
-  });
+  connect(Socket, &QTcpSocket::disconnected, this,
+          [this] { Guarded([this] { SocketDisconnect(); }); });
+  connect(Socket, &QTcpSocket::readyRead, this,
+          [this, Socket, Chat] { Guarded([&] { Chat ? ChatRead(Socket) : SocketRead(Socket); }); });
   connect(Socket, &QTcpSocket::errorOccurred, this, [this](QAbstractSocket::SocketError Error) {
     // A partner's orderly close is a disconnect, not a failure.
     if (Error != QAbstractSocket::RemoteHostClosedError)
@@ -96,9 +109,8 @@ void TComDataModule::WireAccepted(QTcpSocket* Socket, bool Chat) {
       SocketDisconnect();
     });
   });
-  connect(Socket, &QTcpSocket::readyRead, this, [this, Socket, Chat] {
-    Guarded([&] { Chat ? ChatRead(Socket) : SocketRead(Socket); });
-  });
+  connect(Socket, &QTcpSocket::readyRead, this,
+          [this, Socket, Chat] { Guarded([&] { Chat ? ChatRead(Socket) : SocketRead(Socket); }); });
   connect(Socket, &QTcpSocket::errorOccurred, this, [this](QAbstractSocket::SocketError Error) {
     if (Error != QAbstractSocket::RemoteHostClosedError)
       Guarded([&] { ClientError(SocketErrorNumber(Error)); });
@@ -270,7 +282,8 @@ void TComDataModule::ClientError(int ErrorNumber) {
   ReportError(QStringLiteral("Asynchronous socket error %1").arg(ErrorNumber));
 }
 
-void TComDataModule::Accept(QTcpServer* Listener, QList<QPointer<QTcpSocket>>& Accepted, bool Chat) {
+void TComDataModule::Accept(QTcpServer* Listener, QList<QPointer<QTcpSocket>>& Accepted,
+                            bool Chat) {
   while (QTcpSocket* Socket = Listener->nextPendingConnection()) {
     Accepted.append(Socket);
     WireAccepted(Socket, Chat);

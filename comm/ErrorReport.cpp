@@ -35,5 +35,6 @@ void ReportError(const QString& Message) {
     return;
   }
   // Queued, so a message box never opens inside the handler that failed.
-  QMetaObject::invokeMethod(App, [Message] { Deliver(Message); }, Qt::QueuedConnection);
+  QMetaObject::invokeMethod(
+      App, [Message] { Deliver(Message); }, Qt::QueuedConnection);
 }

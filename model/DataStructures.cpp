@@ -178,7 +178,8 @@ void TBord::PlaceSilently(TCell& Target) {
   const uint64_t Exploded = FExploded;
   FExploded = 0;
   FTouched |= (uint64_t(1) << (Target.Index & 63)) | Exploded | ((Exploded >> 1) & ~FLastColumn) |
-              ((Exploded << 1) & ~FFirstColumn) | (Exploded >> Cols) | ((Exploded << Cols) & FAllCells);
+              ((Exploded << 1) & ~FFirstColumn) | (Exploded >> Cols) |
+              ((Exploded << Cols) & FAllCells);
 }
 
 int TCell::CellImageIndex() const {

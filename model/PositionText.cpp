@@ -64,7 +64,8 @@ bool ParsePosition(std::string_view Text, std::unique_ptr<TBord>& Board, std::st
     return false;
   }
 
-  auto New = std::make_unique<TBord>(nullptr, static_cast<uint8_t>(Rows), static_cast<uint8_t>(Cols));
+  auto New =
+      std::make_unique<TBord>(nullptr, static_cast<uint8_t>(Rows), static_cast<uint8_t>(Cols));
   for (std::size_t I = 0; I < Expected; ++I) {
     const std::string_view Word = Words[I + 1];
     const int Row = static_cast<int>(I) / Cols;

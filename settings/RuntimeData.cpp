@@ -125,6 +125,7 @@ bool SaveSettings(QString* ErrorText) {
   if (Store->status() == QSettings::NoError && Store->isWritable())
     return true;
   if (ErrorText)
-    *ErrorText = QStringLiteral("The settings could not be saved in \"%1\".").arg(SettingsLocation());
+    *ErrorText =
+        QStringLiteral("The settings could not be saved in \"%1\".").arg(SettingsLocation());
   return false;
 }

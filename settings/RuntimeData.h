@@ -42,7 +42,8 @@ extern uint8_t LCR;
 extern QString InternetAddress;
 
 // [0] the local player's name when none was given, [1] the computer's name.
-inline const std::array<QString, 2> DefaultNames = {QStringLiteral("You"), QStringLiteral("Computer")};
+inline const std::array<QString, 2> DefaultNames = {QStringLiteral("You"),
+                                                    QStringLiteral("Computer")};
 
 // Longest player name and longest address kept in the settings.
 inline constexpr int MaxNameLength = 20;

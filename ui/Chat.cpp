@@ -24,158 +24,148 @@ namespace {
 // the oldest lines go first.
 constexpr int MaxReceivedLines = 5000;
 
-QPlainTextEdit* MakeMemo(QWidget* Parent, const QString& Name, const QString& Hint)
-{
-    auto* Memo = new QPlainTextEdit(Parent);
-    Memo->setObjectName(Name);
-    Memo->setToolTip(Hint);
-    Memo->setLineWrapMode(QPlainTextEdit::WidgetWidth);
-    // Like the system's edit control: break at spaces, and inside a word
-    // only when the word alone is wider than the memo.
-    Memo->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-    Memo->setTabChangesFocus(true);
-    return Memo;
+QPlainTextEdit* MakeMemo(QWidget* Parent, const QString& Name, const QString& Hint) {
+  auto* Memo = new QPlainTextEdit(Parent);
+  Memo->setObjectName(Name);
+  Memo->setToolTip(Hint);
+  Memo->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+  // Like the system's edit control: break at spaces, and inside a word
+  // only when the word alone is wider than the memo.
+  Memo->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+  Memo->setTabChangesFocus(true);
+  return Memo;
 }
 
 } // namespace
 
 TChatForm::TChatForm(QWidget* Parent)
-    : QWidget(Parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
-{
-    setObjectName(QStringLiteral("ChatForm"));
-    setWindowTitle(QStringLiteral("Chat with your opponent"));
-    setAttribute(Qt::WA_AlwaysShowToolTips);
-    QFont Font(QStringLiteral("MS Sans Serif"));
-    Font.setPixelSize(14);
-    setFont(Font);
-    setMinimumSize(MinWidth, MinHeight);
-    setGeometry(481, 209, 398, 270);
+    : QWidget(Parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
+  setObjectName(QStringLiteral("ChatForm"));
+  setWindowTitle(QStringLiteral("Chat with your opponent"));
+  setAttribute(Qt::WA_AlwaysShowToolTips);
+  QFont Font(QStringLiteral("MS Sans Serif"));
+  Font.setPixelSize(14);
+  setFont(Font);
+  setMinimumSize(MinWidth, MinHeight);
+  setGeometry(481, 209, 398, 270);
 
-    Label1 = new QLabel(QStringLiteral("Type your comments below :"), this);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    SendMemo = MakeMemo(this, QStringLiteral("SendMemo"),
-                        QStringLiteral("Press <ENTER> to send the last line you typed to your opponent"));
-    Label2 = new QLabel(QStringLiteral("Your opponent says :"), this);
-    Label2->setObjectName(QStringLiteral("Label2"));
-    ReceiveMemo = MakeMemo(this, QStringLiteral("ReceiveMemo"),
-                           QStringLiteral("This field shows the text your opponent sent"));
-    ReceiveMemo->setReadOnly(true);
-    ReceiveMemo->setMaximumBlockCount(MaxReceivedLines);
-    // Read-only, but still reachable with Tab so its text can be selected.
-    ReceiveMemo->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
+  Label1 = new QLabel(QStringLiteral("Type your comments below :"), this);
+  Label1->setObjectName(QStringLiteral("Label1"));
+  SendMemo =
+      MakeMemo(this, QStringLiteral("SendMemo"),
+               QStringLiteral("Press <ENTER> to send the last line you typed to your opponent"));
+  Label2 = new QLabel(QStringLiteral("Your opponent says :"), this);
+  Label2->setObjectName(QStringLiteral("Label2"));
+  ReceiveMemo = MakeMemo(this, QStringLiteral("ReceiveMemo"),
+                         QStringLiteral("This field shows the text your opponent sent"));
+  ReceiveMemo->setReadOnly(true);
+  ReceiveMemo->setMaximumBlockCount(MaxReceivedLines);
+  // Read-only, but still reachable with Tab so its text can be selected.
+  ReceiveMemo->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
 
-    Label1->setFocusPolicy(Qt::NoFocus);
-    Label2->setFocusPolicy(Qt::NoFocus);
-    setTabOrder(SendMemo, ReceiveMemo);
-    SendMemo->setFocus();
-    SendMemo->installEventFilter(this);
+  Label1->setFocusPolicy(Qt::NoFocus);
+  Label2->setFocusPolicy(Qt::NoFocus);
+  setTabOrder(SendMemo, ReceiveMemo);
+  SendMemo->setFocus();
+  SendMemo->installEventFilter(this);
 
-    FormResize();
-    FormCreate();
-    ChatForm = this;
+  FormResize();
+  FormCreate();
+  ChatForm = this;
 }
 
-TChatForm::~TChatForm()
-{
-    if (ChatForm == this)
-        ChatForm = nullptr;
-    // Close the chat sockets before the memos they write to go away.
-    FChatIO.reset();
+TChatForm::~TChatForm() {
+  if (ChatForm == this)
+    ChatForm = nullptr;
+  // Close the chat sockets before the memos they write to go away.
+  FChatIO.reset();
 }
 
-void TChatForm::FormCreate()
-{
-    // The data module may outlive this window; text arriving afterwards is
-    // dropped instead of reaching a destroyed memo.
-    QPointer<TChatForm> Self(this);
-    FChatIO = std::make_unique<TChatIO>([Self](const QString& Text) {
-        if (Self)
-            Self->AppendReceived(Text);
-    });
+void TChatForm::FormCreate() {
+  // The data module may outlive this window; text arriving afterwards is
+  // dropped instead of reaching a destroyed memo.
+  QPointer<TChatForm> Self(this);
+  FChatIO = std::make_unique<TChatIO>([Self](const QString& Text) {
+    if (Self)
+      Self->AppendReceived(Text);
+  });
 }
 
-void TChatForm::AppendReceived(const QString& Text)
-{
-    QString Lines = Text;
-    Lines.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    Lines.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    ReceiveMemo->appendPlainText(Lines);
+void TChatForm::AppendReceived(const QString& Text) {
+  QString Lines = Text;
+  Lines.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  Lines.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+  ReceiveMemo->appendPlainText(Lines);
 }
 
-QString TChatForm::LastSendLine() const
-{
-    const QTextDocument* Document = SendMemo->document();
-    QTextBlock Block = Document->lastBlock();
-    // The empty line that the last Enter began is not a line yet.
-    if (Block.text().isEmpty() && Block.previous().isValid())
-        Block = Block.previous();
-    const QString Text = Block.text();
-    if (Text.isEmpty())
-        return Text;
+QString TChatForm::LastSendLine() const {
+  const QTextDocument* Document = SendMemo->document();
+  QTextBlock Block = Document->lastBlock();
+  // The empty line that the last Enter began is not a line yet.
+  if (Block.text().isEmpty() && Block.previous().isValid())
+    Block = Block.previous();
+  const QString Text = Block.text();
+  if (Text.isEmpty())
+    return Text;
 
-    if (auto* Layout = qobject_cast<QPlainTextDocumentLayout*>(Document->documentLayout()))
-        Layout->ensureBlockLayout(Block);
-    const QTextLayout* Lines = Block.layout();
-    if (!Lines || Lines->lineCount() == 0)
-        return Text;
-    const QTextLine Last = Lines->lineAt(Lines->lineCount() - 1);
-    return Text.mid(Last.textStart(), Last.textLength());
+  if (auto* Layout = qobject_cast<QPlainTextDocumentLayout*>(Document->documentLayout()))
+    Layout->ensureBlockLayout(Block);
+  const QTextLayout* Lines = Block.layout();
+  if (!Lines || Lines->lineCount() == 0)
+    return Text;
+  const QTextLine Last = Lines->lineAt(Lines->lineCount() - 1);
+  return Text.mid(Last.textStart(), Last.textLength());
 }
 
-bool TChatForm::SendMemoKeyDown(int Key)
-{
-    if (Key != Qt::Key_Return && Key != Qt::Key_Enter)
-        return false;
-    FChatIO->Send(LastSendLine());
-    // Every Enter, shifted or not, begins a new paragraph; the memo's own
-    // Shift+Enter would only insert a soft break inside the line.
-    SendMemo->insertPlainText(QStringLiteral("\n"));
-    SendMemo->ensureCursorVisible();
-    return true;
+bool TChatForm::SendMemoKeyDown(int Key) {
+  if (Key != Qt::Key_Return && Key != Qt::Key_Enter)
+    return false;
+  FChatIO->Send(LastSendLine());
+  // Every Enter, shifted or not, begins a new paragraph; the memo's own
+  // Shift+Enter would only insert a soft break inside the line.
+  SendMemo->insertPlainText(QStringLiteral("\n"));
+  SendMemo->ensureCursorVisible();
+  return true;
 }
 
-bool TChatForm::eventFilter(QObject* Watched, QEvent* Event)
-{
-    if (Watched == SendMemo && Event->type() == QEvent::KeyPress) {
-        bool Taken = false;
-        const int Key = static_cast<QKeyEvent*>(Event)->key();
-        Guarded([&] { Taken = SendMemoKeyDown(Key); });
-        return Taken;
-    }
-    return QWidget::eventFilter(Watched, Event);
+bool TChatForm::eventFilter(QObject* Watched, QEvent* Event) {
+  if (Watched == SendMemo && Event->type() == QEvent::KeyPress) {
+    bool Taken = false;
+    const int Key = static_cast<QKeyEvent*>(Event)->key();
+    Guarded([&] { Taken = SendMemoKeyDown(Key); });
+    return Taken;
+  }
+  return QWidget::eventFilter(Watched, Event);
 }
 
-bool TChatForm::event(QEvent* Event)
-{
-    if (Event->type() == QEvent::WindowActivate)
-        Guarded([this] { FormResize(); });
-    return QWidget::event(Event);
-}
-
-void TChatForm::resizeEvent(QResizeEvent* Event)
-{
-    QWidget::resizeEvent(Event);
+bool TChatForm::event(QEvent* Event) {
+  if (Event->type() == QEvent::WindowActivate)
     Guarded([this] { FormResize(); });
+  return QWidget::event(Event);
 }
 
-void TChatForm::closeEvent(QCloseEvent* Event)
-{
-    // No close from the title bar (Alt+F4 included); the main window
-    // releases this window itself.
-    if (Event->spontaneous())
-        Event->ignore();
-    else
-        QWidget::closeEvent(Event);
+void TChatForm::resizeEvent(QResizeEvent* Event) {
+  QWidget::resizeEvent(Event);
+  Guarded([this] { FormResize(); });
 }
 
-void TChatForm::FormResize()
-{
-    const int Width = width();
-    const int Label1Height = Label1->sizeHint().height();
-    const int Label2Height = Label2->sizeHint().height();
-    Label1->setGeometry(0, 0, Width, Label1Height);
-    const int MemoHeight = std::max(0, (height() - Label1Height - Label2Height) / 2);
-    SendMemo->setGeometry(0, Label1Height, Width, MemoHeight);
-    Label2->setGeometry(0, SendMemo->y() + SendMemo->height(), Width, Label2Height);
-    ReceiveMemo->setGeometry(0, Label2->y() + Label2->height(), SendMemo->width(), SendMemo->height());
+void TChatForm::closeEvent(QCloseEvent* Event) {
+  // No close from the title bar (Alt+F4 included); the main window
+  // releases this window itself.
+  if (Event->spontaneous())
+    Event->ignore();
+  else
+    QWidget::closeEvent(Event);
+}
+
+void TChatForm::FormResize() {
+  const int Width = width();
+  const int Label1Height = Label1->sizeHint().height();
+  const int Label2Height = Label2->sizeHint().height();
+  Label1->setGeometry(0, 0, Width, Label1Height);
+  const int MemoHeight = std::max(0, (height() - Label1Height - Label2Height) / 2);
+  SendMemo->setGeometry(0, Label1Height, Width, MemoHeight);
+  Label2->setGeometry(0, SendMemo->y() + SendMemo->height(), Width, Label2Height);
+  ReceiveMemo->setGeometry(0, Label2->y() + Label2->height(), SendMemo->width(),
+                           SendMemo->height());
 }

@@ -24,41 +24,40 @@ class QLabel;
 class QPlainTextEdit;
 class TChatIO;
 
-class TChatForm : public QWidget
-{
-    Q_OBJECT
+class TChatForm : public QWidget {
+  Q_OBJECT
 public:
-    static constexpr int MinWidth = 310;
-    static constexpr int MinHeight = 250;
+  static constexpr int MinWidth = 310;
+  static constexpr int MinHeight = 250;
 
-    explicit TChatForm(QWidget* Parent = nullptr);
-    ~TChatForm() override;
+  explicit TChatForm(QWidget* Parent = nullptr);
+  ~TChatForm() override;
 
-    QLabel* Label1;
-    QPlainTextEdit* SendMemo;
-    QLabel* Label2;
-    QPlainTextEdit* ReceiveMemo;
+  QLabel* Label1;
+  QPlainTextEdit* SendMemo;
+  QLabel* Label2;
+  QPlainTextEdit* ReceiveMemo;
 
-    // The last line of SendMemo as displayed; what Enter sends.
-    QString LastSendLine() const;
-    // Appends Text to ReceiveMemo as a new line (several when it holds line
-    // breaks).
-    void AppendReceived(const QString& Text);
+  // The last line of SendMemo as displayed; what Enter sends.
+  QString LastSendLine() const;
+  // Appends Text to ReceiveMemo as a new line (several when it holds line
+  // breaks).
+  void AppendReceived(const QString& Text);
 
-    void FormResize();
-    // Handles a key pressed in SendMemo; true when the key was taken.
-    bool SendMemoKeyDown(int Key);
+  void FormResize();
+  // Handles a key pressed in SendMemo; true when the key was taken.
+  bool SendMemoKeyDown(int Key);
 
 protected:
-    bool eventFilter(QObject* Watched, QEvent* Event) override;
-    bool event(QEvent* Event) override;
-    void resizeEvent(QResizeEvent* Event) override;
-    void closeEvent(QCloseEvent* Event) override;
+  bool eventFilter(QObject* Watched, QEvent* Event) override;
+  bool event(QEvent* Event) override;
+  void resizeEvent(QResizeEvent* Event) override;
+  void closeEvent(QCloseEvent* Event) override;
 
 private:
-    void FormCreate();
+  void FormCreate();
 
-    std::unique_ptr<TChatIO> FChatIO;
+  std::unique_ptr<TChatIO> FChatIO;
 };
 
 // The program-wide reference to the chat window while one exists.

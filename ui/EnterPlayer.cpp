@@ -9,59 +9,55 @@
 #include <QLabel>
 #include <QPushButton>
 
-TEnterNameDialog::TEnterNameDialog(QWidget* Parent) : QDialog(Parent)
-{
-    setObjectName(QStringLiteral("EnterNameDialog"));
-    setWindowTitle(QStringLiteral("Gimme ..."));
-    SetDialogFrame(*this, true);
+TEnterNameDialog::TEnterNameDialog(QWidget* Parent) : QDialog(Parent) {
+  setObjectName(QStringLiteral("EnterNameDialog"));
+  setWindowTitle(QStringLiteral("Gimme ..."));
+  SetDialogFrame(*this, true);
 
-    EditPlayerNameCaption = new QLabel(QStringLiteral("Your Name : "), this);
-    EditPlayerNameCaption->setObjectName(QStringLiteral("EditPlayerNameCaption"));
-    EditPlayerNameCaption->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    EditPlayerName = new TTextField(this, MaxNameLength);
-    EditPlayerName->setObjectName(QStringLiteral("EditPlayerName"));
-    EditPlayerName->setMinimumWidth(180);
-    EditPlayerNameCaption->setBuddy(EditPlayerName);
+  EditPlayerNameCaption = new QLabel(QStringLiteral("Your Name : "), this);
+  EditPlayerNameCaption->setObjectName(QStringLiteral("EditPlayerNameCaption"));
+  EditPlayerNameCaption->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  EditPlayerName = new TTextField(this, MaxNameLength);
+  EditPlayerName->setObjectName(QStringLiteral("EditPlayerName"));
+  EditPlayerName->setMinimumWidth(180);
+  EditPlayerNameCaption->setBuddy(EditPlayerName);
 
-    auto* Layout = new QGridLayout(this);
-    Layout->addWidget(EditPlayerNameCaption, 0, 0);
-    Layout->addWidget(EditPlayerName, 0, 1);
-    QHBoxLayout* Buttons = MakeOKCancelRow(*this, OKBtn, CancelBtn);
-    Layout->addLayout(Buttons, 1, 0, 1, 2);
-    Layout->setSizeConstraint(QLayout::SetFixedSize);
+  auto* Layout = new QGridLayout(this);
+  Layout->addWidget(EditPlayerNameCaption, 0, 0);
+  Layout->addWidget(EditPlayerName, 0, 1);
+  QHBoxLayout* Buttons = MakeOKCancelRow(*this, OKBtn, CancelBtn);
+  Layout->addLayout(Buttons, 1, 0, 1, 2);
+  Layout->setSizeConstraint(QLayout::SetFixedSize);
 
-    connect(OKBtn, &QPushButton::clicked, this, Guard([this] { accept(); }));
-    connect(CancelBtn, &QPushButton::clicked, this, Guard([this] { reject(); }));
+  connect(OKBtn, &QPushButton::clicked, this, Guard([this] { accept(); }));
+  connect(CancelBtn, &QPushButton::clicked, this, Guard([this] { reject(); }));
 }
 
-void TEnterNameDialog::showEvent(QShowEvent* Event)
-{
-    Guarded([this] {
-        // Setting the limit drops the selection; keep the one made before
-        // showing so that typing replaces the stored name.
-        const int Start = EditPlayerName->selectionStart();
-        const int Length = EditPlayerName->selectedText().size();
-        EditPlayerName->setMaxLength(MaxNameLength);
-        if (Start >= 0)
-            EditPlayerName->setSelection(Start, Length);
-    });
-    QDialog::showEvent(Event);
-    Guarded([this] { CenterOnScreen(*this); });
+void TEnterNameDialog::showEvent(QShowEvent* Event) {
+  Guarded([this] {
+    // Setting the limit drops the selection; keep the one made before
+    // showing so that typing replaces the stored name.
+    const int Start = EditPlayerName->selectionStart();
+    const int Length = EditPlayerName->selectedText().size();
+    EditPlayerName->setMaxLength(MaxNameLength);
+    if (Start >= 0)
+      EditPlayerName->setSelection(Start, Length);
+  });
+  QDialog::showEvent(Event);
+  Guarded([this] { CenterOnScreen(*this); });
 }
 
-int TEnterNameDialog::AskPlayerName()
-{
-    EditPlayerName->setText(PlayerNames[0]);
-    EditPlayerName->selectAll();
-    const int Answer = exec();
-    StoreName(Answer);
-    return Answer;
+int TEnterNameDialog::AskPlayerName() {
+  EditPlayerName->setText(PlayerNames[0]);
+  EditPlayerName->selectAll();
+  const int Answer = exec();
+  StoreName(Answer);
+  return Answer;
 }
 
-void TEnterNameDialog::StoreName(int Answer)
-{
-    if (Answer == QDialog::Accepted)
-        PlayerNames[0] = EditPlayerName->text();
-    else if (PlayerNames[0].isEmpty())
-        PlayerNames[0] = DefaultNames[0];
+void TEnterNameDialog::StoreName(int Answer) {
+  if (Answer == QDialog::Accepted)
+    PlayerNames[0] = EditPlayerName->text();
+  else if (PlayerNames[0].isEmpty())
+    PlayerNames[0] = DefaultNames[0];
 }

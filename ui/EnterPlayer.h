@@ -11,22 +11,21 @@ class QLabel;
 class QPushButton;
 class TTextField;
 
-class TEnterNameDialog : public QDialog
-{
-    Q_OBJECT
+class TEnterNameDialog : public QDialog {
+  Q_OBJECT
 public:
-    explicit TEnterNameDialog(QWidget* Parent = nullptr);
+  explicit TEnterNameDialog(QWidget* Parent = nullptr);
 
-    // Returns the dialog's answer (QDialog::Accepted or Rejected).
-    int AskPlayerName();
-    // What AskPlayerName stores for an answer, once the dialog has closed.
-    void StoreName(int Answer);
+  // Returns the dialog's answer (QDialog::Accepted or Rejected).
+  int AskPlayerName();
+  // What AskPlayerName stores for an answer, once the dialog has closed.
+  void StoreName(int Answer);
 
-    QLabel* EditPlayerNameCaption;
-    TTextField* EditPlayerName;
-    QPushButton* OKBtn;
-    QPushButton* CancelBtn;
+  QLabel* EditPlayerNameCaption;
+  TTextField* EditPlayerName;
+  QPushButton* OKBtn;
+  QPushButton* CancelBtn;
 
 protected:
-    void showEvent(QShowEvent* Event) override;
+  void showEvent(QShowEvent* Event) override;
 };

@@ -11,145 +11,137 @@
 
 #include <cstdio>
 
-TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv)
-{
-    InstallErrorReport(true);
+TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
+  InstallErrorReport(true);
 }
 
-TApplication::~TApplication()
-{
-    InstallErrorReport(false);
+TApplication::~TApplication() {
+  InstallErrorReport(false);
 }
 
-bool TApplication::notify(QObject* receiver, QEvent* event)
-{
-    // Only reached by a handler that forgot its guard; the frames between
-    // here and the handler are Qt's and are not unwound cleanly.
+bool TApplication::notify(QObject* receiver, QEvent* event) {
+  // Only reached by a handler that forgot its guard; the frames between
+  // here and the handler are Qt's and are not unwound cleanly.
+  try {
+    return QApplication::notify(receiver, event);
+  } catch (const std::exception& E) {
+    ReportException(E);
+  } catch (...) {
+    ReportError(QStringLiteral("Unknown error"));
+  }
+  return false;
+}
+
+void InstallErrorReport(bool On) {
+  if (!On) {
+    SetErrorReport(TErrorReport());
+    return;
+  }
+  // ReportError queues, so this runs from the event loop after the failing
+  // handler has returned.
+  SetErrorReport([](const QString& Message) {
+    // Not Guarded: a failing report must not report itself again.
     try {
-        return QApplication::notify(receiver, event);
-    } catch (const std::exception& E) {
-        ReportException(E);
+      MessageDlg(Message, TMsgType::Error, TMsgButton::OK);
     } catch (...) {
-        ReportError(QStringLiteral("Unknown error"));
+      std::fprintf(stderr, "Error: %s\n", Message.toLocal8Bit().constData());
     }
-    return false;
+  });
 }
 
-void InstallErrorReport(bool On)
-{
-    if (!On) {
-        SetErrorReport(TErrorReport());
-        return;
-    }
-    // ReportError queues, so this runs from the event loop after the failing
-    // handler has returned.
-    SetErrorReport([](const QString& Message) {
-        // Not Guarded: a failing report must not report itself again.
-        try {
-            MessageDlg(Message, TMsgType::Error, TMsgButton::OK);
-        } catch (...) {
-            std::fprintf(stderr, "Error: %s\n", Message.toLocal8Bit().constData());
-        }
-    });
-}
-
-void ReportException(const std::exception& E) noexcept
-{
-    try {
-        ReportError(QString::fromUtf8(E.what()));
-    } catch (...) {
-        std::fprintf(stderr, "Error: %s\n", E.what());
-    }
+void ReportException(const std::exception& E) noexcept {
+  try {
+    ReportError(QString::fromUtf8(E.what()));
+  } catch (...) {
+    std::fprintf(stderr, "Error: %s\n", E.what());
+  }
 }
 
 namespace {
 
-Qt::CursorShape ShapeOf(TCursorKind Kind)
-{
-    switch (Kind) {
-    case TCursorKind::HourGlass: return Qt::WaitCursor;
-    case TCursorKind::HandPoint: return Qt::PointingHandCursor;
-    case TCursorKind::Arrow: break;
-    }
-    return Qt::ArrowCursor;
+Qt::CursorShape ShapeOf(TCursorKind Kind) {
+  switch (Kind) {
+  case TCursorKind::HourGlass:
+    return Qt::WaitCursor;
+  case TCursorKind::HandPoint:
+    return Qt::PointingHandCursor;
+  case TCursorKind::Arrow:
+    break;
+  }
+  return Qt::ArrowCursor;
 }
 
-TCursorKind KindOf(Qt::CursorShape Shape)
-{
-    switch (Shape) {
-    case Qt::WaitCursor:
-    case Qt::BusyCursor: return TCursorKind::HourGlass;
-    case Qt::PointingHandCursor: return TCursorKind::HandPoint;
-    default: return TCursorKind::Arrow;
-    }
+TCursorKind KindOf(Qt::CursorShape Shape) {
+  switch (Shape) {
+  case Qt::WaitCursor:
+  case Qt::BusyCursor:
+    return TCursorKind::HourGlass;
+  case Qt::PointingHandCursor:
+    return TCursorKind::HandPoint;
+  default:
+    return TCursorKind::Arrow;
+  }
 }
 
 bool OverrideActive = false;
 
 } // namespace
 
-QHBoxLayout* MakeOKCancelRow(QWidget& Dialog, QPushButton*& OKBtn, QPushButton*& CancelBtn)
-{
-    OKBtn = new QPushButton(QStringLiteral("OK"), &Dialog);
-    OKBtn->setObjectName(QStringLiteral("OKBtn"));
-    OKBtn->setDefault(true);
-    CancelBtn = new QPushButton(QStringLiteral("Cancel"), &Dialog);
-    CancelBtn->setObjectName(QStringLiteral("CancelBtn"));
-    auto* Row = new QHBoxLayout;
-    Row->addStretch();
-    Row->addWidget(OKBtn);
-    Row->addWidget(CancelBtn);
-    return Row;
+QHBoxLayout* MakeOKCancelRow(QWidget& Dialog, QPushButton*& OKBtn, QPushButton*& CancelBtn) {
+  OKBtn = new QPushButton(QStringLiteral("OK"), &Dialog);
+  OKBtn->setObjectName(QStringLiteral("OKBtn"));
+  OKBtn->setDefault(true);
+  CancelBtn = new QPushButton(QStringLiteral("Cancel"), &Dialog);
+  CancelBtn->setObjectName(QStringLiteral("CancelBtn"));
+  auto* Row = new QHBoxLayout;
+  Row->addStretch();
+  Row->addWidget(OKBtn);
+  Row->addWidget(CancelBtn);
+  return Row;
 }
 
-void SetDialogFrame(QWidget& Dialog, bool CaptionButtons)
-{
-    Qt::WindowFlags Flags = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::MSWindowsFixedSizeDialogHint;
-    if (CaptionButtons)
-        Flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
-    Dialog.setWindowFlags(Flags);
+void SetDialogFrame(QWidget& Dialog, bool CaptionButtons) {
+  Qt::WindowFlags Flags =
+      Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::MSWindowsFixedSizeDialogHint;
+  if (CaptionButtons)
+    Flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+  Dialog.setWindowFlags(Flags);
 }
 
-void CenterOnScreen(QWidget& Window)
-{
-    const QScreen* Screen = Window.screen();
-    if (Screen == nullptr)
-        Screen = QGuiApplication::primaryScreen();
-    if (Screen == nullptr)
-        return;
-    QRect Frame = Window.frameGeometry();
-    Frame.moveCenter(Screen->availableGeometry().center());
-    Window.move(Frame.topLeft());
+void CenterOnScreen(QWidget& Window) {
+  const QScreen* Screen = Window.screen();
+  if (Screen == nullptr)
+    Screen = QGuiApplication::primaryScreen();
+  if (Screen == nullptr)
+    return;
+  QRect Frame = Window.frameGeometry();
+  Frame.moveCenter(Screen->availableGeometry().center());
+  Window.move(Frame.topLeft());
 }
 
-void SetCursor(QWidget& Target, TCursorKind Kind)
-{
-    Target.setCursor(ShapeOf(Kind));
+void SetCursor(QWidget& Target, TCursorKind Kind) {
+  Target.setCursor(ShapeOf(Kind));
 }
 
-TCursorKind CursorOf(const QWidget& Target)
-{
-    return KindOf(Target.cursor().shape());
+TCursorKind CursorOf(const QWidget& Target) {
+  return KindOf(Target.cursor().shape());
 }
 
-void ShowHourGlass()
-{
-    if (OverrideActive)
-        QGuiApplication::changeOverrideCursor(Qt::WaitCursor);
-    else
-        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    OverrideActive = true;
+void ShowHourGlass() {
+  if (OverrideActive)
+    QGuiApplication::changeOverrideCursor(Qt::WaitCursor);
+  else
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+  OverrideActive = true;
 }
 
-void ShowArrow()
-{
-    if (OverrideActive)
-        QGuiApplication::restoreOverrideCursor();
-    OverrideActive = false;
+void ShowArrow() {
+  if (OverrideActive)
+    QGuiApplication::restoreOverrideCursor();
+  OverrideActive = false;
 }
 
-bool HourGlassShown()
-{
-    const QCursor* Cursor = QGuiApplication::overrideCursor();
-    return OverrideActive && Cursor != nullptr && Cursor->shape() == Qt::WaitCursor;
+bool HourGlassShown() {
+  const QCursor* Cursor = QGuiApplication::overrideCursor();
+  return OverrideActive && Cursor != nullptr && Cursor->shape() == Qt::WaitCursor;
 }

@@ -25,14 +25,13 @@ class QHBoxLayout;
 class QPushButton;
 class QWidget;
 
-class TApplication : public QApplication
-{
-    Q_OBJECT
+class TApplication : public QApplication {
+  Q_OBJECT
 public:
-    TApplication(int& argc, char** argv);
-    ~TApplication() override;
+  TApplication(int& argc, char** argv);
+  ~TApplication() override;
 
-    bool notify(QObject* receiver, QEvent* event) override;
+  bool notify(QObject* receiver, QEvent* event) override;
 };
 
 // The default error report and Guarded() come from the communication
@@ -51,18 +50,16 @@ void InstallErrorReport(bool On = true);
 //   connect(Btn, &QPushButton::clicked, this, Guard([this] { OKBtnClick(); }));
 // The callable takes either all of the signal's arguments or none.
 template <class F>
-auto Guard(F f)
-{
-    return [f = std::move(f)](auto&&... Args) mutable noexcept -> void
-               requires(std::is_invocable_v<F&, decltype(Args)...> || std::is_invocable_v<F&>)
-    {
-        Guarded([&] {
-            if constexpr (std::is_invocable_v<F&, decltype(Args)...>)
-                f(std::forward<decltype(Args)>(Args)...);
-            else
-                f();
-        });
-    };
+auto Guard(F f) {
+  return [f = std::move(f)](auto&&... Args) mutable noexcept
+         -> void requires(std::is_invocable_v<F&, decltype(Args)...> || std::is_invocable_v<F&>) {
+    Guarded([&] {
+      if constexpr (std::is_invocable_v<F&, decltype(Args)...>)
+        f(std::forward<decltype(Args)>(Args)...);
+      else
+        f();
+    });
+  };
 }
 
 // The frame of the small dialogs: a fixed single border, opened centred on
@@ -88,11 +85,10 @@ void ShowArrow();
 bool HourGlassShown();
 
 // Shows the hourglass for its lifetime and the arrow afterwards.
-class THourGlass
-{
+class THourGlass {
 public:
-    THourGlass() { ShowHourGlass(); }
-    ~THourGlass() { ShowArrow(); }
-    THourGlass(const THourGlass&) = delete;
-    THourGlass& operator=(const THourGlass&) = delete;
+  THourGlass() { ShowHourGlass(); }
+  ~THourGlass() { ShowArrow(); }
+  THourGlass(const THourGlass&) = delete;
+  THourGlass& operator=(const THourGlass&) = delete;
 };

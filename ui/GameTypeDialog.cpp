@@ -20,156 +20,148 @@ constexpr int BoxWidth = 300;
 
 } // namespace
 
-TGameTypeSelection::TGameTypeSelection(QWidget* Parent) : QDialog(Parent)
-{
-    setObjectName(QStringLiteral("GameTypeSelection"));
-    setWindowTitle(QStringLiteral("Game Type"));
-    SetDialogFrame(*this, true);
+TGameTypeSelection::TGameTypeSelection(QWidget* Parent) : QDialog(Parent) {
+  setObjectName(QStringLiteral("GameTypeSelection"));
+  setWindowTitle(QStringLiteral("Game Type"));
+  SetDialogFrame(*this, true);
 
-    GameType = new QGroupBox(QStringLiteral(" Select a game type "), this);
-    GameType->setObjectName(QStringLiteral("GameType"));
-    LocalGame = new QRadioButton(QStringLiteral("Local game"), GameType);
-    LocalGame->setObjectName(QStringLiteral("LocalGame"));
-    LocalGame->setToolTip(QStringLiteral("Play against the computer"));
-    OtherComputer = new QRadioButton(QStringLiteral("Against other computer"), GameType);
-    OtherComputer->setObjectName(QStringLiteral("OtherComputer"));
-    OtherComputer->setToolTip(QStringLiteral("Play against a friend somewhere on the Net"));
-    Master = new QCheckBox(QStringLiteral("Master"), GameType);
-    Master->setObjectName(QStringLiteral("Master"));
-    Master->setToolTip(QStringLiteral("Check this if you want to decide on the size of the game board"));
+  GameType = new QGroupBox(QStringLiteral(" Select a game type "), this);
+  GameType->setObjectName(QStringLiteral("GameType"));
+  LocalGame = new QRadioButton(QStringLiteral("Local game"), GameType);
+  LocalGame->setObjectName(QStringLiteral("LocalGame"));
+  LocalGame->setToolTip(QStringLiteral("Play against the computer"));
+  OtherComputer = new QRadioButton(QStringLiteral("Against other computer"), GameType);
+  OtherComputer->setObjectName(QStringLiteral("OtherComputer"));
+  OtherComputer->setToolTip(QStringLiteral("Play against a friend somewhere on the Net"));
+  Master = new QCheckBox(QStringLiteral("Master"), GameType);
+  Master->setObjectName(QStringLiteral("Master"));
+  Master->setToolTip(
+      QStringLiteral("Check this if you want to decide on the size of the game board"));
 
-    AdresLabel = new QLabel(QStringLiteral("Address :"), this);
-    AdresLabel->setObjectName(QStringLiteral("AdresLabel"));
-    Internet = new TTextField(this, MaxAddressLength);
-    Internet->setObjectName(QStringLiteral("Internet"));
-    Internet->setToolTip(QStringLiteral("The TCP/IP address of the computer of your opponent"));
-    AdresLabel->setBuddy(Internet);
+  AdresLabel = new QLabel(QStringLiteral("Address :"), this);
+  AdresLabel->setObjectName(QStringLiteral("AdresLabel"));
+  Internet = new TTextField(this, MaxAddressLength);
+  Internet->setObjectName(QStringLiteral("Internet"));
+  Internet->setToolTip(QStringLiteral("The TCP/IP address of the computer of your opponent"));
+  AdresLabel->setBuddy(Internet);
 
-    OKBtn = new QPushButton(QStringLiteral("OK"), this);
-    OKBtn->setObjectName(QStringLiteral("OKBtn"));
-    OKBtn->setDefault(true);
+  OKBtn = new QPushButton(QStringLiteral("OK"), this);
+  OKBtn->setObjectName(QStringLiteral("OKBtn"));
+  OKBtn->setDefault(true);
 
-    // Fixed positions: UpdateLayout works in pixels on these.
-    const int GroupTop = GameType->fontMetrics().height() + 4;
-    int Y = GroupTop;
-    for (QWidget* Choice : {static_cast<QWidget*>(LocalGame), static_cast<QWidget*>(OtherComputer),
-                            static_cast<QWidget*>(Master)}) {
-        const QSize Hint = Choice->sizeHint();
-        // As wide as their text, so a click beside it does not toggle them.
-        Choice->setGeometry(12, Y, std::min(Hint.width(), BoxWidth - 24), Hint.height());
-        Y += Hint.height() + 4;
-    }
-    GameType->setGeometry(Margin, Margin, BoxWidth, Y + 6);
+  // Fixed positions: UpdateLayout works in pixels on these.
+  const int GroupTop = GameType->fontMetrics().height() + 4;
+  int Y = GroupTop;
+  for (QWidget* Choice : {static_cast<QWidget*>(LocalGame), static_cast<QWidget*>(OtherComputer),
+                          static_cast<QWidget*>(Master)}) {
+    const QSize Hint = Choice->sizeHint();
+    // As wide as their text, so a click beside it does not toggle them.
+    Choice->setGeometry(12, Y, std::min(Hint.width(), BoxWidth - 24), Hint.height());
+    Y += Hint.height() + 4;
+  }
+  GameType->setGeometry(Margin, Margin, BoxWidth, Y + 6);
 
-    const int RowTop = GameType->y() + GameType->height() + 2;
-    const int RowHeight = Internet->sizeHint().height();
-    const QSize LabelSize = AdresLabel->sizeHint();
-    AdresLabel->setGeometry(Margin, RowTop + (RowHeight - LabelSize.height()) / 2, LabelSize.width(),
-                            LabelSize.height());
-    const int FieldLeft = Margin + LabelSize.width() + 6;
-    Internet->setGeometry(FieldLeft, RowTop, Margin + BoxWidth - FieldLeft, RowHeight);
+  const int RowTop = GameType->y() + GameType->height() + 2;
+  const int RowHeight = Internet->sizeHint().height();
+  const QSize LabelSize = AdresLabel->sizeHint();
+  AdresLabel->setGeometry(Margin, RowTop + (RowHeight - LabelSize.height()) / 2, LabelSize.width(),
+                          LabelSize.height());
+  const int FieldLeft = Margin + LabelSize.width() + 6;
+  Internet->setGeometry(FieldLeft, RowTop, Margin + BoxWidth - FieldLeft, RowHeight);
 
-    const QSize ButtonSize = OKBtn->sizeHint().expandedTo(QSize(80, 0));
-    OKBtn->resize(ButtonSize);
+  const QSize ButtonSize = OKBtn->sizeHint().expandedTo(QSize(80, 0));
+  OKBtn->resize(ButtonSize);
 
-    connect(LocalGame, &QRadioButton::clicked, this, Guard([this] { LocalGameClick(); }));
-    connect(OtherComputer, &QRadioButton::clicked, this, Guard([this] { OtherComputerClick(); }));
-    connect(Master, &QCheckBox::clicked, this, Guard([this] { UpdateLayout(); }));
-    connect(OKBtn, &QPushButton::clicked, this, Guard([this] { OKBtnClick(); }));
+  connect(LocalGame, &QRadioButton::clicked, this, Guard([this] { LocalGameClick(); }));
+  connect(OtherComputer, &QRadioButton::clicked, this, Guard([this] { OtherComputerClick(); }));
+  connect(Master, &QCheckBox::clicked, this, Guard([this] { UpdateLayout(); }));
+  connect(OKBtn, &QPushButton::clicked, this, Guard([this] { OKBtnClick(); }));
 
-    ShowSettings();
-    UpdateLayout();
+  ShowSettings();
+  UpdateLayout();
 }
 
-void TGameTypeSelection::showEvent(QShowEvent* Event)
-{
-    Guarded([this] { FormActivate(); });
-    QDialog::showEvent(Event);
-    Guarded([this] { CenterOnScreen(*this); });
+void TGameTypeSelection::showEvent(QShowEvent* Event) {
+  Guarded([this] { FormActivate(); });
+  QDialog::showEvent(Event);
+  Guarded([this] { CenterOnScreen(*this); });
 }
 
-void TGameTypeSelection::FormActivate()
-{
-    ShowSettings();
-    UpdateLayout();
+void TGameTypeSelection::FormActivate() {
+  ShowSettings();
+  UpdateLayout();
 }
 
-void TGameTypeSelection::ShowSettings()
-{
-    if (ConnectionLastGame == 0) {
-        LocalGame->setChecked(true);
-        Master->setChecked(true);
-    } else {
-        OtherComputer->setChecked(true);
-        Master->setChecked(LCR == 1);
-    }
-    Master->setEnabled(OtherComputer->isChecked());
-    Internet->setText(InternetAddress);
-    Internet->SetInError(false);
-}
-
-void TGameTypeSelection::UpdateLayout()
-{
-    const int GroupBottom = GameType->y() + GameType->height();
-    int InnerHeight = GroupBottom + OKBtn->height() + 4;
-    int ButtonTop = GroupBottom + 2;
-    const bool AddressNeeded = !LocalGame->isChecked() && !Master->isChecked();
-    if (AddressNeeded) {
-        InnerHeight += Internet->height() + 4;
-        ButtonTop += Internet->height() + 4;
-    }
-    const int InnerWidth = GameType->x() + GameType->width() + Margin;
-    OKBtn->move((InnerWidth - OKBtn->width()) / 2, ButtonTop);
-    setFixedSize(InnerWidth, InnerHeight);
-    AdresLabel->setVisible(AddressNeeded);
-    Internet->setVisible(AddressNeeded);
-    if (AddressNeeded) {
-        Internet->selectAll();
-        Internet->setFocus(Qt::OtherFocusReason);
-    }
-}
-
-void TGameTypeSelection::LocalGameClick()
-{
-    // A local game is always played as master.
+void TGameTypeSelection::ShowSettings() {
+  if (ConnectionLastGame == 0) {
+    LocalGame->setChecked(true);
     Master->setChecked(true);
-    Master->setEnabled(false);
-    UpdateLayout();
-}
-
-void TGameTypeSelection::OtherComputerClick()
-{
-    Master->setEnabled(true);
+  } else {
+    OtherComputer->setChecked(true);
     Master->setChecked(LCR == 1);
-    UpdateLayout();
+  }
+  Master->setEnabled(OtherComputer->isChecked());
+  Internet->setText(InternetAddress);
+  Internet->SetInError(false);
 }
 
-void TGameTypeSelection::OKBtnClick()
-{
-    if (OtherComputer->isChecked() && !Master->isChecked() && Internet->text().isEmpty()) {
-        Internet->SetInError(true);
-        MessageDlg(QStringLiteral("You have to specify an internet address"), TMsgType::Error, TMsgButton::OK);
-        Internet->setFocus(Qt::OtherFocusReason);
-        return;
-    }
-    accept();
+void TGameTypeSelection::UpdateLayout() {
+  const int GroupBottom = GameType->y() + GameType->height();
+  int InnerHeight = GroupBottom + OKBtn->height() + 4;
+  int ButtonTop = GroupBottom + 2;
+  const bool AddressNeeded = !LocalGame->isChecked() && !Master->isChecked();
+  if (AddressNeeded) {
+    InnerHeight += Internet->height() + 4;
+    ButtonTop += Internet->height() + 4;
+  }
+  const int InnerWidth = GameType->x() + GameType->width() + Margin;
+  OKBtn->move((InnerWidth - OKBtn->width()) / 2, ButtonTop);
+  setFixedSize(InnerWidth, InnerHeight);
+  AdresLabel->setVisible(AddressNeeded);
+  Internet->setVisible(AddressNeeded);
+  if (AddressNeeded) {
+    Internet->selectAll();
+    Internet->setFocus(Qt::OtherFocusReason);
+  }
 }
 
-void TGameTypeSelection::done(int Result)
-{
-    Guarded([this] { FormClose(); });
-    QDialog::done(Result);
+void TGameTypeSelection::LocalGameClick() {
+  // A local game is always played as master.
+  Master->setChecked(true);
+  Master->setEnabled(false);
+  UpdateLayout();
 }
 
-void TGameTypeSelection::FormClose()
-{
-    RelationLastGame = Master->isChecked() ? 1 : 2;
-    if (LocalGame->isChecked()) {
-        ConnectionLastGame = 0;
-        return;
-    }
-    LCR = RelationLastGame;
-    ConnectionLastGame = 1;
-    InternetAddress = Internet->text().left(MaxAddressLength);
-    LCC = ConnectionLastGame;
+void TGameTypeSelection::OtherComputerClick() {
+  Master->setEnabled(true);
+  Master->setChecked(LCR == 1);
+  UpdateLayout();
+}
+
+void TGameTypeSelection::OKBtnClick() {
+  if (OtherComputer->isChecked() && !Master->isChecked() && Internet->text().isEmpty()) {
+    Internet->SetInError(true);
+    MessageDlg(QStringLiteral("You have to specify an internet address"), TMsgType::Error,
+               TMsgButton::OK);
+    Internet->setFocus(Qt::OtherFocusReason);
+    return;
+  }
+  accept();
+}
+
+void TGameTypeSelection::done(int Result) {
+  Guarded([this] { FormClose(); });
+  QDialog::done(Result);
+}
+
+void TGameTypeSelection::FormClose() {
+  RelationLastGame = Master->isChecked() ? 1 : 2;
+  if (LocalGame->isChecked()) {
+    ConnectionLastGame = 0;
+    return;
+  }
+  LCR = RelationLastGame;
+  ConnectionLastGame = 1;
+  InternetAddress = Internet->text().left(MaxAddressLength);
+  LCC = ConnectionLastGame;
 }

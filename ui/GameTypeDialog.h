@@ -17,31 +17,30 @@ class QPushButton;
 class QRadioButton;
 class TTextField;
 
-class TGameTypeSelection : public QDialog
-{
-    Q_OBJECT
+class TGameTypeSelection : public QDialog {
+  Q_OBJECT
 public:
-    explicit TGameTypeSelection(QWidget* Parent = nullptr);
+  explicit TGameTypeSelection(QWidget* Parent = nullptr);
 
-    void done(int Result) override;
+  void done(int Result) override;
 
-    QGroupBox* GameType;
-    QRadioButton* LocalGame;
-    QRadioButton* OtherComputer;
-    QCheckBox* Master;
-    QLabel* AdresLabel;
-    TTextField* Internet;
-    QPushButton* OKBtn;
+  QGroupBox* GameType;
+  QRadioButton* LocalGame;
+  QRadioButton* OtherComputer;
+  QCheckBox* Master;
+  QLabel* AdresLabel;
+  TTextField* Internet;
+  QPushButton* OKBtn;
 
 protected:
-    void showEvent(QShowEvent* Event) override;
+  void showEvent(QShowEvent* Event) override;
 
 private:
-    void FormActivate();
-    void ShowSettings();
-    void UpdateLayout();
-    void LocalGameClick();
-    void OtherComputerClick();
-    void OKBtnClick();
-    void FormClose();
+  void FormActivate();
+  void ShowSettings();
+  void UpdateLayout();
+  void LocalGameClick();
+  void OtherComputerClick();
+  void OKBtnClick();
+  void FormClose();
 };

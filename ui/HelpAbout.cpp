@@ -10,55 +10,53 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-TAboutBox1::TAboutBox1(QWidget* Parent) : QDialog(Parent)
-{
-    setObjectName(QStringLiteral("AboutBox1"));
-    setWindowTitle(QStringLiteral("About"));
-    SetDialogFrame(*this, true);
+TAboutBox1::TAboutBox1(QWidget* Parent) : QDialog(Parent) {
+  setObjectName(QStringLiteral("AboutBox1"));
+  setWindowTitle(QStringLiteral("About"));
+  SetDialogFrame(*this, true);
 
-    Panel1 = new QFrame(this);
-    Panel1->setObjectName(QStringLiteral("Panel1"));
-    Panel1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+  Panel1 = new QFrame(this);
+  Panel1->setObjectName(QStringLiteral("Panel1"));
+  Panel1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
 
-    ProgramIcon = new QLabel(Panel1);
-    ProgramIcon->setObjectName(QStringLiteral("ProgramIcon"));
-    ProgramIcon->setFixedSize(TrefoilWidth, TrefoilHeight);
-    ProgramIcon->setScaledContents(true);
-    ProgramIcon->setPixmap(TrefoilPicture(devicePixelRatioF()));
+  ProgramIcon = new QLabel(Panel1);
+  ProgramIcon->setObjectName(QStringLiteral("ProgramIcon"));
+  ProgramIcon->setFixedSize(TrefoilWidth, TrefoilHeight);
+  ProgramIcon->setScaledContents(true);
+  ProgramIcon->setPixmap(TrefoilPicture(devicePixelRatioF()));
 
-    ProductName = new QLabel(QStringLiteral("Fizzgrid"), Panel1);
-    ProductName->setObjectName(QStringLiteral("ProductName"));
-    QFont Font = ProductName->font();
-    Font.setBold(true);
-    Font.setPixelSize(19);
-    ProductName->setFont(Font);
+  ProductName = new QLabel(QStringLiteral("Fizzgrid"), Panel1);
+  ProductName->setObjectName(QStringLiteral("ProductName"));
+  QFont Font = ProductName->font();
+  Font.setBold(true);
+  Font.setPixelSize(19);
+  ProductName->setFont(Font);
 
-    Version = new QLabel(QStringLiteral("Version 1.0.4b"), Panel1);
-    Version->setObjectName(QStringLiteral("Version"));
+  Version = new QLabel(QStringLiteral("Version 1.0.4b"), Panel1);
+  Version->setObjectName(QStringLiteral("Version"));
 
-    OKButton = new QPushButton(QStringLiteral("OK"), this);
-    OKButton->setObjectName(QStringLiteral("OKButton"));
-    OKButton->setDefault(true);
+  OKButton = new QPushButton(QStringLiteral("OK"), this);
+  OKButton->setObjectName(QStringLiteral("OKButton"));
+  OKButton->setDefault(true);
 
-    auto* Texts = new QVBoxLayout;
-    Texts->addWidget(ProductName);
-    Texts->addWidget(Version);
-    Texts->addStretch();
-    auto* PanelLayout = new QHBoxLayout(Panel1);
-    PanelLayout->addWidget(ProgramIcon, 0, Qt::AlignTop);
-    PanelLayout->addSpacing(12);
-    PanelLayout->addLayout(Texts);
+  auto* Texts = new QVBoxLayout;
+  Texts->addWidget(ProductName);
+  Texts->addWidget(Version);
+  Texts->addStretch();
+  auto* PanelLayout = new QHBoxLayout(Panel1);
+  PanelLayout->addWidget(ProgramIcon, 0, Qt::AlignTop);
+  PanelLayout->addSpacing(12);
+  PanelLayout->addLayout(Texts);
 
-    auto* Outer = new QVBoxLayout(this);
-    Outer->addWidget(Panel1);
-    Outer->addWidget(OKButton, 0, Qt::AlignHCenter);
-    Outer->setSizeConstraint(QLayout::SetFixedSize);
+  auto* Outer = new QVBoxLayout(this);
+  Outer->addWidget(Panel1);
+  Outer->addWidget(OKButton, 0, Qt::AlignHCenter);
+  Outer->setSizeConstraint(QLayout::SetFixedSize);
 
-    connect(OKButton, &QPushButton::clicked, this, Guard([this] { accept(); }));
+  connect(OKButton, &QPushButton::clicked, this, Guard([this] { accept(); }));
 }
 
-void TAboutBox1::showEvent(QShowEvent* Event)
-{
-    QDialog::showEvent(Event);
-    Guarded([this] { CenterOnScreen(*this); });
+void TAboutBox1::showEvent(QShowEvent* Event) {
+  QDialog::showEvent(Event);
+  Guarded([this] { CenterOnScreen(*this); });
 }

@@ -8,18 +8,17 @@ class QFrame;
 class QLabel;
 class QPushButton;
 
-class TAboutBox1 : public QDialog
-{
-    Q_OBJECT
+class TAboutBox1 : public QDialog {
+  Q_OBJECT
 public:
-    explicit TAboutBox1(QWidget* Parent = nullptr);
+  explicit TAboutBox1(QWidget* Parent = nullptr);
 
-    QFrame* Panel1;
-    QLabel* ProgramIcon;
-    QLabel* ProductName;
-    QLabel* Version;
-    QPushButton* OKButton;
+  QFrame* Panel1;
+  QLabel* ProgramIcon;
+  QLabel* ProductName;
+  QLabel* Version;
+  QPushButton* OKButton;
 
 protected:
-    void showEvent(QShowEvent* Event) override;
+  void showEvent(QShowEvent* Event) override;
 };

@@ -20,348 +20,333 @@
 namespace {
 
 // Rank column and header boxes: disabled, bold, on the info-tip colour.
-void MakeInfoBox(QListWidget& Box)
-{
-    Box.setEnabled(false);
-    QFont Font = Box.font();
-    Font.setBold(true);
-    Box.setFont(Font);
-    QPalette Palette = Box.palette();
-    for (QPalette::ColorGroup Group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
-        Palette.setColor(Group, QPalette::Base, Palette.color(QPalette::Active, QPalette::ToolTipBase));
-        Palette.setColor(Group, QPalette::Text, Palette.color(QPalette::Active, QPalette::ToolTipText));
-    }
-    Box.setPalette(Palette);
+void MakeInfoBox(QListWidget& Box) {
+  Box.setEnabled(false);
+  QFont Font = Box.font();
+  Font.setBold(true);
+  Box.setFont(Font);
+  QPalette Palette = Box.palette();
+  for (QPalette::ColorGroup Group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+    Palette.setColor(Group, QPalette::Base, Palette.color(QPalette::Active, QPalette::ToolTipBase));
+    Palette.setColor(Group, QPalette::Text, Palette.color(QPalette::Active, QPalette::ToolTipText));
+  }
+  Box.setPalette(Palette);
 }
 
-QListWidget* MakeList(QWidget* Parent, const char* FormName, int Width)
-{
-    auto* List = new QListWidget(Parent);
-    List->setObjectName(QString::fromLatin1(FormName));
-    List->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    List->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    List->setSelectionMode(QAbstractItemView::SingleSelection);
-    List->setFixedWidth(Width);
-    return List;
+QListWidget* MakeList(QWidget* Parent, const char* FormName, int Width) {
+  auto* List = new QListWidget(Parent);
+  List->setObjectName(QString::fromLatin1(FormName));
+  List->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  List->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  List->setSelectionMode(QAbstractItemView::SingleSelection);
+  List->setFixedWidth(Width);
+  return List;
 }
 
-void FixRows(QListWidget& List, int Rows)
-{
-    const int RowHeight = std::max(List.fontMetrics().height() + 2, List.sizeHintForRow(0));
-    List.setFixedHeight(RowHeight * Rows + 2 * List.frameWidth());
+void FixRows(QListWidget& List, int Rows) {
+  const int RowHeight = std::max(List.fontMetrics().height() + 2, List.sizeHintForRow(0));
+  List.setFixedHeight(RowHeight * Rows + 2 * List.frameWidth());
 }
 
-void Saturating(std::int32_t& Count)
-{
-    if (Count < std::numeric_limits<std::int32_t>::max())
-        ++Count;
+void Saturating(std::int32_t& Count) {
+  if (Count < std::numeric_limits<std::int32_t>::max())
+    ++Count;
 }
 
 } // namespace
 
 TScoreTable::TScoreTable(QWidget* Parent, const QString& FileName)
-    : QDialog(Parent), FFileName(FileName)
-{
-    setObjectName(QStringLiteral("ScoreTable"));
-    setWindowTitle(QStringLiteral("High Scores"));
-    SetDialogFrame(*this, true);
+    : QDialog(Parent), FFileName(FileName) {
+  setObjectName(QStringLiteral("ScoreTable"));
+  setWindowTitle(QStringLiteral("High Scores"));
+  SetDialogFrame(*this, true);
 
-    Place = MakeList(this, "Place", 32);
-    Name = MakeList(this, "Name", 160);
-    Won = MakeList(this, "Won", 56);
-    Lost = MakeList(this, "Lost", 56);
-    Score = MakeList(this, "Score", 56);
-    MakeInfoBox(*Place);
-    for (int Row = 1; Row <= VisibleRows; ++Row)
-        Place->addItem(QString::number(Row));
+  Place = MakeList(this, "Place", 32);
+  Name = MakeList(this, "Name", 160);
+  Won = MakeList(this, "Won", 56);
+  Lost = MakeList(this, "Lost", 56);
+  Score = MakeList(this, "Score", 56);
+  MakeInfoBox(*Place);
+  for (int Row = 1; Row <= VisibleRows; ++Row)
+    Place->addItem(QString::number(Row));
 
-    auto* Grid = new QGridLayout;
-    Grid->setHorizontalSpacing(0);
-    Grid->setVerticalSpacing(0);
-    const std::pair<QListWidget*, const char*> Headers[] = {
-        {Name, "                 Name"}, {Won, "Won"}, {Lost, "Lost"}, {Score, "Score"}};
-    int Column = 1;
-    int HeaderIndex = 1;
-    for (const auto& [Under, Text] : Headers) {
-        QListWidget* Header = MakeList(this, "", Under->width());
-        Header->setObjectName(QStringLiteral("ListBox%1").arg(HeaderIndex++));
-        MakeInfoBox(*Header);
-        Header->addItem(QString::fromLatin1(Text));
-        FixRows(*Header, 1);
-        Grid->addWidget(Header, 0, Column++);
-    }
-    Column = 0;
-    for (QListWidget* List : {Place, Name, Won, Lost, Score}) {
-        FixRows(*List, VisibleRows);
-        Grid->addWidget(List, 1, Column++);
-    }
+  auto* Grid = new QGridLayout;
+  Grid->setHorizontalSpacing(0);
+  Grid->setVerticalSpacing(0);
+  const std::pair<QListWidget*, const char*> Headers[] = {
+      {Name, "                 Name"}, {Won, "Won"}, {Lost, "Lost"}, {Score, "Score"}};
+  int Column = 1;
+  int HeaderIndex = 1;
+  for (const auto& [Under, Text] : Headers) {
+    QListWidget* Header = MakeList(this, "", Under->width());
+    Header->setObjectName(QStringLiteral("ListBox%1").arg(HeaderIndex++));
+    MakeInfoBox(*Header);
+    Header->addItem(QString::fromLatin1(Text));
+    FixRows(*Header, 1);
+    Grid->addWidget(Header, 0, Column++);
+  }
+  Column = 0;
+  for (QListWidget* List : {Place, Name, Won, Lost, Score}) {
+    FixRows(*List, VisibleRows);
+    Grid->addWidget(List, 1, Column++);
+  }
 
-    auto* Panel1 = new QFrame(this);
-    Panel1->setObjectName(QStringLiteral("Panel1"));
-    Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
-    Clear = new QPushButton(QStringLiteral("Clear"), Panel1);
-    Clear->setObjectName(QStringLiteral("Clear"));
-    Clear->setToolTip(QStringLiteral("Delete all entries"));
-    Delete = new QPushButton(QStringLiteral("Delete"), Panel1);
-    Delete->setObjectName(QStringLiteral("Delete"));
-    Delete->setToolTip(QStringLiteral("Delete the selected entry"));
-    auto* PanelRow = new QHBoxLayout(Panel1);
-    PanelRow->addWidget(Clear);
-    PanelRow->addWidget(Delete);
+  auto* Panel1 = new QFrame(this);
+  Panel1->setObjectName(QStringLiteral("Panel1"));
+  Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
+  Clear = new QPushButton(QStringLiteral("Clear"), Panel1);
+  Clear->setObjectName(QStringLiteral("Clear"));
+  Clear->setToolTip(QStringLiteral("Delete all entries"));
+  Delete = new QPushButton(QStringLiteral("Delete"), Panel1);
+  Delete->setObjectName(QStringLiteral("Delete"));
+  Delete->setToolTip(QStringLiteral("Delete the selected entry"));
+  auto* PanelRow = new QHBoxLayout(Panel1);
+  PanelRow->addWidget(Clear);
+  PanelRow->addWidget(Delete);
 
-    OKButton = new QPushButton(QStringLiteral("OK"), this);
-    OKButton->setObjectName(QStringLiteral("OKButton"));
-    OKButton->setToolTip(QStringLiteral("Close this window"));
-    OKButton->setDefault(true);
+  OKButton = new QPushButton(QStringLiteral("OK"), this);
+  OKButton->setObjectName(QStringLiteral("OKButton"));
+  OKButton->setToolTip(QStringLiteral("Close this window"));
+  OKButton->setDefault(true);
 
-    auto* Buttons = new QHBoxLayout;
-    Buttons->addWidget(Panel1);
-    Buttons->addStretch();
-    Buttons->addWidget(OKButton);
+  auto* Buttons = new QHBoxLayout;
+  Buttons->addWidget(Panel1);
+  Buttons->addStretch();
+  Buttons->addWidget(OKButton);
 
-    auto* Outer = new QVBoxLayout(this);
-    Outer->addLayout(Grid);
-    Outer->addLayout(Buttons);
-    Outer->setSizeConstraint(QLayout::SetFixedSize);
+  auto* Outer = new QVBoxLayout(this);
+  Outer->addLayout(Grid);
+  Outer->addLayout(Buttons);
+  Outer->setSizeConstraint(QLayout::SetFixedSize);
 
-    for (QListWidget* List : {Name, Won, Lost, Score})
-        connect(List, &QListWidget::currentRowChanged, this, Guard([this, List] { SelectRow(List); }));
-    connect(Delete, &QPushButton::clicked, this, Guard([this] { DeleteClick(); }));
-    connect(Clear, &QPushButton::clicked, this, Guard([this] { ClearClick(); }));
-    connect(OKButton, &QPushButton::clicked, this, Guard([this] { accept(); }));
+  for (QListWidget* List : {Name, Won, Lost, Score})
+    connect(List, &QListWidget::currentRowChanged, this, Guard([this, List] { SelectRow(List); }));
+  connect(Delete, &QPushButton::clicked, this, Guard([this] { DeleteClick(); }));
+  connect(Clear, &QPushButton::clicked, this, Guard([this] { ClearClick(); }));
+  connect(OKButton, &QPushButton::clicked, this, Guard([this] { accept(); }));
 
-    FormCreate();
+  FormCreate();
 }
 
-TScoreTable::~TScoreTable()
-{
-    Guarded([this] { FormDestroy(); });
+TScoreTable::~TScoreTable() {
+  Guarded([this] { FormDestroy(); });
 }
 
-void TScoreTable::showEvent(QShowEvent* Event)
-{
-    QDialog::showEvent(Event);
-    Guarded([this] {
-        CenterOnScreen(*this);
-        RefreshTable();
-    });
+void TScoreTable::showEvent(QShowEvent* Event) {
+  QDialog::showEvent(Event);
+  Guarded([this] {
+    CenterOnScreen(*this);
+    RefreshTable();
+  });
 }
 
-QByteArray TScoreTable::Encode(const std::vector<TScoreEntry>& Entries)
-{
-    QByteArray Data(qsizetype(Entries.size()) * RecordSize, '\0');
-    char* Record = Data.data();
-    for (const TScoreEntry& Entry : Entries) {
-        // Characters outside Latin-1 become '?'.
-        const QByteArray Name = Entry.PlayerName.left(MaxNameLength).toLatin1().left(MaxNameLength);
-        Record[0] = char(Name.size());
-        std::copy(Name.begin(), Name.end(), Record + 1);
-        qToLittleEndian<std::int32_t>(Entry.GamesWon, Record + 24);
-        qToLittleEndian<std::int32_t>(Entry.GamesLost, Record + 28);
-        Record += RecordSize;
-    }
-    return Data;
+QByteArray TScoreTable::Encode(const std::vector<TScoreEntry>& Entries) {
+  QByteArray Data(qsizetype(Entries.size()) * RecordSize, '\0');
+  char* Record = Data.data();
+  for (const TScoreEntry& Entry : Entries) {
+    // Characters outside Latin-1 become '?'.
+    const QByteArray Name = Entry.PlayerName.left(MaxNameLength).toLatin1().left(MaxNameLength);
+    Record[0] = char(Name.size());
+    std::copy(Name.begin(), Name.end(), Record + 1);
+    qToLittleEndian<std::int32_t>(Entry.GamesWon, Record + 24);
+    qToLittleEndian<std::int32_t>(Entry.GamesLost, Record + 28);
+    Record += RecordSize;
+  }
+  return Data;
 }
 
-std::vector<TScoreEntry> TScoreTable::Decode(const QByteArray& Data, bool* Truncated)
-{
-    std::vector<TScoreEntry> Entries;
-    const qsizetype Whole = Data.size() / RecordSize;
-    Entries.reserve(std::size_t(Whole));
-    for (qsizetype Index = 0; Index < Whole; ++Index) {
-        const char* Record = Data.constData() + Index * RecordSize;
-        // No writer stores a length above 20; never read past the name field.
-        const int Length = std::min<int>(static_cast<unsigned char>(Record[0]), MaxNameLength);
-        TScoreEntry Entry;
-        Entry.PlayerName = QString::fromLatin1(Record + 1, Length);
-        Entry.GamesWon = qFromLittleEndian<std::int32_t>(Record + 24);
-        Entry.GamesLost = qFromLittleEndian<std::int32_t>(Record + 28);
-        Entries.push_back(std::move(Entry));
-    }
-    if (Truncated != nullptr)
-        *Truncated = Data.size() % RecordSize != 0;
-    return Entries;
+std::vector<TScoreEntry> TScoreTable::Decode(const QByteArray& Data, bool* Truncated) {
+  std::vector<TScoreEntry> Entries;
+  const qsizetype Whole = Data.size() / RecordSize;
+  Entries.reserve(std::size_t(Whole));
+  for (qsizetype Index = 0; Index < Whole; ++Index) {
+    const char* Record = Data.constData() + Index * RecordSize;
+    // No writer stores a length above 20; never read past the name field.
+    const int Length = std::min<int>(static_cast<unsigned char>(Record[0]), MaxNameLength);
+    TScoreEntry Entry;
+    Entry.PlayerName = QString::fromLatin1(Record + 1, Length);
+    Entry.GamesWon = qFromLittleEndian<std::int32_t>(Record + 24);
+    Entry.GamesLost = qFromLittleEndian<std::int32_t>(Record + 28);
+    Entries.push_back(std::move(Entry));
+  }
+  if (Truncated != nullptr)
+    *Truncated = Data.size() % RecordSize != 0;
+  return Entries;
 }
 
-void TScoreTable::FormCreate()
-{
-    FEntries.clear();
-    FKeepFile = false;
-    const QFileInfo Info(FFileName);
-    if (!Info.exists())
-        return;
-    // A file that cannot be read at all must not be replaced by an empty
-    // table at exit: it keeps every result it holds.
-    if (!Info.isFile()) {
-        // A folder, a pipe or a device; opening a pipe would wait forever.
-        FKeepFile = true;
-        MessageDlg(QStringLiteral("I/O error: cannot read \"%1\": it is not a file").arg(FFileName),
-                   TMsgType::Error, TMsgButton::OK);
-        return;
-    }
-    QFile File(FFileName);
-    if (!File.open(QIODevice::ReadOnly)) {
-        FKeepFile = true;
-        MessageDlg(QStringLiteral("I/O error: cannot read \"%1\": %2").arg(FFileName, File.errorString()),
-                   TMsgType::Error, TMsgButton::OK);
-        return;
-    }
-    const QByteArray Data = File.readAll();
-    if (File.error() != QFileDevice::NoError) {
-        FEntries = Decode(Data);
-        MessageDlg(QStringLiteral("I/O error while reading \"%1\": %2").arg(FFileName, File.errorString()),
-                   TMsgType::Error, TMsgButton::OK);
-        return;
-    }
-    bool Truncated = false;
-    FEntries = Decode(Data, &Truncated);
-    if (Truncated) {
-        MessageDlg(QStringLiteral("I/O error while reading \"%1\": the last record is short (%2 of %3 bytes); "
-                                  "it will be dropped when the high scores are saved")
-                       .arg(FFileName)
-                       .arg(Data.size() % RecordSize)
-                       .arg(RecordSize),
-                   TMsgType::Error, TMsgButton::OK);
-    }
+void TScoreTable::FormCreate() {
+  FEntries.clear();
+  FKeepFile = false;
+  const QFileInfo Info(FFileName);
+  if (!Info.exists())
+    return;
+  // A file that cannot be read at all must not be replaced by an empty
+  // table at exit: it keeps every result it holds.
+  if (!Info.isFile()) {
+    // A folder, a pipe or a device; opening a pipe would wait forever.
+    FKeepFile = true;
+    MessageDlg(QStringLiteral("I/O error: cannot read \"%1\": it is not a file").arg(FFileName),
+               TMsgType::Error, TMsgButton::OK);
+    return;
+  }
+  QFile File(FFileName);
+  if (!File.open(QIODevice::ReadOnly)) {
+    FKeepFile = true;
+    MessageDlg(
+        QStringLiteral("I/O error: cannot read \"%1\": %2").arg(FFileName, File.errorString()),
+        TMsgType::Error, TMsgButton::OK);
+    return;
+  }
+  const QByteArray Data = File.readAll();
+  if (File.error() != QFileDevice::NoError) {
+    FEntries = Decode(Data);
+    MessageDlg(
+        QStringLiteral("I/O error while reading \"%1\": %2").arg(FFileName, File.errorString()),
+        TMsgType::Error, TMsgButton::OK);
+    return;
+  }
+  bool Truncated = false;
+  FEntries = Decode(Data, &Truncated);
+  if (Truncated) {
+    MessageDlg(
+        QStringLiteral("I/O error while reading \"%1\": the last record is short (%2 of %3 bytes); "
+                       "it will be dropped when the high scores are saved")
+            .arg(FFileName)
+            .arg(Data.size() % RecordSize)
+            .arg(RecordSize),
+        TMsgType::Error, TMsgButton::OK);
+  }
 }
 
-void TScoreTable::FormDestroy()
-{
-    if (FKeepFile) {
-        MessageDlg(QStringLiteral("I/O error: the high scores were not written to \"%1\", which could not be "
-                                  "read at start; it is left as it was")
-                       .arg(FFileName),
-                   TMsgType::Error, TMsgButton::OK);
-        return;
-    }
-    // Written to a new file that replaces the old one only when complete, so
-    // a failure leaves the previous high scores whole.
-    QSaveFile File(FFileName);
-    const QByteArray Data = Encode(FEntries);
-    // commit() does not notice a failure of the flush it runs itself, so
-    // the buffer is flushed and checked here first.
-    const bool Saved = File.open(QIODevice::WriteOnly) && File.write(Data) == Data.size() && File.flush()
-                       && File.commit();
-    if (!Saved) {
-        const QString Reason = File.errorString();
-        File.cancelWriting();
-        MessageDlg(QStringLiteral("I/O error: the high scores could not be written to \"%1\": %2")
-                       .arg(FFileName, Reason),
-                   TMsgType::Error, TMsgButton::OK);
-    }
+void TScoreTable::FormDestroy() {
+  if (FKeepFile) {
+    MessageDlg(
+        QStringLiteral("I/O error: the high scores were not written to \"%1\", which could not be "
+                       "read at start; it is left as it was")
+            .arg(FFileName),
+        TMsgType::Error, TMsgButton::OK);
+    return;
+  }
+  // Written to a new file that replaces the old one only when complete, so
+  // a failure leaves the previous high scores whole.
+  QSaveFile File(FFileName);
+  const QByteArray Data = Encode(FEntries);
+  // commit() does not notice a failure of the flush it runs itself, so
+  // the buffer is flushed and checked here first.
+  const bool Saved = File.open(QIODevice::WriteOnly) && File.write(Data) == Data.size() &&
+                     File.flush() && File.commit();
+  if (!Saved) {
+    const QString Reason = File.errorString();
+    File.cancelWriting();
+    MessageDlg(QStringLiteral("I/O error: the high scores could not be written to \"%1\": %2")
+                   .arg(FFileName, Reason),
+               TMsgType::Error, TMsgButton::OK);
+  }
 }
 
-int TScoreTable::CompareScores(const TScoreEntry& A, const TScoreEntry& B)
-{
-    const std::int64_t ScoreA = A.Score();
-    const std::int64_t ScoreB = B.Score();
-    if (ScoreB > ScoreA)
-        return 1;
-    if (ScoreB == ScoreA)
-        return 0;
-    return -1;
+int TScoreTable::CompareScores(const TScoreEntry& A, const TScoreEntry& B) {
+  const std::int64_t ScoreA = A.Score();
+  const std::int64_t ScoreB = B.Score();
+  if (ScoreB > ScoreA)
+    return 1;
+  if (ScoreB == ScoreA)
+    return 0;
+  return -1;
 }
 
 namespace {
 
-void QuickSort(std::vector<TScoreEntry>& Entries, std::ptrdiff_t L, std::ptrdiff_t R)
-{
-    std::ptrdiff_t I;
+void QuickSort(std::vector<TScoreEntry>& Entries, std::ptrdiff_t L, std::ptrdiff_t R) {
+  std::ptrdiff_t I;
+  do {
+    I = L;
+    std::ptrdiff_t J = R;
+    const TScoreEntry P = Entries[std::size_t((L + R) / 2)];
     do {
-        I = L;
-        std::ptrdiff_t J = R;
-        const TScoreEntry P = Entries[std::size_t((L + R) / 2)];
-        do {
-            while (TScoreTable::CompareScores(Entries[std::size_t(I)], P) < 0)
-                ++I;
-            while (TScoreTable::CompareScores(Entries[std::size_t(J)], P) > 0)
-                --J;
-            if (I <= J) {
-                std::swap(Entries[std::size_t(I)], Entries[std::size_t(J)]);
-                ++I;
-                --J;
-            }
-        } while (I <= J);
-        if (L < J)
-            QuickSort(Entries, L, J);
-        L = I;
-    } while (I < R);
+      while (TScoreTable::CompareScores(Entries[std::size_t(I)], P) < 0)
+        ++I;
+      while (TScoreTable::CompareScores(Entries[std::size_t(J)], P) > 0)
+        --J;
+      if (I <= J) {
+        std::swap(Entries[std::size_t(I)], Entries[std::size_t(J)]);
+        ++I;
+        --J;
+      }
+    } while (I <= J);
+    if (L < J)
+      QuickSort(Entries, L, J);
+    L = I;
+  } while (I < R);
 }
 
 } // namespace
 
-void TScoreTable::SortEntries(std::vector<TScoreEntry>& Entries)
-{
-    if (!Entries.empty())
-        QuickSort(Entries, 0, std::ptrdiff_t(Entries.size()) - 1);
+void TScoreTable::SortEntries(std::vector<TScoreEntry>& Entries) {
+  if (!Entries.empty())
+    QuickSort(Entries, 0, std::ptrdiff_t(Entries.size()) - 1);
 }
 
-void TScoreTable::RefreshTable()
-{
-    FSelecting = true;
-    for (QListWidget* List : {Name, Won, Lost, Score})
-        List->clear();
-    FSelecting = false;
-    SortEntries(FEntries);
-    const std::size_t Shown = std::min<std::size_t>(FEntries.size(), VisibleRows);
-    for (std::size_t Index = 0; Index < Shown; ++Index) {
-        const TScoreEntry& Entry = FEntries[Index];
-        Name->addItem(Entry.PlayerName);
-        Won->addItem(QString::number(Entry.GamesWon));
-        Lost->addItem(QString::number(Entry.GamesLost));
-        Score->addItem(QString::number(Entry.Score()));
-    }
-    // Adding items must not leave a row selected.
-    FSelecting = true;
-    for (QListWidget* List : {Name, Won, Lost, Score})
-        List->setCurrentRow(-1);
-    FSelecting = false;
+void TScoreTable::RefreshTable() {
+  FSelecting = true;
+  for (QListWidget* List : {Name, Won, Lost, Score})
+    List->clear();
+  FSelecting = false;
+  SortEntries(FEntries);
+  const std::size_t Shown = std::min<std::size_t>(FEntries.size(), VisibleRows);
+  for (std::size_t Index = 0; Index < Shown; ++Index) {
+    const TScoreEntry& Entry = FEntries[Index];
+    Name->addItem(Entry.PlayerName);
+    Won->addItem(QString::number(Entry.GamesWon));
+    Lost->addItem(QString::number(Entry.GamesLost));
+    Score->addItem(QString::number(Entry.Score()));
+  }
+  // Adding items must not leave a row selected.
+  FSelecting = true;
+  for (QListWidget* List : {Name, Won, Lost, Score})
+    List->setCurrentRow(-1);
+  FSelecting = false;
 }
 
-void TScoreTable::UpdateScore(const QString& PlayerName, bool Won)
-{
-    // Compared as it would be stored: at most 20 Latin-1 characters. A longer
-    // or non-Latin-1 name then finds its entry again instead of adding a new
-    // one after every game.
-    const QString Key = QString::fromLatin1(PlayerName.left(MaxNameLength).toLatin1().left(MaxNameLength));
-    auto Found = std::find_if(FEntries.begin(), FEntries.end(),
-                              [&Key](const TScoreEntry& Entry) { return Entry.PlayerName == Key; });
-    if (Found == FEntries.end()) {
-        FEntries.push_back(TScoreEntry{Key, 0, 0});
-        Found = FEntries.end() - 1;
-    }
-    Saturating(Won ? Found->GamesWon : Found->GamesLost);
-    RefreshTable();
+void TScoreTable::UpdateScore(const QString& PlayerName, bool Won) {
+  // Compared as it would be stored: at most 20 Latin-1 characters. A longer
+  // or non-Latin-1 name then finds its entry again instead of adding a new
+  // one after every game.
+  const QString Key =
+      QString::fromLatin1(PlayerName.left(MaxNameLength).toLatin1().left(MaxNameLength));
+  auto Found = std::find_if(FEntries.begin(), FEntries.end(),
+                            [&Key](const TScoreEntry& Entry) { return Entry.PlayerName == Key; });
+  if (Found == FEntries.end()) {
+    FEntries.push_back(TScoreEntry{Key, 0, 0});
+    Found = FEntries.end() - 1;
+  }
+  Saturating(Won ? Found->GamesWon : Found->GamesLost);
+  RefreshTable();
 }
 
-void TScoreTable::SelectRow(QListWidget* Clicked)
-{
-    if (FSelecting)
-        return;
-    FSelecting = true;
-    const int Row = Clicked->currentRow();
-    for (QListWidget* List : {Name, Won, Lost, Score}) {
-        if (List != Clicked)
-            List->setCurrentRow(Row);
-    }
-    FSelecting = false;
+void TScoreTable::SelectRow(QListWidget* Clicked) {
+  if (FSelecting)
+    return;
+  FSelecting = true;
+  const int Row = Clicked->currentRow();
+  for (QListWidget* List : {Name, Won, Lost, Score}) {
+    if (List != Clicked)
+      List->setCurrentRow(Row);
+  }
+  FSelecting = false;
 }
 
-void TScoreTable::DeleteClick()
-{
-    const int Row = Name->currentRow();
-    if (Row < 0 || Name->selectedItems().isEmpty() || std::size_t(Row) >= FEntries.size())
-        return;
-    FEntries.erase(FEntries.begin() + Row);
-    RefreshTable();
+void TScoreTable::DeleteClick() {
+  const int Row = Name->currentRow();
+  if (Row < 0 || Name->selectedItems().isEmpty() || std::size_t(Row) >= FEntries.size())
+    return;
+  FEntries.erase(FEntries.begin() + Row);
+  RefreshTable();
 }
 
-void TScoreTable::ClearClick()
-{
-    if (MessageDlg(QStringLiteral("Delete all entries"), TMsgType::Confirmation,
-                   TMsgButton::Yes | TMsgButton::No | TMsgButton::Cancel)
-        != TMsgButton::Yes)
-        return;
-    FEntries.clear();
-    RefreshTable();
+void TScoreTable::ClearClick() {
+  if (MessageDlg(QStringLiteral("Delete all entries"), TMsgType::Confirmation,
+                 TMsgButton::Yes | TMsgButton::No | TMsgButton::Cancel) != TMsgButton::Yes)
+    return;
+  FEntries.clear();
+  RefreshTable();
 }

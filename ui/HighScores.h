@@ -22,67 +22,65 @@
 class QListWidget;
 class QPushButton;
 
-struct TScoreEntry
-{
-    QString PlayerName;
-    std::int32_t GamesWon = 0;
-    std::int32_t GamesLost = 0;
+struct TScoreEntry {
+  QString PlayerName;
+  std::int32_t GamesWon = 0;
+  std::int32_t GamesLost = 0;
 
-    // Won minus lost; wide enough that no stored pair can overflow it.
-    std::int64_t Score() const { return std::int64_t(GamesWon) - std::int64_t(GamesLost); }
+  // Won minus lost; wide enough that no stored pair can overflow it.
+  std::int64_t Score() const { return std::int64_t(GamesWon) - std::int64_t(GamesLost); }
 };
 
-class TScoreTable : public QDialog
-{
-    Q_OBJECT
+class TScoreTable : public QDialog {
+  Q_OBJECT
 public:
-    static constexpr int RecordSize = 32;
-    static constexpr int MaxNameLength = 20;
-    static constexpr int VisibleRows = 9;
+  static constexpr int RecordSize = 32;
+  static constexpr int MaxNameLength = 20;
+  static constexpr int VisibleRows = 9;
 
-    explicit TScoreTable(QWidget* Parent = nullptr,
-                         const QString& FileName = QStringLiteral("HighScores.Dat"));
-    ~TScoreTable() override;
+  explicit TScoreTable(QWidget* Parent = nullptr,
+                       const QString& FileName = QStringLiteral("HighScores.Dat"));
+  ~TScoreTable() override;
 
-    const QString& FileName() const { return FFileName; }
-    const std::vector<TScoreEntry>& Entries() const { return FEntries; }
+  const QString& FileName() const { return FFileName; }
+  const std::vector<TScoreEntry>& Entries() const { return FEntries; }
 
-    // Records one finished game for PlayerName and refreshes the display.
-    void UpdateScore(const QString& PlayerName, bool Won);
-    void RefreshTable();
+  // Records one finished game for PlayerName and refreshes the display.
+  void UpdateScore(const QString& PlayerName, bool Won);
+  void RefreshTable();
 
-    // 1 when B scores higher than A, 0 when equal, -1 when lower.
-    static int CompareScores(const TScoreEntry& A, const TScoreEntry& B);
-    // The in-place quicksort of the ranking (equal scores in no set order).
-    static void SortEntries(std::vector<TScoreEntry>& Entries);
+  // 1 when B scores higher than A, 0 when equal, -1 when lower.
+  static int CompareScores(const TScoreEntry& A, const TScoreEntry& B);
+  // The in-place quicksort of the ranking (equal scores in no set order).
+  static void SortEntries(std::vector<TScoreEntry>& Entries);
 
-    // The file image of a table and back; Decode stops at a short record
-    // and tells so through Truncated.
-    static QByteArray Encode(const std::vector<TScoreEntry>& Entries);
-    static std::vector<TScoreEntry> Decode(const QByteArray& Data, bool* Truncated = nullptr);
+  // The file image of a table and back; Decode stops at a short record
+  // and tells so through Truncated.
+  static QByteArray Encode(const std::vector<TScoreEntry>& Entries);
+  static std::vector<TScoreEntry> Decode(const QByteArray& Data, bool* Truncated = nullptr);
 
 protected:
-    void showEvent(QShowEvent* Event) override;
+  void showEvent(QShowEvent* Event) override;
 
 private:
-    void FormCreate();
-    void FormDestroy();
-    void SelectRow(QListWidget* Clicked);
-    void DeleteClick();
-    void ClearClick();
+  void FormCreate();
+  void FormDestroy();
+  void SelectRow(QListWidget* Clicked);
+  void DeleteClick();
+  void ClearClick();
 
-    QString FFileName;
-    std::vector<TScoreEntry> FEntries;
-    // The file exists but could not be read at all: leave it alone at exit.
-    bool FKeepFile = false;
-    bool FSelecting = false;
+  QString FFileName;
+  std::vector<TScoreEntry> FEntries;
+  // The file exists but could not be read at all: leave it alone at exit.
+  bool FKeepFile = false;
+  bool FSelecting = false;
 
-    QListWidget* Place;
-    QListWidget* Name;
-    QListWidget* Won;
-    QListWidget* Lost;
-    QListWidget* Score;
-    QPushButton* Clear;
-    QPushButton* Delete;
-    QPushButton* OKButton;
+  QListWidget* Place;
+  QListWidget* Name;
+  QListWidget* Won;
+  QListWidget* Lost;
+  QListWidget* Score;
+  QPushButton* Clear;
+  QPushButton* Delete;
+  QPushButton* OKButton;
 };

@@ -8,24 +8,23 @@
 
 class QLabel;
 
-class TInformationDialog : public QDialog
-{
-    Q_OBJECT
+class TInformationDialog : public QDialog {
+  Q_OBJECT
 public:
-    static constexpr int ExtraWidth = 80;
+  static constexpr int ExtraWidth = 80;
 
-    explicit TInformationDialog(QWidget* Parent = nullptr);
+  explicit TInformationDialog(QWidget* Parent = nullptr);
 
-    // Puts Text into DialogText, sizes the box to it, shows it without
-    // making it modal, brings it to the front and lets pending messages run
-    // so that it is drawn before the caller goes on.
-    void ShowNotice(const QString& Text);
-    void HideNotice();
+  // Puts Text into DialogText, sizes the box to it, shows it without
+  // making it modal, brings it to the front and lets pending messages run
+  // so that it is drawn before the caller goes on.
+  void ShowNotice(const QString& Text);
+  void HideNotice();
 
-    QLabel* Image;
-    QLabel* DialogText;
+  QLabel* Image;
+  QLabel* DialogText;
 
 protected:
-    void closeEvent(QCloseEvent* Event) override;
-    void keyPressEvent(QKeyEvent* Event) override;
+  void closeEvent(QCloseEvent* Event) override;
+  void keyPressEvent(QKeyEvent* Event) override;
 };

@@ -30,41 +30,40 @@ TMsgButton EscapeButton(TMsgButtons Buttons);
 
 QString CaptionOf(TMsgType Type);
 
-struct TMsgRecord
-{
-    QString Text;
-    TMsgType Type;
-    TMsgButtons Buttons;
-    TMsgButton Answer;
+struct TMsgRecord {
+  QString Text;
+  TMsgType Type;
+  TMsgButtons Buttons;
+  TMsgButton Answer;
 };
 
-class TScriptedMessages
-{
+class TScriptedMessages {
 public:
-    using THandler = std::function<TMsgButton(const QString& Text, TMsgType Type, TMsgButtons Buttons)>;
+  using THandler =
+      std::function<TMsgButton(const QString& Text, TMsgType Type, TMsgButtons Buttons)>;
 
-    TScriptedMessages();  // installs itself
-    ~TScriptedMessages(); // restores whatever was installed before
-    TScriptedMessages(const TScriptedMessages&) = delete;
-    TScriptedMessages& operator=(const TScriptedMessages&) = delete;
+  TScriptedMessages();  // installs itself
+  ~TScriptedMessages(); // restores whatever was installed before
+  TScriptedMessages(const TScriptedMessages&) = delete;
+  TScriptedMessages& operator=(const TScriptedMessages&) = delete;
 
-    // Queues the answer for the next box.
-    void Answer(TMsgButton Button);
-    // Consulted when the queue is empty; without one the escape button
-    // answers.
-    void SetHandler(THandler Handler);
+  // Queues the answer for the next box.
+  void Answer(TMsgButton Button);
+  // Consulted when the queue is empty; without one the escape button
+  // answers.
+  void SetHandler(THandler Handler);
 
-    const QList<TMsgRecord>& Records() const { return FRecords; }
-    QStringList Texts() const;
-    int Count() const { return int(FRecords.size()); }
-    int PendingAnswers() const { return int(FAnswers.size()); }
-    void Clear() { FRecords.clear(); }
+  const QList<TMsgRecord>& Records() const { return FRecords; }
+  QStringList Texts() const;
+  int Count() const { return int(FRecords.size()); }
+  int PendingAnswers() const { return int(FAnswers.size()); }
+  void Clear() { FRecords.clear(); }
 
-    TMsgButton Show(const QString& Text, TMsgType Type, TMsgButtons Buttons);
+  TMsgButton Show(const QString& Text, TMsgType Type, TMsgButtons Buttons);
 
 private:
-    TScriptedMessages* FPrevious;
-    QList<TMsgButton> FAnswers;
-    QList<TMsgRecord> FRecords;
-    THandler FHandler;
+  TScriptedMessages* FPrevious;
+  QList<TMsgButton> FAnswers;
+  QList<TMsgRecord> FRecords;
+  THandler FHandler;
 };

@@ -9,87 +9,80 @@
 #include <QLabel>
 #include <QPushButton>
 
-TSizeDlg::TSizeDlg(QWidget* Parent) : QDialog(Parent)
-{
-    setObjectName(QStringLiteral("SizeDlg"));
-    setWindowTitle(QStringLiteral("Customize dimensions"));
-    SetDialogFrame(*this, true);
+TSizeDlg::TSizeDlg(QWidget* Parent) : QDialog(Parent) {
+  setObjectName(QStringLiteral("SizeDlg"));
+  setWindowTitle(QStringLiteral("Customize dimensions"));
+  SetDialogFrame(*this, true);
 
-    LabelRowEdit = new QLabel(QStringLiteral("Number of Rows"), this);
-    LabelRowEdit->setObjectName(QStringLiteral("LabelRowEdit"));
-    EditNumRows = new TByteField(this);
-    EditNumRows->setObjectName(QStringLiteral("EditNumRows"));
-    EditNumRows->SetArrowStepping(true);
-    LabelRowEdit->setBuddy(EditNumRows);
-    LabelColEdit = new QLabel(QStringLiteral("Number of Columns"), this);
-    LabelColEdit->setObjectName(QStringLiteral("LabelColEdit"));
-    EditNumCols = new TByteField(this);
-    EditNumCols->setObjectName(QStringLiteral("EditNumCols"));
-    LabelColEdit->setBuddy(EditNumCols);
+  LabelRowEdit = new QLabel(QStringLiteral("Number of Rows"), this);
+  LabelRowEdit->setObjectName(QStringLiteral("LabelRowEdit"));
+  EditNumRows = new TByteField(this);
+  EditNumRows->setObjectName(QStringLiteral("EditNumRows"));
+  EditNumRows->SetArrowStepping(true);
+  LabelRowEdit->setBuddy(EditNumRows);
+  LabelColEdit = new QLabel(QStringLiteral("Number of Columns"), this);
+  LabelColEdit->setObjectName(QStringLiteral("LabelColEdit"));
+  EditNumCols = new TByteField(this);
+  EditNumCols->setObjectName(QStringLiteral("EditNumCols"));
+  LabelColEdit->setBuddy(EditNumCols);
 
-    auto* Layout = new QGridLayout(this);
-    Layout->addWidget(LabelRowEdit, 0, 0);
-    Layout->addWidget(EditNumRows, 0, 1);
-    Layout->addWidget(LabelColEdit, 1, 0);
-    Layout->addWidget(EditNumCols, 1, 1);
-    QHBoxLayout* Buttons = MakeOKCancelRow(*this, OKBtn, CancelBtn);
-    Layout->addLayout(Buttons, 2, 0, 1, 2);
-    Layout->setSizeConstraint(QLayout::SetFixedSize);
+  auto* Layout = new QGridLayout(this);
+  Layout->addWidget(LabelRowEdit, 0, 0);
+  Layout->addWidget(EditNumRows, 0, 1);
+  Layout->addWidget(LabelColEdit, 1, 0);
+  Layout->addWidget(EditNumCols, 1, 1);
+  QHBoxLayout* Buttons = MakeOKCancelRow(*this, OKBtn, CancelBtn);
+  Layout->addLayout(Buttons, 2, 0, 1, 2);
+  Layout->setSizeConstraint(QLayout::SetFixedSize);
 
-    for (TByteField* Field : {EditNumRows, EditNumCols}) {
-        Field->SetMaxValue(MaxDimension);
-        Field->SetMinValue(MinDimension);
-    }
+  for (TByteField* Field : {EditNumRows, EditNumCols}) {
+    Field->SetMaxValue(MaxDimension);
+    Field->SetMinValue(MinDimension);
+  }
 
-    connect(OKBtn, &QPushButton::clicked, this, Guard([this] { OKBtnClick(); }));
-    connect(CancelBtn, &QPushButton::clicked, this, Guard([this] { reject(); }));
+  connect(OKBtn, &QPushButton::clicked, this, Guard([this] { OKBtnClick(); }));
+  connect(CancelBtn, &QPushButton::clicked, this, Guard([this] { reject(); }));
 }
 
-void TSizeDlg::showEvent(QShowEvent* Event)
-{
-    Guarded([this] { FormActivate(); });
-    QDialog::showEvent(Event);
-    Guarded([this] { CenterOnScreen(*this); });
+void TSizeDlg::showEvent(QShowEvent* Event) {
+  Guarded([this] { FormActivate(); });
+  QDialog::showEvent(Event);
+  Guarded([this] { CenterOnScreen(*this); });
 }
 
-void TSizeDlg::FormActivate()
-{
-    for (TByteField* Field : {EditNumRows, EditNumCols}) {
-        Field->SetMaxValue(MaxDimension);
-        Field->SetMinValue(MinDimension);
-    }
-    EditNumRows->setFocus(Qt::OtherFocusReason);
+void TSizeDlg::FormActivate() {
+  for (TByteField* Field : {EditNumRows, EditNumCols}) {
+    Field->SetMaxValue(MaxDimension);
+    Field->SetMinValue(MinDimension);
+  }
+  EditNumRows->setFocus(Qt::OtherFocusReason);
 }
 
-void TSizeDlg::OKBtnClick()
-{
-    for (TByteField* Field : {EditNumRows, EditNumCols}) {
-        if (!Field->Validate())
-            return;
-    }
-    accept();
+void TSizeDlg::OKBtnClick() {
+  for (TByteField* Field : {EditNumRows, EditNumCols}) {
+    if (!Field->Validate())
+      return;
+  }
+  accept();
 }
 
-void TSizeDlg::ShowDimensions()
-{
-    EditNumRows->SetValue(NumRows);
-    EditNumCols->SetValue(NumCols);
+void TSizeDlg::ShowDimensions() {
+  EditNumRows->SetValue(NumRows);
+  EditNumCols->SetValue(NumCols);
 }
 
-void TSizeDlg::StoreDimensions()
-{
-    // Validated on OK, but the fields are public: never store out of range.
-    if (EditNumRows->InRange() && EditNumCols->InRange()) {
-        NumRows = EditNumRows->Value();
-        NumCols = EditNumCols->Value();
-    }
+void TSizeDlg::StoreDimensions() {
+  // Validated on OK, but the fields are public: never store out of range.
+  if (EditNumRows->InRange() && EditNumCols->InRange()) {
+    NumRows = EditNumRows->Value();
+    NumCols = EditNumCols->Value();
+  }
 }
 
-int TSizeDlg::AskDimensions()
-{
-    ShowDimensions();
-    const int Answer = exec();
-    if (Answer == QDialog::Accepted)
-        StoreDimensions();
-    return Answer;
+int TSizeDlg::AskDimensions() {
+  ShowDimensions();
+  const int Answer = exec();
+  if (Answer == QDialog::Accepted)
+    StoreDimensions();
+  return Answer;
 }

@@ -13,31 +13,30 @@ class QLabel;
 class QPushButton;
 class TByteField;
 
-class TSizeDlg : public QDialog
-{
-    Q_OBJECT
+class TSizeDlg : public QDialog {
+  Q_OBJECT
 public:
-    static constexpr int MinDimension = 4;
-    static constexpr int MaxDimension = 8;
+  static constexpr int MinDimension = 4;
+  static constexpr int MaxDimension = 8;
 
-    explicit TSizeDlg(QWidget* Parent = nullptr);
+  explicit TSizeDlg(QWidget* Parent = nullptr);
 
-    // Returns the dialog's answer (QDialog::Accepted or Rejected).
-    int AskDimensions();
-    void ShowDimensions();
-    void StoreDimensions();
+  // Returns the dialog's answer (QDialog::Accepted or Rejected).
+  int AskDimensions();
+  void ShowDimensions();
+  void StoreDimensions();
 
-    QLabel* LabelRowEdit;
-    TByteField* EditNumRows;
-    QLabel* LabelColEdit;
-    TByteField* EditNumCols;
-    QPushButton* OKBtn;
-    QPushButton* CancelBtn;
+  QLabel* LabelRowEdit;
+  TByteField* EditNumRows;
+  QLabel* LabelColEdit;
+  TByteField* EditNumCols;
+  QPushButton* OKBtn;
+  QPushButton* CancelBtn;
 
 protected:
-    void showEvent(QShowEvent* Event) override;
+  void showEvent(QShowEvent* Event) override;
 
 private:
-    void FormActivate();
-    void OKBtnClick();
+  void FormActivate();
+  void OKBtnClick();
 };

@@ -7,93 +7,97 @@
 #include "Information.h"
 
 class TestStartUp : public QObject {
-    Q_OBJECT
-    std::unique_ptr<TAppRig> R;
+  Q_OBJECT
+  std::unique_ptr<TAppRig> R;
 
 private slots:
-    void init() { R = std::make_unique<TAppRig>(); }
-    void cleanup() { R.reset(); }
+  void init() { R = std::make_unique<TAppRig>(); }
+  void cleanup() { R.reset(); }
 
-    // Nothing stored: an empty name field, cancelled, gives "You"; the game
-    // type dialog refused once, then accepted; the board is 5 x 5.
-    void firstRunDefaults() {
-        QString NameShown = u"not shown"_s;
-        R->Dialogs.On(u"EnterNameDialog"_s, TDialogScript::ReadName(NameShown));
-        R->Dialogs.On(u"GameTypeSelection"_s, [](QDialog&) {});
-        R->Dialogs.On(u"GameTypeSelection"_s, TDialogScript::LocalGame());
-        TMainForm Form;
-        QCOMPARE(NameShown, QString());
-        QCOMPARE(R->Dialogs.Shown, Words("EnterNameDialog GameTypeSelection GameTypeSelection SizeDlg"));
-        QCOMPARE(R->Log(), u"Error: You must select a connection type"_s);
-        QCOMPARE(PlayerNames, (std::array{u"You"_s, u"Computer"_s}));
-        QCOMPARE(Form.NamePlayer1->text() + Form.NamePlayer2->text(), u"You : Computer : "_s);
-        QCOMPARE(QSize(Form.Bord()->Cols, Form.Bord()->Rows), QSize(5, 5));
-        QCOMPARE(QSize(Form.ClientWidth(), Form.ClientHeight()), QSize(164 + 4 + Form.Score->width(), 164));
-        QCOMPARE(Form.windowTitle(), u"Fizzgrid"_s);
-        // The user moves first.
-        QCOMPARE(Screen(Form), u"grid restart menu | Fizzgrid @12b | 0/0"_s);
-        QCOMPARE(CursorOf(*Form.BordDisplay), TCursorKind::HandPoint);
-        QVERIFY(Form.Explosions1->isChecked() && Form.SoundOn() && !Form.Bord()->Finished);
-        QVERIFY(Form.CommandIO() && Form.CommandIO()->IsLocal() && !Form.InformationDialog->isVisible());
-        const QList<QKeySequence> Keys = {Form.StartGameF21->shortcut(), Form.Restart1->shortcut(),
-                                          Form.Explosions1->shortcut()};
-        QCOMPARE(QKeySequence::listToString(Keys), u"F2; Ctrl+F2; Ctrl+E"_s);
-    }
+  // Nothing stored: an empty name field, cancelled, gives "You"; the game
+  // type dialog refused once, then accepted; the board is 5 x 5.
+  void firstRunDefaults() {
+    QString NameShown = u"not shown"_s;
+    R->Dialogs.On(u"EnterNameDialog"_s, TDialogScript::ReadName(NameShown));
+    R->Dialogs.On(u"GameTypeSelection"_s, [](QDialog&) {});
+    R->Dialogs.On(u"GameTypeSelection"_s, TDialogScript::LocalGame());
+    TMainForm Form;
+    QCOMPARE(NameShown, QString());
+    QCOMPARE(R->Dialogs.Shown,
+             Words("EnterNameDialog GameTypeSelection GameTypeSelection SizeDlg"));
+    QCOMPARE(R->Log(), u"Error: You must select a connection type"_s);
+    QCOMPARE(PlayerNames, (std::array{u"You"_s, u"Computer"_s}));
+    QCOMPARE(Form.NamePlayer1->text() + Form.NamePlayer2->text(), u"You : Computer : "_s);
+    QCOMPARE(QSize(Form.Bord()->Cols, Form.Bord()->Rows), QSize(5, 5));
+    QCOMPARE(QSize(Form.ClientWidth(), Form.ClientHeight()),
+             QSize(164 + 4 + Form.Score->width(), 164));
+    QCOMPARE(Form.windowTitle(), u"Fizzgrid"_s);
+    // The user moves first.
+    QCOMPARE(Screen(Form), u"grid restart menu | Fizzgrid @12b | 0/0"_s);
+    QCOMPARE(CursorOf(*Form.BordDisplay), TCursorKind::HandPoint);
+    QVERIFY(Form.Explosions1->isChecked() && Form.SoundOn() && !Form.Bord()->Finished);
+    QVERIFY(Form.CommandIO() && Form.CommandIO()->IsLocal() &&
+            !Form.InformationDialog->isVisible());
+    const QList<QKeySequence> Keys = {Form.StartGameF21->shortcut(), Form.Restart1->shortcut(),
+                                      Form.Explosions1->shortcut()};
+    QCOMPARE(QKeySequence::listToString(Keys), u"F2; Ctrl+F2; Ctrl+E"_s);
+  }
 
-    // The stored name is offered selected; OK takes the field even empty,
-    // anything else keeps the stored name.
-    void nameDialog_data() {
-        QTest::addColumn<QString>("Stored");
-        QTest::addColumn<bool>("Ok");
-        QTest::addColumn<QString>("Name");
-        QTest::newRow("OK with an empty field") << u"Ann"_s << true << QString();
-        QTest::newRow("OK with a name") << u"Ann"_s << true << u"Bob"_s;
-        QTest::newRow("cancel") << u"Ann"_s << false << u"Ann"_s;
-    }
-    void nameDialog() {
-        QFETCH(QString, Stored);
-        QFETCH(bool, Ok);
-        QFETCH(QString, Name);
-        PlayerNames[0] = Stored;
-        QVERIFY(SaveSettings());
-        QString Shown;
-        R->Dialogs.On(u"EnterNameDialog"_s, [&](QDialog& Dialog) {
-            auto& Names = static_cast<TEnterNameDialog&>(Dialog);
-            Shown = Names.EditPlayerName->selectedText();
-            Names.EditPlayerName->setText(Ok ? Name : u"typed"_s);
-            if (Ok) Names.OKBtn->click();
-        });
-        R->Dialogs.On(u"GameTypeSelection"_s, TDialogScript::LocalGame());
-        TMainForm Form;
-        QCOMPARE(Shown, Stored);
-        QCOMPARE(PlayerNames[0], Name);
-        QCOMPARE(Form.NamePlayer1->text(), Name + u" : "_s);
-    }
+  // The stored name is offered selected; OK takes the field even empty,
+  // anything else keeps the stored name.
+  void nameDialog_data() {
+    QTest::addColumn<QString>("Stored");
+    QTest::addColumn<bool>("Ok");
+    QTest::addColumn<QString>("Name");
+    QTest::newRow("OK with an empty field") << u"Ann"_s << true << QString();
+    QTest::newRow("OK with a name") << u"Ann"_s << true << u"Bob"_s;
+    QTest::newRow("cancel") << u"Ann"_s << false << u"Ann"_s;
+  }
+  void nameDialog() {
+    QFETCH(QString, Stored);
+    QFETCH(bool, Ok);
+    QFETCH(QString, Name);
+    PlayerNames[0] = Stored;
+    QVERIFY(SaveSettings());
+    QString Shown;
+    R->Dialogs.On(u"EnterNameDialog"_s, [&](QDialog& Dialog) {
+      auto& Names = static_cast<TEnterNameDialog&>(Dialog);
+      Shown = Names.EditPlayerName->selectedText();
+      Names.EditPlayerName->setText(Ok ? Name : u"typed"_s);
+      if (Ok)
+        Names.OKBtn->click();
+    });
+    R->Dialogs.On(u"GameTypeSelection"_s, TDialogScript::LocalGame());
+    TMainForm Form;
+    QCOMPARE(Shown, Stored);
+    QCOMPARE(PlayerNames[0], Name);
+    QCOMPARE(Form.NamePlayer1->text(), Name + u" : "_s);
+  }
 
-    // The close box closes at once; the next start offers what was stored.
-    void settingsStoredAtExit() {
-        R->Dialogs.On(u"EnterNameDialog"_s, TDialogScript::Name(u"Alice"_s));
-        R->Dialogs.On(u"GameTypeSelection"_s, TDialogScript::LocalGame());
-        R->Dialogs.On(u"SizeDlg"_s, TDialogScript::Dimensions(6, 7));
-        {
-            TMainForm Form;
-            Form.show();
-            QVERIFY(QTest::qWaitForWindowExposed(&Form));
-            Form.close();
-            QVERIFY(Form.Closing() && !Form.isVisible());
-            QCOMPARE(R->Log(), QString());
-        }
-        std::tie(NumRows, NumCols, PlayerNames[0], ConnectionLastGame) = std::tuple(0, 0, QString(), 1);
-        LoadSettings();
-        QCOMPARE(std::tuple(int(NumRows), int(NumCols), PlayerNames[0], int(ConnectionLastGame)),
-                 std::tuple(6, 7, u"Alice"_s, 0));
-        QString NameShown;
-        R->Dialogs.On(u"EnterNameDialog"_s, TDialogScript::ReadName(NameShown));
-        R->Dialogs.On(u"GameTypeSelection"_s, TDialogScript::LocalGame());
-        TMainForm Again;
-        QCOMPARE(NameShown, u"Alice"_s);
-        QCOMPARE(QSize(Again.Bord()->Cols, Again.Bord()->Rows), QSize(7, 6));
+  // The close box closes at once; the next start offers what was stored.
+  void settingsStoredAtExit() {
+    R->Dialogs.On(u"EnterNameDialog"_s, TDialogScript::Name(u"Alice"_s));
+    R->Dialogs.On(u"GameTypeSelection"_s, TDialogScript::LocalGame());
+    R->Dialogs.On(u"SizeDlg"_s, TDialogScript::Dimensions(6, 7));
+    {
+      TMainForm Form;
+      Form.show();
+      QVERIFY(QTest::qWaitForWindowExposed(&Form));
+      Form.close();
+      QVERIFY(Form.Closing() && !Form.isVisible());
+      QCOMPARE(R->Log(), QString());
     }
+    std::tie(NumRows, NumCols, PlayerNames[0], ConnectionLastGame) = std::tuple(0, 0, QString(), 1);
+    LoadSettings();
+    QCOMPARE(std::tuple(int(NumRows), int(NumCols), PlayerNames[0], int(ConnectionLastGame)),
+             std::tuple(6, 7, u"Alice"_s, 0));
+    QString NameShown;
+    R->Dialogs.On(u"EnterNameDialog"_s, TDialogScript::ReadName(NameShown));
+    R->Dialogs.On(u"GameTypeSelection"_s, TDialogScript::LocalGame());
+    TMainForm Again;
+    QCOMPARE(NameShown, u"Alice"_s);
+    QCOMPARE(QSize(Again.Bord()->Cols, Again.Bord()->Rows), QSize(7, 6));
+  }
 };
 
 QTEST_MAIN(TestStartUp)

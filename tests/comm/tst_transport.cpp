@@ -15,13 +15,19 @@ namespace {
 // The message of the E that Action raises, or "<none>".
 template <typename E>
 QString Raised(const std::function<void()>& Action) {
-  try { Action(); } catch (const E& Error) { return QString::fromUtf8(Error.what()); }
+  try {
+    Action();
+  } catch (const E& Error) {
+    return QString::fromUtf8(Error.what());
+  }
   return QStringLiteral("<none>");
 }
 
 const QString ReadFailed = QStringLiteral("Line closed while trying to read");
 const QString WriteFailed = QStringLiteral("Could not write to socket");
-QString SocketError(int Number) { return QStringLiteral("Asynchronous socket error %1").arg(Number); }
+QString SocketError(int Number) {
+  return QStringLiteral("Asynchronous socket error %1").arg(Number);
+}
 
 // Our master, its listeners on free ports, and a raw slave: a socket that
 // knows the wire bytes and nothing more.
@@ -68,8 +74,10 @@ private slots:
     QByteArray FromMaster;
     QObject::connect(&M.Peer, &QTcpSocket::readyRead, &M.Peer, [&] {
       FromMaster += M.Peer.readAll();
-      if (FromMaster == QByteArray("\x03" "Ann"))
-        M.Send(QByteArray("\x03" "Bob"));
+      if (FromMaster == QByteArray("\x03"
+                                   "Ann"))
+        M.Send(QByteArray("\x03"
+                          "Bob"));
     });
     QVERIFY(!M.IO.Connected());
     QVERIFY(M.Link(host));
@@ -79,7 +87,10 @@ private slots:
     NumCols = 7;
     M.IO.ExchangeSettings();
     QCOMPARE(PlayerNames[1], QStringLiteral("Bob"));
-    QTRY_COMPARE(FromMaster, QByteArray("\x03" "Ann" "\x04" "6;7"));
+    QTRY_COMPARE(FromMaster, QByteArray("\x03"
+                                        "Ann"
+                                        "\x04"
+                                        "6;7"));
   }
 
   void slaveExchange_data() { masterExchange_data(); }
@@ -91,14 +102,16 @@ private slots:
     QTcpServer Listener;
     QVERIFY(Listener.listen(QHostAddress::Any, 0));
     QTcpSocket* Master = nullptr;
-    QByteArray FromSlave, Dimensions("\x04" "6;7");
+    QByteArray FromSlave, Dimensions("\x04"
+                                     "6;7");
     connect(&Listener, &QTcpServer::newConnection, this, [&] {
       Master = Listener.nextPendingConnection();
       connect(Master, &QTcpSocket::readyRead, Master, [&] {
         FromSlave += Master->readAll();
         Master->write(Dimensions);
       });
-      Master->write("\x03" "Ann");
+      Master->write("\x03"
+                    "Ann");
     });
     RelationLastGame = 2;
     InternetAddress = host;
@@ -108,10 +121,13 @@ private slots:
     PlayerNames[0] = QStringLiteral("Bob");
     IO.ExchangeSettings();
     QCOMPARE(PlayerNames[1], QStringLiteral("Ann"));
-    QCOMPARE(FromSlave, QByteArray("\x03" "Bob"));
+    QCOMPARE(FromSlave, QByteArray("\x03"
+                                   "Bob"));
 
-    Dimensions = QByteArray("\x04" "9;9");
-    Master->write("\x03" "Ann");
+    Dimensions = QByteArray("\x04"
+                            "9;9");
+    Master->write("\x03"
+                  "Ann");
     QCOMPARE(Raised<ProtocolError>([&] { IO.ExchangeSettings(); }),
              QStringLiteral("Received dimensions 9 x 9 lie outside 2..8"));
     QVERIFY(SaveSettings());
@@ -138,7 +154,8 @@ private slots:
     const TCommand Move = IO.ReadCommand(TCommandKind::Move);
     QVERIFY(Move.Row < NumRows && Move.Col < NumCols);
     TLocalIO Local;
-    QCOMPARE(Raised<ProtocolError>([&] { Local.Read(); }), QStringLiteral("Local IO called Read-routine"));
+    QCOMPARE(Raised<ProtocolError>([&] { Local.Read(); }),
+             QStringLiteral("Local IO called Read-routine"));
   }
 
   void partnerClosesDuringRead() {
@@ -146,13 +163,15 @@ private slots:
     QVERIFY(M.Link());
     QTimer::singleShot(50, &M.Peer, [&] { M.Peer.disconnectFromHost(); });
     QCOMPARE(Raised<LinkHasBeenClosed>([&] { M.IO.ReadCommand(TCommandKind::Move); }), ReadFailed);
-    QCOMPARE(Raised<LinkHasBeenClosed>([&] { M.IO.SendCommand(TCommand::MakeMove(0, 0)); }), WriteFailed);
+    QCOMPARE(Raised<LinkHasBeenClosed>([&] { M.IO.SendCommand(TCommand::MakeMove(0, 0)); }),
+             WriteFailed);
   }
 
   void messageThenDisconnect() {
     TMasterPeer M;
     QVERIFY(M.Link());
-    M.Send(QByteArray("\x01" "1;1"));
+    M.Send(QByteArray("\x01"
+                      "1;1"));
     M.Peer.disconnectFromHost();
     QTRY_VERIFY(!M.IO.Connected());
     QCOMPARE(Raised<LinkHasBeenClosed>([&] { M.IO.ReadCommand(TCommandKind::Move); }), ReadFailed);
@@ -168,16 +187,21 @@ private slots:
     QVERIFY(Second.waitForConnected(5000));
     QTRY_COMPARE(Second.state(), QAbstractSocket::UnconnectedState);
     QVERIFY(M.IO.Connected());
-    M.Send(QByteArray("\x01" "1;1"));
+    M.Send(QByteArray("\x01"
+                      "1;1"));
     QTRY_VERIFY(M.Module.DataAvailable());
-    M.Send(QByteArray("\x03" "Ann\0Bob", 8));
-    QTRY_COMPARE(M.Module.ReceiveBuffer(), QByteArray("\x03" "Ann"));
+    M.Send(QByteArray("\x03"
+                      "Ann\0Bob",
+                      8));
+    QTRY_COMPARE(M.Module.ReceiveBuffer(), QByteArray("\x03"
+                                                      "Ann"));
     QCOMPARE(M.IO.ReadCommand(TCommandKind::Name).Name, QStringLiteral("Ann"));
   }
 
   void writesAfterError() {
     QStringList Reports;
-    const TErrorReport Previous = SetErrorReport([&](const QString& Message) { Reports << Message; });
+    const TErrorReport Previous =
+        SetErrorReport([&](const QString& Message) { Reports << Message; });
     const auto Restore = qScopeGuard([&] { SetErrorReport(Previous); });
     TMasterPeer M;
     QTcpServer Closed;
@@ -192,7 +216,8 @@ private slots:
     // A real error event: the slave's chat connect is refused.
     SlaveModule.OpenChatClient(QStringLiteral("127.0.0.1"));
     QTRY_VERIFY(!SlaveModule.Connected());
-    QCOMPARE(Raised<LinkHasBeenClosed>([&] { Slave.SendCommand(TCommand::MakeMove(0, 0)); }), WriteFailed);
+    QCOMPARE(Raised<LinkHasBeenClosed>([&] { Slave.SendCommand(TCommand::MakeMove(0, 0)); }),
+             WriteFailed);
     QTRY_COMPARE(Reports, QStringList(SocketError(ECONNREFUSED)));
     QCOMPARE(Raised<LinkHasBeenClosed>([&] { Slave.ReadCommand(TCommandKind::Move); }), ReadFailed);
 
@@ -201,7 +226,8 @@ private slots:
     M.Module.ClientError(ECONNRESET);
     QVERIFY(!M.Module.ServerActive());
     QTRY_COMPARE(Reports, QStringList({SocketError(ECONNREFUSED), SocketError(ECONNRESET)}));
-    QCOMPARE(Raised<LinkHasBeenClosed>([&] { M.IO.SendCommand(TCommand::MakeMove(0, 0)); }), WriteFailed);
+    QCOMPARE(Raised<LinkHasBeenClosed>([&] { M.IO.SendCommand(TCommand::MakeMove(0, 0)); }),
+             WriteFailed);
     // Nothing is left that could bring the link up, so the wait ends at once.
     QVERIFY(!M.IO.WaitForConnection(60000));
   }
@@ -212,21 +238,37 @@ private slots:
     TMasterPeer M;
     QVERIFY(M.Link());
     const QList<std::pair<QByteArray, QString>> Cases = {
-        {QByteArray("\x07" "1;1"), "Expected Move but received Unknown"},
-        {QByteArray("\x01" "11"), "Move message without \";\""},
-        {QByteArray("\x01" "1;") + QByteArray(400, '1'), "Received message longer than 255 characters"},
+        {QByteArray("\x07"
+                    "1;1"),
+         "Expected Move but received Unknown"},
+        {QByteArray("\x01"
+                    "11"),
+         "Move message without \";\""},
+        {QByteArray("\x01"
+                    "1;") +
+             QByteArray(400, '1'),
+         "Received message longer than 255 characters"},
         {QByteArray(3000, '\x01'), "Received message longer than 255 characters"},
-        {QByteArray("\x01" "2;5"), "Received move 2;5 lies off the board of 5 x 5"},
-        {QByteArray("\x01" "5;3"), "Received move 5;3 lies off the board of 5 x 5"},
-        {QByteArray("\x01" "a;1"), "'a' is not a valid integer value"},
-        {QByteArray("\x04" "5;5"), "Expected Move but received Dimensions"}};
+        {QByteArray("\x01"
+                    "2;5"),
+         "Received move 2;5 lies off the board of 5 x 5"},
+        {QByteArray("\x01"
+                    "5;3"),
+         "Received move 5;3 lies off the board of 5 x 5"},
+        {QByteArray("\x01"
+                    "a;1"),
+         "'a' is not a valid integer value"},
+        {QByteArray("\x04"
+                    "5;5"),
+         "Expected Move but received Dimensions"}};
     for (const auto& [Bytes, Message] : Cases) {
       M.Send(Bytes);
       QTRY_VERIFY(M.Module.DataAvailable());
       QCOMPARE(Raised<std::runtime_error>([&] { M.IO.ReadCommand(TCommandKind::Move); }), Message);
     }
     QVERIFY(M.IO.Connected());
-    M.Send(QByteArray("\x01" "4;4"));
+    M.Send(QByteArray("\x01"
+                      "4;4"));
     QCOMPARE(M.IO.ReadCommand(TCommandKind::Move).Row, 4);
   }
 
@@ -240,7 +282,8 @@ private slots:
     RelationLastGame = 2;
     TComDataModule Slave(nullptr, Master.GamePort(), Master.ChatPort());
     TCommandIO SlaveIO(false, &Slave);
-    auto SlaveChat = std::make_unique<TChatIO>([&](const QString& Text) { AtSlave << Text; }, &Slave);
+    auto SlaveChat =
+        std::make_unique<TChatIO>([&](const QString& Text) { AtSlave << Text; }, &Slave);
     QVERIFY(SlaveIO.WaitForConnection(5000) && MasterIO.WaitForConnection(5000));
     QTRY_VERIFY(Master.ChatPartner() != nullptr);
     SlaveChat->Send(QStringLiteral("hello"));
@@ -253,7 +296,8 @@ private slots:
     SlaveChat.reset();
     QTRY_VERIFY(!Master.Connected());
     QVERIFY(!Slave.Connected());
-    QCOMPARE(Raised<LinkHasBeenClosed>([&] { MasterIO.ReadCommand(TCommandKind::Move); }), ReadFailed);
+    QCOMPARE(Raised<LinkHasBeenClosed>([&] { MasterIO.ReadCommand(TCommandKind::Move); }),
+             ReadFailed);
   }
 
   // A chat port that cannot be listened on leaves the game running, silently.
@@ -268,7 +312,8 @@ private slots:
     TChatIO Chat([](const QString&) {}, &Module);
     QVERIFY(!Module.ChatServerActive());
     Chat.Send(QStringLiteral("lost"));
-    Peer.write(QByteArray("\x01" "0;1"));
+    Peer.write(QByteArray("\x01"
+                          "0;1"));
     QCOMPARE(IO.ReadCommand(TCommandKind::Move).Col, 1);
   }
 };

@@ -35,7 +35,9 @@ struct TRecordingProgress : TThinkProgress {
 
   void Show() override { Calls.push_back({'s', 0, 0}); }
   void Hide() override { Calls.push_back({'h', 0, 0}); }
-  void SetMaxValue(int Gauge, int Value) override { Calls.push_back({'m', Gauge, Maxima[Gauge] = Value}); }
+  void SetMaxValue(int Gauge, int Value) override {
+    Calls.push_back({'m', Gauge, Maxima[Gauge] = Value});
+  }
   int Progress(int Gauge) const override { return Values[Gauge]; }
   void SetProgress(int Gauge, int Value) override {
     OutOfRange |= Value < 0 || Value > Maxima[Gauge];
@@ -46,7 +48,8 @@ struct TRecordingProgress : TThinkProgress {
       StopThinking();
   }
   long Count(char What, int Gauge = 0) const {
-    return long(std::count_if(Calls.begin(), Calls.end(), [&](const TCall& C) { return C.What == What && C.Gauge == Gauge; }));
+    return long(std::count_if(Calls.begin(), Calls.end(),
+                              [&](const TCall& C) { return C.What == What && C.Gauge == Gauge; }));
   }
 };
 
@@ -54,13 +57,16 @@ Ref::Board ToReference(const TBord& Board) {
   Ref::Board Result(Board.Rows, Board.Cols);
   for (int I = 0; I < Board.Rows * Board.Cols; ++I) {
     const TCell* Cell = Board.Cell(I / Board.Cols, I % Board.Cols);
-    std::tie(Result.Mass[I], Result.Owner[I], Result.Nest[I]) = std::tuple{Cell->Mass, Cell->Owner, Cell->Nesting};
+    std::tie(Result.Mass[I], Result.Owner[I], Result.Nest[I]) =
+        std::tuple{Cell->Mass, Cell->Owner, Cell->Nesting};
   }
   Result.Finished = Board.Finished;
   return Result;
 }
 
-Ref::Move Of(const TMove& Move) { return {Move.Row, Move.Col}; }
+Ref::Move Of(const TMove& Move) {
+  return {Move.Row, Move.Col};
+}
 std::vector<Ref::Move> Of(const TMoveList& List) {
   std::vector<Ref::Move> Result;
   for (const TMove& Move : List)
@@ -107,11 +113,14 @@ void CheckMove(TBord& Board, TMove& Answer, Ref::Searcher& Reference) {
   Ref::Board Same = Start;
   QVERIFY2(Of(Answer) == Reference.ComputerMove(Same), Where.c_str());
   QVERIFY2(long(PlacementsSearched - Before) == Reference.Nodes, Where.c_str());
-  QVERIFY(Progress.Processed == Reference.Nodes && Progress.Count('m', 2) == Reference.Gauge2Expansions);
+  QVERIFY(Progress.Processed == Reference.Nodes &&
+          Progress.Count('m', 2) == Reference.Gauge2Expansions);
   QVERIFY(ToReference(Board) == Start && SearchDepth == 1);
   // Both gauges zeroed, then shown; hidden once at the end with both at 0.
-  QVERIFY(Progress.Calls[0].What == 'p' && Progress.Calls[1].What == 'p' && Progress.Calls[2].What == 's');
-  QVERIFY(Progress.Count('s') == 1 && Progress.Count('h') == 1 && Progress.Calls.back().What == 'h');
+  QVERIFY(Progress.Calls[0].What == 'p' && Progress.Calls[1].What == 'p' &&
+          Progress.Calls[2].What == 's');
+  QVERIFY(Progress.Count('s') == 1 && Progress.Count('h') == 1 &&
+          Progress.Calls.back().What == 'h');
   QVERIFY(Progress.Count('m', 1) == 1 && Progress.Maxima[1] == int(Board.GenerateMoves(1).size()));
   QVERIFY(!Progress.OutOfRange && Progress.Values[1] == 0 && Progress.Values[2] == 0);
   // Each gauge climbs one candidate at a time (a cut-off fills it), ends its
@@ -122,7 +131,8 @@ void CheckMove(TBord& Board, TMove& Answer, Ref::Searcher& Reference) {
     Max[Gauge] = What == 'm' ? Value : Max[Gauge];
     if (What != 'p')
       continue;
-    QVERIFY(Value ? Value == Shown[Gauge] + 1 || Value == Max[Gauge] : Shown[Gauge] == 0 || Shown[Gauge] == Max[Gauge]);
+    QVERIFY(Value ? Value == Shown[Gauge] + 1 || Value == Max[Gauge]
+                  : Shown[Gauge] == 0 || Shown[Gauge] == Max[Gauge]);
     Shown[Gauge] = Value;
     Resets2 += Gauge == 2 && Value == 0;
   }
@@ -147,7 +157,10 @@ class TestModel : public QObject {
   Q_OBJECT
 
 private slots:
-  void init() { KeepThinking = true; SetThinkProgress(nullptr); }
+  void init() {
+    KeepThinking = true;
+    SetThinkProgress(nullptr);
+  }
 
   void layout() {
     for (int Rows = 2; Rows <= 8; ++Rows)
@@ -161,8 +174,9 @@ private slots:
               continue;
             QVERIFY(Cell == Board.GetCell(uint8_t(R), uint8_t(C)) && Cell->Board == &Board);
             QCOMPARE(int(Cell->Capacity), Ref::Board(Rows, Cols).Capacity(R, C));
-            QVERIFY(Cell->Neighbours == (std::array<TCell*, 4>{Board.Cell(R, C - 1), Board.Cell(R, C + 1),
-                                                                Board.Cell(R - 1, C), Board.Cell(R + 1, C)}));
+            QVERIFY(Cell->Neighbours ==
+                    (std::array<TCell*, 4>{Board.Cell(R, C - 1), Board.Cell(R, C + 1),
+                                           Board.Cell(R - 1, C), Board.Cell(R + 1, C)}));
           }
         QVERIFY(!Board.GetCell(uint8_t(Rows), 0) && !Board.GetCell(0, uint8_t(Cols)));
       }
@@ -200,7 +214,8 @@ private slots:
     // get their masses left, right, up, down, each sub-cascade depth first.
     const std::tuple<std::string, int, int, int, QString> Cases[] = {
         {"3x3 a1 . . . . . . . .", 0, 0, 0, "I00 E00 I00 I01 I10"},
-        {"4x4 . . . . b2 b3 . . . . . . . . . .", 1, 1, 1, "I11 E11 I11 I10 E10 I10 I11 I00 I20 I12 I01 I21"}};
+        {"4x4 . . . . b2 b3 . . . . . . . . . .", 1, 1, 1,
+         "I11 E11 I11 I10 E10 I10 I11 I00 I20 I12 I01 I21"}};
     for (const auto& [Position, Player, Row, Col, Trace] : Cases) {
       TRecordingView View;
       Parsed(Position, &View)->GetCell(uint8_t(Row), uint8_t(Col))->AddMass(uint8_t(Player), true);
@@ -227,7 +242,10 @@ private slots:
     QFETCH(int, Rows);
     QFETCH(int, Cols);
     const std::set<int> FullPictures = {1, 4, 8, 10, 13, 17};
-    const int Searched = Rows > Cols && (Rows + Cols) % 3 ? 0 : Rows * Cols <= 16 ? 8 : Rows * Cols <= 36 ? 3 : 1;
+    const int Searched = Rows > Cols && (Rows + Cols) % 3 ? 0
+                         : Rows * Cols <= 16              ? 8
+                         : Rows * Cols <= 36              ? 3
+                                                          : 1;
     Ref::Lcg Random(uint64_t(Rows * 16 + Cols));
     TRecordingView View, Quiet; // Quiet hears only Silent's resets
     TBord Shown(&View, uint8_t(Rows), uint8_t(Cols)), Silent(&Quiet, uint8_t(Rows), uint8_t(Cols));
@@ -285,12 +303,15 @@ private slots:
         View.Pictures.clear();
         Shown.GetCell(uint8_t(R), uint8_t(C))->AddMass(uint8_t(Player), true);
         Silent.GetCell(uint8_t(R), uint8_t(C))->AddMass(uint8_t(Player), false);
-        const std::string Move = Where + " ; " + std::to_string(Player) + " " + std::to_string(R) + " " + std::to_string(C);
+        const std::string Move = Where + " ; " + std::to_string(Player) + " " + std::to_string(R) +
+                                 " " + std::to_string(C);
         QVERIFY2(ToReference(Shown) == Expected && ToReference(Silent) == Expected, Move.c_str());
         QVERIFY2(View.Events == Log, Move.c_str());
         // A cell explodes showing its full picture and is drawn empty next.
         for (std::size_t K = 0; K < Log.size(); ++K)
-          QVERIFY2(Log[K].Kind != 'E' || (FullPictures.count(View.Pictures[K]) && View.Pictures[K + 1] >= 18), Move.c_str());
+          QVERIFY2(Log[K].Kind != 'E' ||
+                       (FullPictures.count(View.Pictures[K]) && View.Pictures[K + 1] >= 18),
+                   Move.c_str());
         if (Expected.Finished && Random.Below(3) == 0)
           break;
       }
@@ -326,8 +347,10 @@ private slots:
       for (const long StopAt : {0L, 1L, 2L, Total / 3, Total / 2, Total - 2, Total - 1}) {
         const auto [Answer, Processed, OutOfRange] = StoppedMove(*Board, StopAt);
         const TCell* Target = Board->GetCell(Answer.Row, Answer.Col);
-        QVERIFY2(Target && Target->Owner != 0, qPrintable(QString("size %1 stop %2").arg(Size).arg(StopAt)));
-        QVERIFY(!OutOfRange && Processed <= Total && SearchDepth == 1 && (StopAt != Total - 1 || Answer == Best));
+        QVERIFY2(Target && Target->Owner != 0,
+                 qPrintable(QString("size %1 stop %2").arg(Size).arg(StopAt)));
+        QVERIFY(!OutOfRange && Processed <= Total && SearchDepth == 1 &&
+                (StopAt != Total - 1 || Answer == Best));
       }
     }
     // A level entered after the stop leaves value, answer and bounds alone;

@@ -1,7 +1,6 @@
 // A static library that uses the pictures by name only, standing in for the
 // window library in the link check.
 
-int ResourceCarrierVersion()
-{
-    return 1;
+int ResourceCarrierVersion() {
+  return 1;
 }

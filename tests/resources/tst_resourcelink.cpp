@@ -6,18 +6,16 @@
 #include <QImage>
 #include <QtTest>
 
-class TResourceLinkTest : public QObject
-{
-    Q_OBJECT
+class TResourceLinkTest : public QObject {
+  Q_OBJECT
 
 private slots:
-    void PicturesArePresent()
-    {
-        QCOMPARE(QImage(QStringLiteral(":/CELL1")).size(), QSize(29, 29));
-        QCOMPARE(QImage(QStringLiteral(":/CELL21@2x")).size(), QSize(58, 58));
-        for (const char* Name : {":/EXPLO15", ":/EXPLO", ":/TREFOIL", ":/ICON"})
-            QVERIFY2(QFile::exists(QString::fromLatin1(Name)), Name);
-    }
+  void PicturesArePresent() {
+    QCOMPARE(QImage(QStringLiteral(":/CELL1")).size(), QSize(29, 29));
+    QCOMPARE(QImage(QStringLiteral(":/CELL21@2x")).size(), QSize(58, 58));
+    for (const char* Name : {":/EXPLO15", ":/EXPLO", ":/TREFOIL", ":/ICON"})
+      QVERIFY2(QFile::exists(QString::fromLatin1(Name)), Name);
+  }
 };
 
 QTEST_GUILESS_MAIN(TResourceLinkTest)

@@ -11,8 +11,9 @@ namespace {
 // relation, LCR, 'address'.
 QString Loaded() {
   return QStringLiteral("%1x%2 '%3' %4 %5 %6 %7 '%8'")
-      .arg(QString::number(NumRows), QString::number(NumCols), PlayerNames[0], QString::number(ConnectionLastGame),
-           QString::number(LCC), QString::number(RelationLastGame), QString::number(LCR), InternetAddress);
+      .arg(QString::number(NumRows), QString::number(NumCols), PlayerNames[0],
+           QString::number(ConnectionLastGame), QString::number(LCC),
+           QString::number(RelationLastGame), QString::number(LCR), InternetAddress);
 }
 
 const QString Defaults = QStringLiteral("5x5 '' 0 0 0 0 ''");
@@ -55,9 +56,9 @@ private slots:
     QCOMPARE(FileText(), QString());
     QVERIFY(SaveSettings());
     const QString Text = FileText();
-    for (const char* Line : {"[Dimensions]", "Number of Rows=5", "Number of Cols=5", "[Names]", "Player 1=",
-                             "[Connection]", "Connection last game=0", "LCC=0", "Relation Last Game=0",
-                             "LCR=0", "TCP/IP="})
+    for (const char* Line : {"[Dimensions]", "Number of Rows=5", "Number of Cols=5", "[Names]",
+                             "Player 1=", "[Connection]", "Connection last game=0", "LCC=0",
+                             "Relation Last Game=0", "LCR=0", "TCP/IP="})
       QVERIFY2(Text.contains(QLatin1String(Line) + QLatin1Char('\n')), Line);
     QCOMPARE(Text.count(QLatin1Char('=')), 8);
   }
@@ -66,21 +67,33 @@ private slots:
     QTest::addColumn<QString>("file");
     QTest::addColumn<QString>("loaded");
     QTest::newRow("relation 7") << "[Connection]\nRelation Last Game=7" << Defaults;
-    QTest::newRow("relation 2") << "[Connection]\nRelation Last Game=2" << "5x5 '' 0 0 2 0 ''";
+    QTest::newRow("relation 2") << "[Connection]\nRelation Last Game=2"
+                                << "5x5 '' 0 0 2 0 ''";
     QTest::newRow("connection abc") << "[Connection]\nConnection last game=abc" << Defaults;
-    QTest::newRow("connection 1") << "[Connection]\nConnection last game=1" << "5x5 '' 1 0 0 0 ''";
+    QTest::newRow("connection 1") << "[Connection]\nConnection last game=1"
+                                  << "5x5 '' 1 0 0 0 ''";
     QTest::newRow("connection 2") << "[Connection]\nConnection last game=2" << Defaults;
-    QTest::newRow("LCC 5, LCR 2") << "[Connection]\nLCC=5\nLCR=2" << "5x5 '' 0 0 0 2 ''";
-    QTest::newRow("LCC 1, LCR 3") << "[Connection]\nLCC=1\nLCR=3" << "5x5 '' 0 1 0 0 ''";
-    QTest::newRow("rows 6") << "[Dimensions]\nNumber of Rows=6" << "6x5 '' 0 0 0 0 ''";
-    QTest::newRow("rows 9, cols 3") << "[Dimensions]\nNumber of Rows=9\nNumber of Cols=3" << Defaults;
-    QTest::newRow("rows 8, cols 4") << "[Dimensions]\nNumber of Rows=8\nNumber of Cols=4" << "8x4 '' 0 0 0 0 ''";
-    QTest::newRow("cols empty, 0x7") << "[Dimensions]\nNumber of Cols=\nNumber of Rows=0x7" << Defaults;
-    QTest::newRow("long name") << "[Names]\nPlayer 1=" + QString(40, u'n') << "5x5 '" + QString(20, u'n') + "' 0 0 0 0 ''";
-    QTest::newRow("long address") << "[Connection]\nTCP/IP=" + QString(100, u'a') << "5x5 '' 0 0 0 0 '" + QString(60, u'a') + "'";
+    QTest::newRow("LCC 5, LCR 2") << "[Connection]\nLCC=5\nLCR=2"
+                                  << "5x5 '' 0 0 0 2 ''";
+    QTest::newRow("LCC 1, LCR 3") << "[Connection]\nLCC=1\nLCR=3"
+                                  << "5x5 '' 0 1 0 0 ''";
+    QTest::newRow("rows 6") << "[Dimensions]\nNumber of Rows=6"
+                            << "6x5 '' 0 0 0 0 ''";
+    QTest::newRow("rows 9, cols 3")
+        << "[Dimensions]\nNumber of Rows=9\nNumber of Cols=3" << Defaults;
+    QTest::newRow("rows 8, cols 4") << "[Dimensions]\nNumber of Rows=8\nNumber of Cols=4"
+                                    << "8x4 '' 0 0 0 0 ''";
+    QTest::newRow("cols empty, 0x7")
+        << "[Dimensions]\nNumber of Cols=\nNumber of Rows=0x7" << Defaults;
+    QTest::newRow("long name") << "[Names]\nPlayer 1=" + QString(40, u'n')
+                               << "5x5 '" + QString(20, u'n') + "' 0 0 0 0 ''";
+    QTest::newRow("long address") << "[Connection]\nTCP/IP=" + QString(100, u'a')
+                                  << "5x5 '' 0 0 0 0 '" + QString(60, u'a') + "'";
     // What a hand edit may leave: comments, junk, CR LF, spaces, a value with "=".
-    QTest::newRow("hand-edited") << "; Fizzgrid\r\njunk\r\n=7\r\n[Dimensions]\r\n  Number of Rows = 7 \r\n"
-                                    "[Connection]\r\nTCP/IP=host=odd\r\n" << "7x5 '' 0 0 0 0 'host=odd'";
+    QTest::newRow("hand-edited")
+        << "; Fizzgrid\r\njunk\r\n=7\r\n[Dimensions]\r\n  Number of Rows = 7 \r\n"
+           "[Connection]\r\nTCP/IP=host=odd\r\n"
+        << "7x5 '' 0 0 0 0 'host=odd'";
   }
 
   // A stored file loads as shown, everything missing or unusable as its default.
@@ -105,7 +118,8 @@ private slots:
     LCR = 2;
     InternetAddress = QStringLiteral("192.168.1.7");
     // A line break in a value would forge a second entry.
-    PlayerNames = {QStringLiteral(u"J\u00f6rg;\n[Dimensions]\nNumber of Rows=99"), QStringLiteral("Opponent")};
+    PlayerNames = {QStringLiteral(u"J\u00f6rg;\n[Dimensions]\nNumber of Rows=99"),
+                   QStringLiteral("Opponent")};
     QVERIFY(SaveSettings());
     QVERIFY(!FileText().contains(QStringLiteral("Opponent")));
     Clear();
@@ -125,7 +139,8 @@ private slots:
     NumRows = 7;
     QString Error;
     QVERIFY(!SaveSettings(&Error));
-    QCOMPARE(Error, QStringLiteral("The settings could not be saved in \"%1\".").arg(SettingsLocation()));
+    QCOMPARE(Error,
+             QStringLiteral("The settings could not be saved in \"%1\".").arg(SettingsLocation()));
     QCOMPARE(NumRows, 7);
   }
 };

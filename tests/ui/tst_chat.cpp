@@ -21,135 +21,128 @@ using namespace Qt::StringLiterals;
 namespace {
 
 // A raw peer that collects everything it receives.
-struct TPeer
-{
-    QTcpSocket Socket;
-    QByteArray Stream;
+struct TPeer {
+  QTcpSocket Socket;
+  QByteArray Stream;
 
-    explicit TPeer(quint16 Port)
-    {
-        QObject::connect(&Socket, &QTcpSocket::readyRead, &Socket, [this] { Stream += Socket.readAll(); });
-        Socket.connectToHost(QHostAddress::LocalHost, Port);
-    }
-    bool Connected() const { return Socket.state() == QAbstractSocket::ConnectedState; }
+  explicit TPeer(quint16 Port) {
+    QObject::connect(&Socket, &QTcpSocket::readyRead, &Socket,
+                     [this] { Stream += Socket.readAll(); });
+    Socket.connectToHost(QHostAddress::LocalHost, Port);
+  }
+  bool Connected() const { return Socket.state() == QAbstractSocket::ConnectedState; }
 };
 
-void Type(QPlainTextEdit* Memo, const QString& Text, Qt::KeyboardModifiers Modifiers = Qt::NoModifier)
-{
-    QTest::keyClicks(Memo, Text);
-    QTest::keyClick(Memo, Qt::Key_Return, Modifiers);
+void Type(QPlainTextEdit* Memo, const QString& Text,
+          Qt::KeyboardModifiers Modifiers = Qt::NoModifier) {
+  QTest::keyClicks(Memo, Text);
+  QTest::keyClick(Memo, Qt::Key_Return, Modifiers);
 }
 
 } // namespace
 
-class TChatTest : public QObject
-{
-    Q_OBJECT
+class TChatTest : public QObject {
+  Q_OBJECT
 
 private:
-    QStringList FErrors;
-    std::unique_ptr<TPeer> FGame;
-    std::unique_ptr<TComDataModule> FModule;
-    std::unique_ptr<TChatForm> FForm;
+  QStringList FErrors;
+  std::unique_ptr<TPeer> FGame;
+  std::unique_ptr<TComDataModule> FModule;
+  std::unique_ptr<TChatForm> FForm;
 
 private slots:
-    // A master whose game listener has accepted a raw peer, with its chat
-    // window shown: the chat listener is all that is left.
-    void init()
-    {
-        FErrors.clear();
-        SetErrorReport([this](const QString& Message) { FErrors << Message; });
-        ConnectionLastGame = RelationLastGame = 1;
-        FModule = std::make_unique<TComDataModule>(nullptr, 0, 0);
-        QVERIFY(FModule->OpenServer());
-        FGame = std::make_unique<TPeer>(FModule->GamePort());
-        QTRY_VERIFY(FModule->Connected() && FGame->Connected());
-        FForm = std::make_unique<TChatForm>();
-        FForm->show();
-        QVERIFY(QTest::qWaitForWindowExposed(FForm.get()));
-    }
+  // A master whose game listener has accepted a raw peer, with its chat
+  // window shown: the chat listener is all that is left.
+  void init() {
+    FErrors.clear();
+    SetErrorReport([this](const QString& Message) { FErrors << Message; });
+    ConnectionLastGame = RelationLastGame = 1;
+    FModule = std::make_unique<TComDataModule>(nullptr, 0, 0);
+    QVERIFY(FModule->OpenServer());
+    FGame = std::make_unique<TPeer>(FModule->GamePort());
+    QTRY_VERIFY(FModule->Connected() && FGame->Connected());
+    FForm = std::make_unique<TChatForm>();
+    FForm->show();
+    QVERIFY(QTest::qWaitForWindowExposed(FForm.get()));
+  }
 
-    void cleanup()
-    {
-        FForm.reset();
-        FModule.reset();
-        FGame.reset();
-        QCOMPARE(FErrors, QStringList());
-    }
+  void cleanup() {
+    FForm.reset();
+    FModule.reset();
+    FGame.reset();
+    QCOMPARE(FErrors, QStringList());
+  }
 
-    void unknownConnectionOutsideANetworkedGame()
-    {
-        ConnectionLastGame = 0;
-        QString Message;
-        try {
-            TChatForm Form;
-        } catch (const std::runtime_error& E) {
-            Message = QString::fromUtf8(E.what());
-        }
-        QCOMPARE(Message, u"Unknown connection for Chat"_s);
+  void unknownConnectionOutsideANetworkedGame() {
+    ConnectionLastGame = 0;
+    QString Message;
+    try {
+      TChatForm Form;
+    } catch (const std::runtime_error& E) {
+      Message = QString::fromUtf8(E.what());
     }
+    QCOMPARE(Message, u"Unknown connection for Chat"_s);
+  }
 
-    void enterRules()
-    {
-        QPlainTextEdit* Send = FForm->SendMemo;
-        // The master drops text typed before the partner's chat connection is accepted.
-        Type(Send, u"early"_s);
-        TPeer Chat(FModule->ChatPort());
-        QTRY_VERIFY(FModule->ChatPartner() != nullptr && Chat.Connected());
-        // Enter in an empty memo sends an empty text: nothing on the wire.
-        Send->clear();
-        QTest::keyClick(Send, Qt::Key_Return);
-        Type(Send, u"hello"_s);
-        QTRY_COMPARE(Chat.Stream, QByteArray("hello"));
-        // A final empty line does not count: Enter at once sends hello again;
-        // on a second empty line the text is empty again.
-        QTest::keyClick(Send, Qt::Key_Return);
-        QTest::keyClick(Send, Qt::Key_Return);
-        // Shift+Enter sends like Enter and begins a new line.
-        Type(Send, u"shifted"_s, Qt::ShiftModifier);
-        QTRY_COMPARE(Chat.Stream, QByteArray("hellohelloshifted"));
-        QCOMPARE(Send->toPlainText(), u"\nhello\n\n\nshifted\n"_s);
-        // No echo: the own text never reaches ReceiveMemo.
-        QVERIFY(FForm->ReceiveMemo->toPlainText().isEmpty());
+  void enterRules() {
+    QPlainTextEdit* Send = FForm->SendMemo;
+    // The master drops text typed before the partner's chat connection is accepted.
+    Type(Send, u"early"_s);
+    TPeer Chat(FModule->ChatPort());
+    QTRY_VERIFY(FModule->ChatPartner() != nullptr && Chat.Connected());
+    // Enter in an empty memo sends an empty text: nothing on the wire.
+    Send->clear();
+    QTest::keyClick(Send, Qt::Key_Return);
+    Type(Send, u"hello"_s);
+    QTRY_COMPARE(Chat.Stream, QByteArray("hello"));
+    // A final empty line does not count: Enter at once sends hello again;
+    // on a second empty line the text is empty again.
+    QTest::keyClick(Send, Qt::Key_Return);
+    QTest::keyClick(Send, Qt::Key_Return);
+    // Shift+Enter sends like Enter and begins a new line.
+    Type(Send, u"shifted"_s, Qt::ShiftModifier);
+    QTRY_COMPARE(Chat.Stream, QByteArray("hellohelloshifted"));
+    QCOMPARE(Send->toPlainText(), u"\nhello\n\n\nshifted\n"_s);
+    // No echo: the own text never reaches ReceiveMemo.
+    QVERIFY(FForm->ReceiveMemo->toPlainText().isEmpty());
 
-        // A line longer than the memo is wide goes out as its last displayed piece.
-        Chat.Stream.clear();
-        Send->clear();
-        FForm->resize(310, 250);
-        QTRY_COMPARE(FForm->SendMemo->width(), 310);
-        QStringList Words;
-        for (int Number = 1; Number <= 30; ++Number)
-            Words << u"word%1"_s.arg(Number);
-        Type(FForm->SendMemo, Words.join(' '_L1));
-        QTRY_VERIFY(!Chat.Stream.isEmpty());
-        // Greedy wrapping at spaces over the memo's own line width ends with that piece.
-        const QTextLayout* Lines = FForm->SendMemo->document()->firstBlock().layout();
-        QVERIFY(Lines->lineCount() > 1);
-        const QFontMetricsF Metrics(FForm->SendMemo->font());
-        QString Expected;
-        for (const QString& Word : Words) {
-            const QString Longer = Expected.isEmpty() ? Word : Expected + ' '_L1 + Word;
-            Expected = Metrics.horizontalAdvance(Longer) <= Lines->lineAt(0).width() ? Longer : Word;
-        }
-        QCOMPARE(QString::fromLatin1(Chat.Stream).trimmed(), Expected);
+    // A line longer than the memo is wide goes out as its last displayed piece.
+    Chat.Stream.clear();
+    Send->clear();
+    FForm->resize(310, 250);
+    QTRY_COMPARE(FForm->SendMemo->width(), 310);
+    QStringList Words;
+    for (int Number = 1; Number <= 30; ++Number)
+      Words << u"word%1"_s.arg(Number);
+    Type(FForm->SendMemo, Words.join(' '_L1));
+    QTRY_VERIFY(!Chat.Stream.isEmpty());
+    // Greedy wrapping at spaces over the memo's own line width ends with that piece.
+    const QTextLayout* Lines = FForm->SendMemo->document()->firstBlock().layout();
+    QVERIFY(Lines->lineCount() > 1);
+    const QFontMetricsF Metrics(FForm->SendMemo->font());
+    QString Expected;
+    for (const QString& Word : Words) {
+      const QString Longer = Expected.isEmpty() ? Word : Expected + ' '_L1 + Word;
+      Expected = Metrics.horizontalAdvance(Longer) <= Lines->lineAt(0).width() ? Longer : Word;
     }
+    QCOMPARE(QString::fromLatin1(Chat.Stream).trimmed(), Expected);
+  }
 
-    // Both memos share the space below their labels equally, at any size down to the smallest.
-    void resizeRule()
-    {
-        for (const QSize Size : {QSize(310, 250), QSize(311, 251), QSize(800, 613), QSize(100, 100)}) {
-            FForm->resize(Size);
-            const QSize Expected = Size.expandedTo(QSize(310, 250));
-            QTRY_COMPARE(FForm->SendMemo->width(), Expected.width());
-            const int Top = FForm->Label1->height();
-            const int Memo = (Expected.height() - Top - FForm->Label2->height()) / 2;
-            QCOMPARE(FForm->Label1->geometry(), QRect(0, 0, Expected.width(), Top));
-            QCOMPARE(FForm->SendMemo->geometry(), QRect(0, Top, Expected.width(), Memo));
-            QCOMPARE(FForm->Label2->pos(), QPoint(0, Top + Memo));
-            QCOMPARE(FForm->ReceiveMemo->geometry(),
-                     QRect(0, Top + Memo + FForm->Label2->height(), Expected.width(), Memo));
-        }
+  // Both memos share the space below their labels equally, at any size down to the smallest.
+  void resizeRule() {
+    for (const QSize Size : {QSize(310, 250), QSize(311, 251), QSize(800, 613), QSize(100, 100)}) {
+      FForm->resize(Size);
+      const QSize Expected = Size.expandedTo(QSize(310, 250));
+      QTRY_COMPARE(FForm->SendMemo->width(), Expected.width());
+      const int Top = FForm->Label1->height();
+      const int Memo = (Expected.height() - Top - FForm->Label2->height()) / 2;
+      QCOMPARE(FForm->Label1->geometry(), QRect(0, 0, Expected.width(), Top));
+      QCOMPARE(FForm->SendMemo->geometry(), QRect(0, Top, Expected.width(), Memo));
+      QCOMPARE(FForm->Label2->pos(), QPoint(0, Top + Memo));
+      QCOMPARE(FForm->ReceiveMemo->geometry(),
+               QRect(0, Top + Memo + FForm->Label2->height(), Expected.width(), Memo));
     }
+  }
 };
 
 QTEST_MAIN(TChatTest)

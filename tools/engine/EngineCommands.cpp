@@ -124,7 +124,8 @@ int RunPlaceCommand(std::istream& In, std::ostream& Out, std::ostream& Err) {
     }
     const std::string_view Placement = Trimmed(Text.substr(Semicolon + 1));
     if (!ParseNumbers(Placement, 3, Numbers)) {
-      Report.Fail(Number, "expected \"P R C\" after \";\", found \"" + std::string(Placement) + "\"");
+      Report.Fail(Number,
+                  "expected \"P R C\" after \";\", found \"" + std::string(Placement) + "\"");
       continue;
     }
     const int Player = Numbers[0];

@@ -9,11 +9,10 @@
 
 #include <QImage>
 
-struct TCellPictureKind
-{
-    int Owner;     // 0 the local player (cyan), 1 the opponent (red), 2 nobody
-    int Capacity;  // 2, 3 or 4
-    int Masses;    // 0 .. Capacity
+struct TCellPictureKind {
+  int Owner;    // 0 the local player (cyan), 1 the opponent (red), 2 nobody
+  int Capacity; // 2, 3 or 4
+  int Masses;   // 0 .. Capacity
 };
 
 constexpr int CellPictureCount = 21;

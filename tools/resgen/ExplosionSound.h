@@ -9,7 +9,7 @@
 #include <vector>
 
 constexpr int ExplosionSampleRate = 22050;
-constexpr int ExplosionSampleCount = 19937;  // 39 874 bytes of sound data, about 0.9 s
+constexpr int ExplosionSampleCount = 19937; // 39 874 bytes of sound data, about 0.9 s
 
 std::vector<std::int16_t> SynthesizeExplosion();
 
