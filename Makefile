@@ -9,7 +9,7 @@ PACKAGES := build-essential cmake qt6-base-dev qt6-multimedia-dev
 FUZZ_PACKAGES := clang libclang-rt-14-dev
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: deps configure build test bench run fuzz clean
+.PHONY: deps configure build test bench run fuzz lint clean
 
 # Installs the Debian packages given as $(1) that are not installed yet.
 define install-missing
@@ -46,6 +46,11 @@ fuzz:
 	cmake --build $(FUZZ_BUILD) --target fuzz_receive -j $(JOBS)
 	mkdir -p $(FUZZ_BUILD)/corpus
 	$(FUZZ_BUILD)/fuzz/fuzz_receive -max_total_time=$(FUZZ_TIME) -print_final_stats=1 $(FUZZ_BUILD)/corpus fuzz/seeds
+
+# Every C++ source must be formatted as .clang-format says.
+lint:
+	$(call install-missing,clang-format)
+	git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run -Werror
 
 run: build
 	$(BUILD)/app/fizzgrid
