@@ -73,8 +73,8 @@ QByteArray TLocalIO::Answer(TCommandKind Expected) {
     Reply.Name = DefaultNames[1].left(MaxCommandName);
     break;
   case TCommandKind::Dimensions:
-    Reply.Rows = NumRows;
-    Reply.Cols = NumCols;
+    Reply.Row = NumRows;
+    Reply.Col = NumCols;
     break;
   default:
     break;
@@ -171,8 +171,8 @@ void TCommandIO::ExchangeSettings() {
     ReceiveName();
     SendName();
     const TCommand Dimensions = ReadCommand(TCommandKind::Dimensions);
-    NumRows = Dimensions.Rows;
-    NumCols = Dimensions.Cols;
+    NumRows = Dimensions.Rows();
+    NumCols = Dimensions.Cols();
   }
 }
 

@@ -79,15 +79,12 @@ inline constexpr int MaxMessageLength = 255;
 
 struct TCommand {
   TCommandKind Kind = TCommandKind::None;
-  // One storage, two names: a Move's cell, a Dimensions' size.
-  union {
-    uint8_t Row = 0;
-    uint8_t Rows;
-  };
-  union {
-    uint8_t Col = 0;
-    uint8_t Cols;
-  };
+  // A Move's cell, or a Dimensions' size: one field each, read under the
+  // name that fits the kind.
+  uint8_t Row = 0;
+  uint8_t Col = 0;
+  uint8_t Rows() const { return Row; }
+  uint8_t Cols() const { return Col; }
   // A Name's text, at most MaxCommandName characters.
   QString Name;
 

@@ -82,8 +82,8 @@ TCommand TCommand::MakeMove(uint8_t ARow, uint8_t ACol) {
 TCommand TCommand::MakeDimensions(uint8_t ARows, uint8_t ACols) {
   TCommand Command;
   Command.Kind = TCommandKind::Dimensions;
-  Command.Rows = ARows;
-  Command.Cols = ACols;
+  Command.Row = ARows;
+  Command.Col = ACols;
   return Command;
 }
 
@@ -157,10 +157,10 @@ TCommand CheckedCommand(QByteArrayView Received, TCommandKind Expected) {
       throw ProtocolError("Received move " + Number(Command.Row) + ";" + Number(Command.Col) +
                           " lies off the board of " + Number(NumRows) + " x " + Number(NumCols));
   } else if (Command.Kind == TCommandKind::Dimensions) {
-    if (Command.Rows < MinReceivedDimension || Command.Rows > MaxDimension ||
-        Command.Cols < MinReceivedDimension || Command.Cols > MaxDimension)
-      throw ProtocolError("Received dimensions " + Number(Command.Rows) + " x " +
-                          Number(Command.Cols) + " lie outside " + Number(MinReceivedDimension) +
+    if (Command.Rows() < MinReceivedDimension || Command.Rows() > MaxDimension ||
+        Command.Cols() < MinReceivedDimension || Command.Cols() > MaxDimension)
+      throw ProtocolError("Received dimensions " + Number(Command.Rows()) + " x " +
+                          Number(Command.Cols()) + " lie outside " + Number(MinReceivedDimension) +
                           ".." + Number(MaxDimension));
   }
   return Command;

@@ -31,7 +31,8 @@ void CheckCommand(const TCommand& Command, TCommandKind Expected) {
     break;
   }
   case TCommandKind::Dimensions:
-    Require(Command.Rows >= 2 && Command.Rows <= 8 && Command.Cols >= 2 && Command.Cols <= 8,
+    Require(Command.Rows() >= 2 && Command.Rows() <= 8 && Command.Cols() >= 2 &&
+                Command.Cols() <= 8,
             "dimensions outside 2..8 delivered");
     break;
   case TCommandKind::Name:

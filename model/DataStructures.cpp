@@ -226,7 +226,7 @@ void TBord::Build(uint8_t ARows, uint8_t ACols) {
 }
 
 std::unique_ptr<TBord> TBord::CreateCopy(const TBord& Source) {
-  auto Copy = std::make_unique<TBord>(Source.View, Source.Rows, Source.Cols);
+  auto Copy = std::make_unique<TBord>(nullptr, Source.Rows, Source.Cols);
   Copy->CopyFrom(Source);
   return Copy;
 }
@@ -236,7 +236,6 @@ void TBord::CopyFrom(const TBord& Source) {
     return;
   if (Rows != Source.Rows || Cols != Source.Cols)
     Build(Source.Rows, Source.Cols);
-  View = Source.View;
   Finished = Source.Finished;
   // Both boards store their cells row-major from the first slot, so equal
   // dimensions mean equal positions; the links already point into this board.
@@ -253,7 +252,6 @@ void TBord::RestoreFrom(const TBord& Source) {
     CopyFrom(Source);
     return;
   }
-  View = Source.View;
   Finished = Source.Finished;
   for (uint64_t Left = FTouched & FAllCells; Left; Left &= Left - 1) {
     const int I = std::countr_zero(Left);

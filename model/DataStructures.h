@@ -133,10 +133,12 @@ public:
   TBord& operator=(const TBord&) = delete;
   ~TBord() = default;
 
-  // A new board with the source's dimensions, view, Finished flag, owners and
-  // masses; every Nesting 0.
+  // A new board with the source's dimensions, Finished flag, owners and
+  // masses; every Nesting 0. A copy has no view: whatever is done to it can
+  // never reach the window that shows the source.
   static std::unique_ptr<TBord> CreateCopy(const TBord& Source);
-  // Makes this board such a copy of Source (any dimensions).
+  // Makes this board such a copy of Source (any dimensions); its own view,
+  // if it has one, stays.
   void CopyFrom(const TBord& Source);
   // The search's copy for its second and later candidates: this board was
   // made a copy of Source with CopyFrom or RestoreFrom and has changed since

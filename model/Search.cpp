@@ -25,7 +25,7 @@ public:
   TBord& For(uint8_t Level, const TBord& Source) {
     auto& Slot = FBoards[Level];
     if (!Slot)
-      Slot.emplace(Source.View, Source.Rows, Source.Cols);
+      Slot.emplace(nullptr, Source.Rows, Source.Cols);
     return *Slot;
   }
 

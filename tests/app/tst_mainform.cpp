@@ -125,7 +125,6 @@ private slots:
     QCOMPARE(Screen(*Form), LocalTurn + u"Fizzgrid @12b | 0/0"_s);
     // The same game played silently on a copy predicts every reply.
     std::unique_ptr<TBord> Expected = TBord::CreateCopy(*Form->Bord());
-    Expected->View = nullptr;
     for (int Moves = 0; !Form->Bord()->Finished; ++Moves) {
       QVERIFY2(Moves < 300, "the game does not end");
       const TMove Mine = PickMove(*Form->Bord());
@@ -134,9 +133,7 @@ private slots:
       TMove Reply;
       if (ComputerMoves) {
         SetThinkProgress(nullptr);
-        std::unique_ptr<TBord> Search = TBord::CreateCopy(*Expected);
-        Search->View = nullptr;
-        Reply = ComputerMove(*Search);
+        Reply = ComputerMove(*TBord::CreateCopy(*Expected));
         SetThinkProgress(&Think);
         Expected->GetCell(Reply.Row, Reply.Col)->AddMass(Opponent, false);
       }

@@ -316,7 +316,15 @@ private slots:
           break;
       }
       Stopped += Expected.Finished;
+      // Copies have no view: nothing done to one reaches the source's window.
+      const std::size_t Heard = View.Events.size();
+      const auto Twin = TBord::CreateCopy(Shown);
+      Twin->Reset();
+      Twin->GetCell(0, 0)->AddMass(LocalPlayer, true);
+      QCOMPARE(View.Events.size(), Heard);
     }
+    // The searches on Silent told its view nothing: it heard its resets only.
+    QCOMPARE(Quiet.Events.size(), std::size_t(12 * Rows * Cols));
     QVERIFY(Rows * Cols > 9 || Stopped > 0);
     QVERIFY(Searched == 0 || Deep > 0);
   }
