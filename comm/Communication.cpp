@@ -63,6 +63,7 @@ TComDataModule::TComDataModule(QObject* Owner, quint16 AGamePort, quint16 AChatP
   ChatServer->setObjectName(QStringLiteral("ChatServer"));
   WireClient(Client, false);
   WireClient(ChatClient, true);
+  ChatClient->setReadBufferSize(MaxChatRead);
   connect(Server, &QTcpServer::newConnection, this,
           [this] { Guarded([this] { ServerAccept(); }); });
   connect(ChatServer, &QTcpServer::newConnection, this,
@@ -264,7 +265,14 @@ void TComDataModule::SocketRead(QTcpSocket* Socket) {
 }
 
 void TComDataModule::ChatRead(QTcpSocket* Socket) {
-  const QByteArray Text = Socket->readAll();
+  const QByteArray Text = Socket->read(MaxChatRead);
+  // Whatever is left is taken on a later turn of the event loop: a flood of
+  // chat text never keeps the game connection waiting.
+  if (Socket->bytesAvailable() > 0)
+    QTimer::singleShot(0, Socket, [this, Socket] {
+      if (Socket == ChatClient || FChatAccepted.contains(Socket))
+        Guarded([&] { ChatRead(Socket); });
+    });
   if (!Text.isEmpty() && OnChatText)
     OnChatText(QString::fromLatin1(Text));
 }
@@ -283,30 +291,33 @@ void TComDataModule::ClientError(int ErrorNumber) {
 }
 
 void TComDataModule::Accept(QTcpServer* Listener, QList<QPointer<QTcpSocket>>& Accepted,
-                            bool Chat) {
+                            bool& Taken, bool Chat) {
   while (QTcpSocket* Socket = Listener->nextPendingConnection()) {
+    // Exactly one partner per connection attempt: everybody after the first
+    // is closed at once, also once the first has left, without touching the
+    // partner's connection or the link. A stranger must never take over a
+    // game in progress.
+    if (Taken) {
+      Socket->abort();
+      Socket->deleteLater();
+      continue;
+    }
+    Taken = true;
     Accepted.append(Socket);
     WireAccepted(Socket, Chat);
-  }
-  if (!Chat)
-    SetConnected(true);
-  Accepted.removeAll(nullptr);
-  // Exactly one partner: every later connection is closed at once, without
-  // touching the partner's connection or the link.
-  while (Accepted.size() > 1) {
-    QTcpSocket* Surplus = Accepted.takeLast();
-    Unwire(Surplus);
-    Surplus->abort();
-    Surplus->deleteLater();
+    if (Chat)
+      Socket->setReadBufferSize(MaxChatRead);
+    else
+      SetConnected(true);
   }
 }
 
 void TComDataModule::ServerAccept() {
-  Accept(Server, FAccepted, false);
+  Accept(Server, FAccepted, FGamePartnerTaken, false);
 }
 
 void TComDataModule::ChatServerAccept() {
-  Accept(ChatServer, FChatAccepted, true);
+  Accept(ChatServer, FChatAccepted, FChatPartnerTaken, true);
 }
 
 void TComDataModule::AbortWaits() {

@@ -12,10 +12,11 @@
 // an error all four sockets are off and nothing reconnects.
 //
 // Each listener keeps only its first accepted connection and closes every
-// later one at once. A game read takes the bytes of one socket read as one
-// message; a newer message replaces one not yet taken. GetBuffer waits for a
-// message on the event loop (no polling, no time-out) and tests the link
-// before the data.
+// later one at once, also after that partner has left: for the life of the
+// data module (one connection attempt) nobody else takes the partner's place. A game read takes the
+// bytes of one socket read as one message; a newer message replaces one not yet taken. GetBuffer
+// waits for a message on the event loop (no polling, no time-out) and tests the link before the
+// data.
 //
 // Errors in the socket handlers never leave them: a socket error takes the
 // link down, switches every socket off and queues "Asynchronous socket error
@@ -44,6 +45,11 @@ inline constexpr quint16 DefaultChatPort = 4133;
 
 // Longest received chunk kept; longer ones are cut.
 inline constexpr int MaxChunkLength = 1023;
+
+// Most chat bytes taken from the socket at a time: a partner flooding the
+// chat is read in pieces of this size, with the event loop (and the game
+// connection) served between them, and no more than this is buffered.
+inline constexpr qint64 MaxChatRead = 64 * 1024;
 
 // What a game read keeps of one received chunk: the bytes before the first
 // NUL, at most MaxChunkLength of them.
@@ -150,7 +156,7 @@ private:
   void SetConnected(bool Up);
   void WireClient(QTcpSocket* Socket, bool Chat);
   void WireAccepted(QTcpSocket* Socket, bool Chat);
-  void Accept(QTcpServer* Listener, QList<QPointer<QTcpSocket>>& Accepted, bool Chat);
+  void Accept(QTcpServer* Listener, QList<QPointer<QTcpSocket>>& Accepted, bool& Taken, bool Chat);
   void Forget(QTcpSocket* Socket);
   void DropAccepted(QList<QPointer<QTcpSocket>>& Accepted);
   void Unwire(QTcpSocket* Socket);
@@ -166,6 +172,9 @@ private:
   QTcpServer* ChatServer;
   QList<QPointer<QTcpSocket>> FAccepted;
   QList<QPointer<QTcpSocket>> FChatAccepted;
+  // A partner was accepted on the game or chat listener at some time.
+  bool FGamePartnerTaken = false;
+  bool FChatPartnerTaken = false;
   bool FConnected = false;
   bool FDataAvailable = false;
   bool FClosing = false;

@@ -11,6 +11,8 @@
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <QTextLayout>
 #include <QTextOption>
 
@@ -23,6 +25,10 @@ namespace {
 // A flood of text from the partner must not grow the memo without bound;
 // the oldest lines go first.
 constexpr int MaxReceivedLines = 5000;
+constexpr qsizetype MaxReceivedCharacters = 256 * 1024;
+// Laying out one unbroken line costs more than its length; longer received
+// lines are broken into lines of this length.
+constexpr qsizetype MaxReceivedLine = 4096;
 
 QPlainTextEdit* MakeMemo(QWidget* Parent, const QString& Name, const QString& Hint) {
   auto* Memo = new QPlainTextEdit(Parent);
@@ -92,10 +98,40 @@ void TChatForm::FormCreate() {
 }
 
 void TChatForm::AppendReceived(const QString& Text) {
-  QString Lines = Text;
-  Lines.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-  Lines.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-  ReceiveMemo->appendPlainText(Lines);
+  QString Normalised = Text;
+  Normalised.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  Normalised.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+  // Only the newest lines of a long text can stay in the memo, so only
+  // those are laid out.
+  QStringList Lines;
+  qsizetype Kept = 0;
+  const QList<QStringView> Received = QStringView(Normalised).split(u'\n');
+  for (auto Line = Received.rbegin(); Line != Received.rend(); ++Line) {
+    QStringView Rest = *Line;
+    do {
+      const qsizetype Piece = Rest.isEmpty() ? 0 : (Rest.size() - 1) % MaxReceivedLine + 1;
+      Lines.prepend(Rest.right(Piece).toString());
+      Rest.chop(Piece);
+      Kept += Piece + 1;
+    } while (!Rest.isEmpty() && Kept < MaxReceivedCharacters && Lines.size() < MaxReceivedLines);
+    if (Kept >= MaxReceivedCharacters || Lines.size() >= MaxReceivedLines)
+      break;
+  }
+  ReceiveMemo->appendPlainText(Lines.join(u'\n'));
+  DropOldestReceived();
+}
+
+void TChatForm::DropOldestReceived() {
+  QTextDocument* Document = ReceiveMemo->document();
+  const qsizetype Excess = Document->characterCount() - MaxReceivedCharacters;
+  if (Excess <= 0)
+    return;
+  // Whole lines go, the oldest first.
+  const QTextBlock Last = Document->findBlock(int(Excess));
+  QTextCursor Cursor(Document);
+  Cursor.setPosition(Last.next().isValid() ? Last.next().position() : Last.position());
+  Cursor.setPosition(0, QTextCursor::KeepAnchor);
+  Cursor.removeSelectedText();
 }
 
 QString TChatForm::LastSendLine() const {

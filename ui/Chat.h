@@ -41,7 +41,8 @@ public:
   // The last line of SendMemo as displayed; what Enter sends.
   QString LastSendLine() const;
   // Appends Text to ReceiveMemo as a new line (several when it holds line
-  // breaks).
+  // breaks, and a line of more than 4096 characters is broken into lines of
+  // that length). The memo keeps the newest 5000 lines and 256 KiB of text.
   void AppendReceived(const QString& Text);
 
   void FormResize();
@@ -56,6 +57,7 @@ protected:
 
 private:
   void FormCreate();
+  void DropOldestReceived();
 
   std::unique_ptr<TChatIO> FChatIO;
 };

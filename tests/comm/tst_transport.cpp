@@ -196,6 +196,46 @@ private slots:
     QTRY_COMPARE(M.Module.ReceiveBuffer(), QByteArray("\x03"
                                                       "Ann"));
     QCOMPARE(M.IO.ReadCommand(TCommandKind::Name).Name, QStringLiteral("Ann"));
+    // Once the partner has left, nobody takes its place: a new connection is
+    // closed at once and the link stays down.
+    M.Peer.disconnectFromHost();
+    QTRY_VERIFY(!M.IO.Connected());
+    QTcpSocket Late;
+    Late.connectToHost(QStringLiteral("127.0.0.1"), M.Module.GamePort());
+    QVERIFY(Late.waitForConnected(5000));
+    QTRY_COMPARE(Late.state(), QAbstractSocket::UnconnectedState);
+    QVERIFY(!M.IO.Connected() && M.Module.ServerActive());
+    QCOMPARE(Raised<LinkHasBeenClosed>([&] { M.IO.SendCommand(TCommand::MakeMove(0, 0)); }),
+             WriteFailed);
+  }
+
+  // A flood of chat text is taken in bounded pieces, in order and whole,
+  // beside the game connection.
+  void chatFloodIsReadInPieces() {
+    TMasterPeer M;
+    QVERIFY(M.Link());
+    QByteArray Received;
+    qsizetype Largest = 0;
+    TChatIO Chat(
+        [&](const QString& Text) {
+          Received += Text.toLatin1();
+          Largest = std::max(Largest, Text.size());
+        },
+        &M.Module);
+    QTcpSocket Flooder;
+    Flooder.connectToHost(QStringLiteral("127.0.0.1"), M.Module.ChatPort());
+    QVERIFY(Flooder.waitForConnected(5000));
+    QByteArray Flood;
+    for (int Piece = 0; Flood.size() < 3'000'000; ++Piece)
+      Flood += QByteArray(997, char('a' + Piece % 26));
+    Flooder.write(Flood);
+    M.Send(QByteArray("\x01"
+                      "2;3"));
+    QTRY_VERIFY(M.Module.DataAvailable());
+    QTRY_COMPARE_WITH_TIMEOUT(Received.size(), Flood.size(), 20000);
+    QVERIFY(Received == Flood);
+    QVERIFY(Largest <= MaxChatRead);
+    QCOMPARE(M.IO.ReadCommand(TCommandKind::Move).Col, 3);
   }
 
   void writesAfterError() {

@@ -128,6 +128,39 @@ private slots:
     QCOMPARE(QString::fromLatin1(Chat.Stream).trimmed(), Expected);
   }
 
+  // A partner's flood stays within the memo's bounds in lines and bytes,
+  // breaks overlong lines, and keeps the newest text.
+  void receivedTextIsBounded() {
+    QPlainTextEdit* Memo = FForm->ReceiveMemo;
+    const auto LongestLine = [&] {
+      int Longest = 0;
+      for (QTextBlock Block = Memo->document()->begin(); Block.isValid(); Block = Block.next())
+        Longest = std::max(Longest, int(Block.text().size()));
+      return Longest;
+    };
+    FForm->AppendReceived(u"first"_s);
+    const QString Unbroken = QString(1'000'000, u'x') + u"end"_s;
+    for (int Flood = 0; Flood < 3; ++Flood)
+      FForm->AppendReceived(Unbroken);
+    QVERIFY(Memo->document()->characterCount() <= 256 * 1024 + 1);
+    QCOMPARE(LongestLine(), 4096);
+    QVERIFY(Memo->toPlainText().endsWith(u"xxxend"_s));
+    QVERIFY(!Memo->toPlainText().contains(u"first"_s));
+    // Line breaks of any kind; the newest 5000 lines stay.
+    Memo->clear();
+    QString Lines;
+    for (int Line = 0; Line < 20000; ++Line)
+      Lines += u"line %1\r\n"_s.arg(Line);
+    FForm->AppendReceived(Lines + u"last"_s);
+    QCOMPARE(Memo->document()->blockCount(), 5000);
+    QCOMPARE(Memo->document()->lastBlock().text(), u"last"_s);
+    QCOMPARE(Memo->document()->lastBlock().previous().text(), u"line 19999"_s);
+    // Short texts are lines of their own, as they came.
+    Memo->clear();
+    FForm->AppendReceived(u"one\r\rthree"_s);
+    QCOMPARE(Memo->toPlainText(), u"one\n\nthree"_s);
+  }
+
   // Both memos share the space below their labels equally, at any size down to the smallest.
   void resizeRule() {
     for (const QSize Size : {QSize(310, 250), QSize(311, 251), QSize(800, 613), QSize(100, 100)}) {
