@@ -1,23 +1,23 @@
-// The program entry: the game window first (its creation runs the whole
-// set-up with its dialogs), then the about box, the thinking window and the
-// high-score window, the slave's wait for the master's first move, and the
-// message loop. The windows created here are the application's: they are
-// released, in reverse order, before the application object, so the
-// high-score window writes its file while Qt is still up.
+// The program entry. The game window comes first; its start-up (name, game
+// type, connection, the first exchange) runs from the event loop. Once the
+// first game is on, the about box, the thinking window and the high-score
+// window are created and the game window is shown. The windows created here
+// are the application's: they are released, in reverse order, before the
+// application object, so the high-score window writes its file while Qt is
+// still up. The program ends when the game window closes.
 
 #include "Main.h"
 #include "Facilities.h"
 #include "HelpAbout.h"
 #include "HighScores.h"
-#include "MessageDlg.h"
 #include "Resources.h"
-#include "RuntimeData.h"
 #include "Search.h"
+#include "ThinkRelay.h"
 #include "Thinking.h"
 
 #include <QIcon>
+#include <QTimer>
 
-#include <exception>
 #include <memory>
 
 int main(int argc, char* argv[]) {
@@ -25,40 +25,35 @@ int main(int argc, char* argv[]) {
   QCoreApplication::setApplicationName(QStringLiteral("Fizzgrid"));
   QGuiApplication::setDesktopFileName(QStringLiteral("fizzgrid"));
   QGuiApplication::setWindowIcon(QIcon(IconResource()));
+  // The start-up's dialogs come and go before the game window shows; only
+  // the game window's closing ends the program.
+  QGuiApplication::setQuitOnLastWindowClosed(false);
 
-  std::unique_ptr<TMainForm> Main;
-  try {
-    Main = std::make_unique<TMainForm>();
-  } catch (const std::exception& E) {
-    MessageDlg(QString::fromUtf8(E.what()), TMsgType::Error, TMsgButton::OK);
-    return 1;
+  TThinkRelay Relay;
+  SetThinkProgress(&Relay);
+  std::unique_ptr<TAboutBox1> About;
+  std::unique_ptr<TThinkGauges> Thinking;
+  std::unique_ptr<TScoreTable> Scores;
+  {
+    TMainForm Main;
+    QObject::connect(&Main, &TMainForm::StartedUp, &Main, [&] {
+      About = std::make_unique<TAboutBox1>();
+      AboutBox1 = About.get();
+      Thinking = std::make_unique<TThinkGauges>();
+      Thinking->Follow(Relay);
+      Scores = std::make_unique<TScoreTable>();
+      ScoreTable = Scores.get();
+    });
+    QObject::connect(&Main, &TMainForm::Closed, &Application, &QCoreApplication::quit,
+                     Qt::QueuedConnection);
+    QTimer::singleShot(0, &Main, [&Main] { Guarded([&Main] { Main.FormCreate(); }); });
+    Application.exec();
   }
-  Main->show();
-
-  auto About = std::make_unique<TAboutBox1>();
-  AboutBox1 = About.get();
-  auto Thinking = std::make_unique<TThinkGauges>();
-  SetThinkProgress(Thinking.get());
-  auto Scores = std::make_unique<TScoreTable>();
-  ScoreTable = Scores.get();
-
-  ProcessMessages();
-  int Result = 0;
-  Guarded([&] {
-    if (RelationLastGame == 2 && ConnectionLastGame == 1)
-      Main->WaitForFirstMove();
-  });
-  // A window closed before the loop starts (the partner left during the
-  // first wait) has already ended the program.
-  if (!Main->Closing())
-    Result = Application.exec();
-
   ScoreTable = nullptr;
   Scores.reset();
-  SetThinkProgress(nullptr);
   Thinking.reset();
   AboutBox1 = nullptr;
   About.reset();
-  Main.reset();
-  return Result;
+  SetThinkProgress(nullptr);
+  return 0;
 }

@@ -7,6 +7,8 @@
 #include "RuntimeData.h"
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QEventLoop>
 #include <QTimer>
 
 #include <algorithm>
@@ -18,6 +20,28 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
+
+// One read, with the event loop running until it is done.
+QByteArray ReadNow(TAbstractBaseIO& IO) {
+  QByteArray Text;
+  bool Done = false;
+  QEventLoop Loop;
+  IO.Read([&](const TReadResult& Result) {
+    Text = Result.Text;
+    Done = true;
+    Loop.quit();
+  });
+  if (!Done)
+    Loop.exec();
+  return Text;
+}
+
+bool LinkUp(const TAbstractBaseIO& IO, int Msecs) {
+  const QDeadlineTimer Deadline(Msecs);
+  while (!IO.Connected() && !Deadline.hasExpired())
+    QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+  return IO.Connected();
+}
 
 double ProcessSeconds() {
   timespec Now{};
@@ -38,7 +62,7 @@ int main(int argc, char** argv) {
   TInternetIO Master(true, &MasterModule);
   TComDataModule SlaveModule(nullptr, MasterModule.GamePort(), 0);
   TInternetIO Slave(false, &SlaveModule);
-  if (!Slave.WaitForConnection(5000) || !Master.WaitForConnection(5000)) {
+  if (!LinkUp(Slave, 5000) || !LinkUp(Master, 5000)) {
     std::fprintf(stderr, "no loopback connection\n");
     return 1;
   }
@@ -51,10 +75,10 @@ int main(int argc, char** argv) {
   for (int Round = 0; Round < Exchanges; ++Round) {
     const auto Start = Clock::now();
     Master.Write(Move);
-    if (Slave.Read() != Move)
+    if (ReadNow(Slave) != Move)
       return 1;
     Slave.Write(Answer);
-    if (Master.Read() != Answer)
+    if (ReadNow(Master) != Answer)
       return 1;
     Micros.push_back(std::chrono::duration<double, std::micro>(Clock::now() - Start).count());
   }
@@ -71,7 +95,7 @@ int main(int argc, char** argv) {
   });
   const double CpuBefore = ProcessSeconds();
   const auto WallBefore = Clock::now();
-  const QByteArray Late = Master.Read();
+  const QByteArray Late = ReadNow(Master);
   const double Wall = std::chrono::duration<double>(Clock::now() - WallBefore).count();
   const double Cpu = ProcessSeconds() - CpuBefore;
   const double Taken = std::chrono::duration<double, std::micro>(Clock::now() - Sent).count();

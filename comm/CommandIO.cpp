@@ -3,8 +3,10 @@
 #include "DataStructures.h"
 #include "RuntimeData.h"
 #include "Search.h"
+#include "SearchJob.h"
 
 #include <QTcpSocket>
+#include <QTimer>
 
 namespace {
 
@@ -17,9 +19,44 @@ TComDataModule& Existing(TComDataModule* Module) {
   return *Module;
 }
 
+TReadResult Failed(std::exception_ptr Failure) {
+  return {QByteArray(), std::move(Failure)};
+}
+
+// The error Step raises, nullptr when it goes through.
+template <typename F>
+std::exception_ptr Attempt(F&& Step) {
+  try {
+    Step();
+  } catch (...) {
+    return std::current_exception();
+  }
+  return nullptr;
+}
+
 } // namespace
 
-TAbstractBaseIO::TAbstractBaseIO(bool /*IsServer*/, TComDataModule* AModule) : Module(AModule) {}
+TCommandResult::TCommandResult(const TReadResult& Result, TCommandKind Expected)
+    : FFailure(Result.Failure) {
+  if (FFailure)
+    return;
+  try {
+    FCommand = CheckedCommand(Result.Text, Expected);
+  } catch (...) {
+    FFailure = std::current_exception();
+  }
+}
+
+TCommand TCommandResult::Take() const {
+  if (FFailure)
+    std::rethrow_exception(FFailure);
+  return FCommand;
+}
+
+TAbstractBaseIO::TAbstractBaseIO(bool /*IsServer*/, TComDataModule* AModule) : Module(AModule) {
+  if (Module)
+    QObject::connect(Module, &TComDataModule::Changed, &FContext, [this] { Poll(); });
+}
 
 TAbstractBaseIO::~TAbstractBaseIO() {
   TAbstractBaseIO::Close();
@@ -29,31 +66,80 @@ bool TAbstractBaseIO::Connected() const {
   return Module && Module->Connected();
 }
 
-bool TAbstractBaseIO::WaitForConnection(int Msecs) {
-  return Module && Module->WaitForLink(Msecs);
-}
-
 void TAbstractBaseIO::Close() {}
 
-QByteArray TAbstractBaseIO::Read() {
-  if (!Module)
-    throw LinkHasBeenClosed(ReadFailed);
-  try {
-    return Module->GetBuffer();
-  } catch (const LineClosed&) {
-    if (Module && Module->Closing())
-      throw LinkHasBeenClosed("The program is closing");
-    throw LinkHasBeenClosed(ReadFailed);
+void TAbstractBaseIO::Later(std::function<void()> Action) {
+  QTimer::singleShot(0, &FContext, std::move(Action));
+}
+
+void TAbstractBaseIO::Read(TReadDone Done) {
+  if (FPending)
+    throw std::logic_error("A read of the opponent's message is already waiting");
+  FPending = std::move(Done);
+  Poll();
+}
+
+void TAbstractBaseIO::CancelRead() {
+  FPending = nullptr;
+}
+
+void TAbstractBaseIO::Poll() {
+  if (!FPending || FDeliveryPosted)
+    return;
+  if (Module && Module->Connected() && !Module->DataAvailable())
+    return;
+  // One turn of the event loop later: a disconnect that came with the data
+  // lands first, since the link is tested before the data.
+  FDeliveryPosted = true;
+  Later([this] { Deliver(); });
+}
+
+void TAbstractBaseIO::Deliver() {
+  FDeliveryPosted = false;
+  if (!FPending)
+    return;
+  TReadResult Result;
+  if (!Module) {
+    Result = Failed(std::make_exception_ptr(LinkHasBeenClosed(ReadFailed)));
+  } else if (Module->Connected() && !Module->DataAvailable()) {
+    return; // taken back in the meantime; wait on
+  } else {
+    try {
+      Result.Text = Module->GetBuffer();
+    } catch (const LineClosed&) {
+      Result = Failed(std::make_exception_ptr(LinkHasBeenClosed(ReadFailed)));
+    }
   }
+  const TReadDone Done = std::exchange(FPending, nullptr);
+  Done(Result);
 }
 
-TLocalIO::TLocalIO(bool IsServer) : TAbstractBaseIO(IsServer, nullptr) {}
+TLocalIO::TLocalIO(bool IsServer)
+    : TAbstractBaseIO(IsServer, nullptr), FChoice(ComputerMove),
+      FJob(std::make_unique<TSearchJob>()) {}
 
-QByteArray TLocalIO::Read() {
-  throw ProtocolError("Local IO called Read-routine");
+TLocalIO::~TLocalIO() = default;
+
+void TLocalIO::Read(TReadDone Done) {
+  Later([Done = std::move(Done)] {
+    Done(Failed(std::make_exception_ptr(ProtocolError("Local IO called Read-routine"))));
+  });
 }
 
-QByteArray TLocalIO::Answer(TCommandKind Expected) {
+void TLocalIO::CancelRead() {
+  FJob->Cancel();
+  TAbstractBaseIO::CancelRead();
+}
+
+void TLocalIO::SetMoveChoice(TMoveChoice Choice) {
+  FChoice = Choice ? std::move(Choice) : TMoveChoice(ComputerMove);
+}
+
+void TLocalIO::StopThinking() {
+  FJob->Stop();
+}
+
+void TLocalIO::Answer(TCommandKind Expected, TReadDone Done) {
   TCommand Reply;
   Reply.Kind = Expected;
   switch (Expected) {
@@ -61,13 +147,13 @@ QByteArray TLocalIO::Answer(TCommandKind Expected) {
     if (!Board)
       throw std::runtime_error("The computer has no board to play on");
     if (Board->CanMove(Opponent)) {
-      const TMove Move = ComputerMove(*Board);
-      Reply.Row = Move.Row;
-      Reply.Col = Move.Col;
-    } else {
-      Reply.Row = NumRows;
-      Reply.Col = 0;
+      FJob->Start(*Board, FChoice, [Done = std::move(Done)](TMove Move) {
+        Done({CommandToText(TCommand::MakeMove(Move.Row, Move.Col)), nullptr});
+      });
+      return;
     }
+    Reply.Row = NumRows;
+    Reply.Col = 0;
     break;
   case TCommandKind::Name:
     Reply.Name = DefaultNames[1].left(MaxCommandName);
@@ -79,7 +165,7 @@ QByteArray TLocalIO::Answer(TCommandKind Expected) {
   default:
     break;
   }
-  return CommandToText(Reply);
+  Later([Text = CommandToText(Reply), Done = std::move(Done)] { Done({Text, nullptr}); });
 }
 
 TInternetIO::TInternetIO(bool IsServer, TComDataModule* AModule)
@@ -149,47 +235,72 @@ bool TCommandIO::Connected() const {
   return IO->Connected();
 }
 
-bool TCommandIO::WaitForConnection(int Msecs) {
-  return IO->WaitForConnection(Msecs);
-}
-
 void TCommandIO::SetBoard(TBord* Board) {
   IO->SetBoard(Board);
 }
 
 bool TCommandIO::IsLocal() const {
-  return dynamic_cast<const TLocalIO*>(IO.get()) != nullptr;
+  return Local() != nullptr;
 }
 
-void TCommandIO::ExchangeSettings() {
-  // Strictly alternating: master Name, slave Name, master Dimensions.
+TLocalIO* TCommandIO::Local() const {
+  return dynamic_cast<TLocalIO*>(IO.get());
+}
+
+void TCommandIO::ExchangeSettings(TExchangeDone Done) {
+  // Strictly alternating: master Name, slave Name, master Dimensions. Every
+  // error, a failed write included, reaches Done as the reads' do.
   if (FMaster) {
-    SendName();
-    ReceiveName();
-    SendCommand(TCommand::MakeDimensions(NumRows, NumCols));
-  } else {
-    ReceiveName();
-    SendName();
-    const TCommand Dimensions = ReadCommand(TCommandKind::Dimensions);
-    NumRows = Dimensions.Rows();
-    NumCols = Dimensions.Cols();
+    if (std::exception_ptr Failure = Attempt([this] { SendName(); })) {
+      QTimer::singleShot(0, &FContext, [Done, Failure] { Done(Failure); });
+      return;
+    }
+    ReceiveName([this, Done](std::exception_ptr Failure) {
+      if (!Failure)
+        Failure = Attempt([this] { SendCommand(TCommand::MakeDimensions(NumRows, NumCols)); });
+      Done(Failure);
+    });
+    return;
   }
+  ReceiveName([this, Done](std::exception_ptr Failure) {
+    if (!Failure)
+      Failure = Attempt([this] { SendName(); });
+    if (Failure)
+      return Done(Failure);
+    ReadCommand(TCommandKind::Dimensions, [Done](const TCommandResult& Result) {
+      Done(Attempt([&] {
+        const TCommand Dimensions = Result.Take();
+        NumRows = Dimensions.Rows();
+        NumCols = Dimensions.Cols();
+      }));
+    });
+  });
 }
 
 void TCommandIO::SendCommand(const TCommand& Command) {
   IO->Write(CommandToText(Command));
 }
 
-TCommand TCommandIO::ReadCommand(TCommandKind Expected) {
-  auto* Local = dynamic_cast<TLocalIO*>(IO.get());
-  const QByteArray Text = Local ? Local->Answer(Expected) : IO->Read();
-  return CheckedCommand(Text, Expected);
+void TCommandIO::ReadCommand(TCommandKind Expected, TCommandDone Done) {
+  auto Checked = [Expected, Done = std::move(Done)](const TReadResult& Result) {
+    Done(TCommandResult(Result, Expected));
+  };
+  if (TLocalIO* Computer = Local())
+    Computer->Answer(Expected, std::move(Checked));
+  else
+    IO->Read(std::move(Checked));
+}
+
+void TCommandIO::CancelRead() {
+  IO->CancelRead();
 }
 
 void TCommandIO::SendName() {
   SendCommand(TCommand::MakeName(PlayerNames[0]));
 }
 
-void TCommandIO::ReceiveName() {
-  PlayerNames[1] = ReadCommand(TCommandKind::Name).Name;
+void TCommandIO::ReceiveName(TExchangeDone Done) {
+  ReadCommand(TCommandKind::Name, [Done = std::move(Done)](const TCommandResult& Result) {
+    Done(Attempt([&] { PlayerNames[1] = Result.Take().Name; }));
+  });
 }

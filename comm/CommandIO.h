@@ -9,30 +9,38 @@
 // TLocalIO (the computer, answers every read at once) or TInternetIO (TCP via
 // the data module of Communication.h).
 //
-// Order of use: TCommandIO(IsServer) -> Connected()/WaitForConnection ->
-// SetBoard -> ExchangeSettings -> SendCommand / ReadCommand per move ...
-// -> destruction (closes the game sockets).
+// Order of use: TCommandIO(IsServer) -> Connected() (the data module's
+// LinkChanged tells when) -> SetBoard -> ExchangeSettings -> SendCommand /
+// ReadCommand per move ... -> destruction (closes the game sockets). Reads
+// and the exchange never wait: they report to a callback, as an event of
+// their own, once the message is there (or the computer has found its move
+// on a worker thread).
 //
 // Errors are exceptions derived from std::runtime_error: LinkHasBeenClosed
-// when the link is down (the main window catches it where it waits for the
-// opponent), ProtocolError for a message that is refused, ConvertError and
-// RangeError for numbers that are not decimal or out of 0..255. A refused
+// when the link is down (the game controller catches it where it waits for
+// the opponent), ProtocolError for a message that is refused, ConvertError
+// and RangeError for numbers that are not decimal or out of 0..255. A read
+// hands its error to its callback, which rethrows it with Take(). A refused
 // message never reaches the settings or a board.
 
 #include "Communication.h"
+#include "DataStructures.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QObject>
 #include <QPointer>
 #include <QString>
 
 #include <array>
 #include <cstdint>
+#include <exception>
+#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <string>
 
-class TBord;
+class TSearchJob;
 
 // The link is down (raised only inside the data module and the transports).
 class LineClosed : public std::runtime_error {
@@ -97,6 +105,9 @@ struct TCommand {
 // "?", cut to 20).
 QByteArray CommandToText(const TCommand& Command);
 
+// The text up to its first NUL: the receiver's view of every message.
+QByteArrayView ZeroTerminated(QByteArrayView Text);
+
 // Decodes a received text up to its first NUL. Raises ProtocolError for a
 // Move or Dimensions without ";", ConvertError / RangeError for its numbers.
 // A first byte above 4 decodes to that code (CommandName gives "Unknown").
@@ -109,7 +120,34 @@ TCommand TextToCommand(QByteArrayView Text);
 // Dimensions outside 2..8.
 TCommand CheckedCommand(QByteArrayView Text, TCommandKind Expected);
 
-// The transport interface.
+// What a read hands back, once: the bytes of one message, or the reason
+// there is none (LinkHasBeenClosed, ProtocolError ...).
+struct TReadResult {
+  QByteArray Text;
+  std::exception_ptr Failure;
+};
+using TReadDone = std::function<void(const TReadResult& Result)>;
+
+// A read command: the command, or the error the read ended with.
+class TCommandResult {
+public:
+  // Decodes and checks Result's text as CheckedCommand does; any error is
+  // kept for Take.
+  TCommandResult(const TReadResult& Result, TCommandKind Expected);
+  // The command; rethrows the read's error.
+  TCommand Take() const;
+
+private:
+  TCommand FCommand;
+  std::exception_ptr FFailure;
+};
+using TCommandDone = std::function<void(const TCommandResult& Result)>;
+// nullptr when the exchange went through, else its error.
+using TExchangeDone = std::function<void(std::exception_ptr Failure)>;
+
+// The transport interface. A read never waits: it arms, and its Done runs
+// later as an event of its own, exactly once, unless the read is cancelled
+// or the transport destroyed first.
 class TAbstractBaseIO {
 public:
   // IsServer matters only to TInternetIO.
@@ -120,38 +158,64 @@ public:
 
   // The link flag of the data module.
   virtual bool Connected() const;
-  // Waits up to Msecs for the link (see TComDataModule::WaitForLink).
-  virtual bool WaitForConnection(int Msecs);
   virtual void Close();
-  // Waits for one message. Raises LinkHasBeenClosed "Line closed while
-  // trying to read" when the link is down.
-  virtual QByteArray Read();
+  // Takes the next message: one already received, or the next to arrive.
+  // Fails with LinkHasBeenClosed "Line closed while trying to read" when
+  // the link is down, also when a message arrived just before it went.
+  // Raises std::logic_error when a read is already armed.
+  virtual void Read(TReadDone Done);
+  virtual void CancelRead();
   virtual void Write(const QByteArray& Text) = 0;
 
   // The current board; not owned.
   void SetBoard(TBord* ABoard) { Board = ABoard; }
 
 protected:
+  // Runs Action as an event of its own, dropped if this transport goes first.
+  void Later(std::function<void()> Action);
+
   TBord* Board = nullptr;
   // Not owned; cleared if the data module goes first.
   QPointer<TComDataModule> Module;
+
+private:
+  void Poll();
+  void Deliver();
+
+  // The context of the events this transport posts and receives.
+  QObject FContext;
+  TReadDone FPending;
+  bool FDeliveryPosted = false;
 };
 
-// The computer as opponent: writes are dropped, every read is answered at
-// once by Answer.
+// The computer as opponent: writes are dropped, every read is answered by
+// Answer.
 class TLocalIO : public TAbstractBaseIO {
 public:
+  // How the computer chooses its move on (a copy of) the board; by default
+  // ComputerMove.
+  using TMoveChoice = std::function<TMove(TBord& Board)>;
+
   explicit TLocalIO(bool IsServer = true);
+  ~TLocalIO() override;
 
   bool Connected() const override { return true; }
-  bool WaitForConnection(int) override { return true; }
-  // Raises ProtocolError "Local IO called Read-routine".
-  QByteArray Read() override;
+  // Fails with ProtocolError "Local IO called Read-routine".
+  void Read(TReadDone Done) override;
+  void CancelRead() override;
   void Write(const QByteArray&) override {}
 
-  // The computer's reply of the Expected kind: its move on the board (or the
-  // no-move marker), the name "Computer", the current dimensions.
-  QByteArray Answer(TCommandKind Expected);
+  // The computer's reply of the Expected kind: its move on the board, found
+  // on a worker thread (or the no-move marker at once when it owns no cell
+  // it may play), the name "Computer", the current dimensions.
+  void Answer(TCommandKind Expected, TReadDone Done);
+  void SetMoveChoice(TMoveChoice Choice);
+  // The computer stops thinking for good (the program closes).
+  void StopThinking();
+
+private:
+  TMoveChoice FChoice;
+  std::unique_ptr<TSearchJob> FJob;
 };
 
 // A TCP peer: the master listens on the game port, the slave connects to
@@ -178,19 +242,28 @@ public:
   ~TCommandIO();
 
   bool Connected() const;
-  // Waits up to Msecs for the link; true when it is up.
-  bool WaitForConnection(int Msecs);
   void SetBoard(TBord* Board);
   // Master: SendName, ReceiveName, send Dimensions. Slave: ReceiveName,
-  // SendName, read Dimensions into NumRows/NumCols.
-  void ExchangeSettings();
+  // SendName, read Dimensions into NumRows/NumCols. Done runs once the
+  // exchange is through or has failed, never inside this call.
+  void ExchangeSettings(TExchangeDone Done);
+  // Raises LinkHasBeenClosed "Could not write to socket" when the command
+  // cannot be written.
   void SendCommand(const TCommand& Command);
-  TCommand ReadCommand(TCommandKind Expected);
+  // Reads one message and checks it (CheckedCommand): Done gets the command
+  // or the error, later, as an event of its own.
+  void ReadCommand(TCommandKind Expected, TCommandDone Done);
+  // Drops an armed read (and stops the computer's search).
+  void CancelRead();
   void SendName();
-  void ReceiveName();
+  void ReceiveName(TExchangeDone Done);
   bool IsLocal() const;
+  // The computer's transport in a local game, else nullptr.
+  TLocalIO* Local() const;
 
 private:
+  // The context of the events the exchange posts.
+  QObject FContext;
   std::unique_ptr<TAbstractBaseIO> IO;
   // The role in the exchange, fixed at creation: a local game is always the
   // master's.

@@ -26,12 +26,6 @@ namespace {
 
 constexpr uint8_t MinReceivedDimension = 2;
 
-// The text up to its first NUL.
-QByteArrayView ZeroTerminated(QByteArrayView Text) {
-  const auto End = std::find(Text.begin(), Text.end(), '\0');
-  return Text.first(End - Text.begin());
-}
-
 // Received bytes shown in a message: printable ones as they are, the others
 // as "?", since they may be anything.
 std::string Printable(QByteArrayView Bytes) {
@@ -65,6 +59,11 @@ std::string Number(unsigned Value) {
 }
 
 } // namespace
+
+QByteArrayView ZeroTerminated(QByteArrayView Text) {
+  const auto End = std::find(Text.begin(), Text.end(), '\0');
+  return Text.first(End - Text.begin());
+}
 
 const char* CommandName(TCommandKind Kind) {
   const auto Code = static_cast<std::size_t>(Kind);

@@ -2,13 +2,8 @@
 
 #include "CommandIO.h"
 #include "ErrorReport.h"
-#include "Pump.h"
 
-#include <QCoreApplication>
-#include <QDeadlineTimer>
-#include <QEventLoop>
 #include <QHostAddress>
-#include <QScopeGuard>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTimer>
@@ -20,9 +15,8 @@
 TComDataModule* ComDataModule = nullptr;
 
 QByteArray ReceivedChunk(QByteArrayView Chunk) {
-  const auto End = std::find(Chunk.begin(), Chunk.end(), '\0');
-  const qsizetype Length = std::min<qsizetype>(End - Chunk.begin(), MaxChunkLength);
-  return Chunk.first(Length).toByteArray();
+  const QByteArrayView Text = ZeroTerminated(Chunk);
+  return Text.first(std::min<qsizetype>(Text.size(), MaxChunkLength)).toByteArray();
 }
 
 int SocketErrorNumber(int QtSocketError) {
@@ -68,8 +62,6 @@ TComDataModule::TComDataModule(QObject* Owner, quint16 AGamePort, quint16 AChatP
           [this] { Guarded([this] { ServerAccept(); }); });
   connect(ChatServer, &QTcpServer::newConnection, this,
           [this] { Guarded([this] { ChatServerAccept(); }); });
-  if (auto* App = QCoreApplication::instance())
-    connect(App, &QCoreApplication::aboutToQuit, this, &TComDataModule::AbortWaits);
   ComDataModule = this;
 }
 
@@ -256,7 +248,6 @@ void TComDataModule::TakeChunk(QByteArrayView Chunk) {
   // A newer message replaces one not yet taken.
   FReceiveBuffer = ReceivedChunk(Chunk);
   FDataAvailable = true;
-  emit MessageArrived();
   emit Changed();
 }
 
@@ -320,48 +311,7 @@ void TComDataModule::ChatServerAccept() {
   Accept(ChatServer, FChatAccepted, FChatPartnerTaken, true);
 }
 
-void TComDataModule::AbortWaits() {
-  FClosing = true;
-  emit Changed();
-}
-
-bool TComDataModule::WaitForChange(int Msecs) {
-  QEventLoop Loop;
-  bool Woken = false;
-  connect(this, &TComDataModule::Changed, &Loop, [&] {
-    Woken = true;
-    Loop.quit();
-  });
-  QTimer Deadline;
-  if (Msecs >= 0) {
-    Deadline.setSingleShot(true);
-    connect(&Deadline, &QTimer::timeout, &Loop, [&] {
-      Woken = true;
-      Loop.quit();
-    });
-    Deadline.start(Msecs);
-  }
-  Loop.exec();
-  // Only QCoreApplication::exit() ends the loop without waking it: the
-  // program is closing, so no wait may start again.
-  if (!Woken)
-    FClosing = true;
-  return Woken;
-}
-
 QByteArray TComDataModule::GetBuffer() {
-  if (FReading)
-    throw std::runtime_error("A read of the opponent's message is already waiting");
-  FReading = true;
-  const auto Done = qScopeGuard([this] { FReading = false; });
-  while (FConnected && !FDataAvailable && !FClosing)
-    WaitForChange(-1);
-  // A disconnect that came with the data may still be pending; let it land,
-  // since the link is tested before the data.
-  if (FConnected && FDataAvailable && !FClosing)
-    ProcessMessages();
-  if (FClosing)
-    throw LineClosed("The program is closing");
   if (!FConnected)
     throw LineClosed("While reading buffer");
   FReadBuffer = std::exchange(FReceiveBuffer, {});
@@ -369,10 +319,6 @@ QByteArray TComDataModule::GetBuffer() {
   return FReadBuffer;
 }
 
-bool TComDataModule::WaitForLink(int Msecs) {
-  const QDeadlineTimer Deadline(Msecs);
-  while (!FConnected && !FClosing && !Deadline.hasExpired() &&
-         (ServerActive() || ClientActive() || ChatClientActive()))
-    WaitForChange(int(std::max<qint64>(Deadline.remainingTime(), 0)));
-  return FConnected;
+bool TComDataModule::CanConnect() const {
+  return ServerActive() || ClientActive() || ChatClientActive();
 }

@@ -13,10 +13,11 @@
 //
 // Each listener keeps only its first accepted connection and closes every
 // later one at once, also after that partner has left: for the life of the
-// data module (one connection attempt) nobody else takes the partner's place. A game read takes the
-// bytes of one socket read as one message; a newer message replaces one not yet taken. GetBuffer
-// waits for a message on the event loop (no polling, no time-out) and tests the link before the
-// data.
+// data module (one connection attempt) nobody takes the partner's place.
+// A game read takes the bytes of one socket read as one message; a newer
+// message replaces one not yet taken. Nothing here waits: Changed() tells
+// the transports and the game controller whenever the link, the received
+// message or the sockets change, and GetBuffer takes the message.
 //
 // Errors in the socket handlers never leave them: a socket error takes the
 // link down, switches every socket off and queues "Asynchronous socket error
@@ -24,8 +25,9 @@
 // (ErrorReport.h), which the user interface shows in its "Error" box.
 //
 // Order of use: construct (the global ComDataModule then names it), let the
-// transports switch sockets on (TInternetIO, TInternetChat), WaitForLink /
-// Connected(), then GetBuffer per message; destroy to close everything.
+// transports switch sockets on (TInternetIO, TInternetChat), watch
+// LinkChanged / Connected(), then GetBuffer per message once DataAvailable;
+// destroy to close everything.
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -111,24 +113,14 @@ public:
   // own error goes to the writer).
   void CloseAll();
 
-  // The blocking read: waits, keeping the event loop running, until a
-  // message has arrived or the link is down. Returns the message (also kept
-  // in ReadBuffer()); raises LineClosed "While reading buffer" when the link
-  // is down, also when a message arrived just before. Raises LineClosed
-  // "The program is closing" when the application quits during the wait.
-  // Must not be entered again while it waits.
+  // Takes the received message: returns it (also kept in ReadBuffer()) and
+  // empties the receive state. Raises LineClosed "While reading buffer" when
+  // the link is down, also when a message arrived just before it went.
   QByteArray GetBuffer();
 
-  // Waits, keeping the event loop running, until the link is up, Msecs have
-  // passed, no socket is left that could bring the link up, or the program
-  // closes. Returns Connected().
-  bool WaitForLink(int Msecs);
-
-  // Set once the application quits (or AbortWaits was called); every wait
-  // then ends at once.
-  bool Closing() const { return FClosing; }
-  // Ends running waits and refuses new ones.
-  void AbortWaits();
+  // Whether a socket is left that could still bring the link up (a listener
+  // or a client that is connecting).
+  bool CanConnect() const;
 
   // The socket event handlers. Each is wired to the sockets' signals through
   // Guarded and may also be called directly by tests.
@@ -147,9 +139,7 @@ public:
 signals:
   // The link flag changed.
   void LinkChanged(bool Up);
-  // A game message arrived (DataAvailable() is true).
-  void MessageArrived();
-  // Anything a wait looks at changed (link, data, sockets, closing).
+  // Anything changed: the link, the received message or the sockets.
   void Changed();
 
 private:
@@ -160,9 +150,6 @@ private:
   void Forget(QTcpSocket* Socket);
   void DropAccepted(QList<QPointer<QTcpSocket>>& Accepted);
   void Unwire(QTcpSocket* Socket);
-  // One pass of a wait: runs the event loop until Changed, Msecs (unless
-  // negative), or the application quits. False in the last case.
-  bool WaitForChange(int Msecs);
 
   quint16 FGamePort;
   quint16 FChatPort;
@@ -177,8 +164,6 @@ private:
   bool FChatPartnerTaken = false;
   bool FConnected = false;
   bool FDataAvailable = false;
-  bool FClosing = false;
-  bool FReading = false;
   QByteArray FReceiveBuffer;
   QByteArray FReadBuffer;
 };

@@ -50,7 +50,7 @@ void TEnterNameDialog::showEvent(QShowEvent* Event) {
 int TEnterNameDialog::AskPlayerName() {
   EditPlayerName->setText(PlayerNames[0]);
   EditPlayerName->selectAll();
-  const int Answer = exec();
+  const int Answer = RunModal(*this);
   StoreName(Answer);
   return Answer;
 }

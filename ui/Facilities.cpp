@@ -3,6 +3,7 @@
 #include "MessageDlg.h"
 
 #include <QCursor>
+#include <QDialog>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QPushButton>
@@ -83,8 +84,6 @@ TCursorKind KindOf(Qt::CursorShape Shape) {
   }
 }
 
-bool OverrideActive = false;
-
 } // namespace
 
 QHBoxLayout* MakeOKCancelRow(QWidget& Dialog, QPushButton*& OKBtn, QPushButton*& CancelBtn) {
@@ -127,21 +126,56 @@ TCursorKind CursorOf(const QWidget& Target) {
   return KindOf(Target.cursor().shape());
 }
 
-void ShowHourGlass() {
-  if (OverrideActive)
-    QGuiApplication::changeOverrideCursor(Qt::WaitCursor);
-  else
-    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-  OverrideActive = true;
+namespace {
+
+TModalRunner& ModalRunner() {
+  static TModalRunner Runner;
+  return Runner;
 }
 
-void ShowArrow() {
-  if (OverrideActive)
-    QGuiApplication::restoreOverrideCursor();
-  OverrideActive = false;
+int ModalDepth = 0;
+
+// Carries the notifications of OnModalEnded.
+class TModalTracker : public QObject {
+  Q_OBJECT
+public:
+  static TModalTracker& Instance() {
+    static TModalTracker Tracker;
+    return Tracker;
+  }
+Q_SIGNALS:
+  void Ended();
+};
+
+} // namespace
+
+void SetModalRunner(TModalRunner Runner) {
+  ModalRunner() = std::move(Runner);
 }
 
-bool HourGlassShown() {
-  const QCursor* Cursor = QGuiApplication::overrideCursor();
-  return OverrideActive && Cursor != nullptr && Cursor->shape() == Qt::WaitCursor;
+int RunModal(QDialog& Dialog) {
+  TModalScope Modal;
+  if (ModalRunner())
+    return ModalRunner()(Dialog);
+  return Dialog.exec();
 }
+
+bool ModalOpen() {
+  return ModalDepth > 0;
+}
+
+void OnModalEnded(QObject* Context, std::function<void()> Notify) {
+  QObject::connect(&TModalTracker::Instance(), &TModalTracker::Ended, Context, std::move(Notify),
+                   Qt::QueuedConnection);
+}
+
+TModalScope::TModalScope() {
+  ++ModalDepth;
+}
+
+TModalScope::~TModalScope() {
+  if (--ModalDepth == 0)
+    Q_EMIT TModalTracker::Instance().Ended();
+}
+
+#include "Facilities.moc"

@@ -1,8 +1,7 @@
 #pragma once
 // The application object and the small services every window relies on:
 // the default error report, the guard that every Qt entry point runs its
-// body in, processing pending messages (ProcessMessages, from Pump.h) and
-// the cursors.
+// body in, modal dialogs, the cursors and the form's scale.
 //
 // Debian's Qt is built without exception support, so an exception must
 // never unwind through a Qt frame. Every slot, overridden event handler and
@@ -12,15 +11,16 @@
 // the same way as the last safety net only.
 
 #include "ErrorReport.h"
-#include "Pump.h"
 
 #include <QApplication>
 #include <QString>
 
 #include <exception>
+#include <functional>
 #include <type_traits>
 #include <utility>
 
+class QDialog;
 class QHBoxLayout;
 class QPushButton;
 class QWidget;
@@ -78,17 +78,30 @@ enum class TCursorKind { Arrow, HourGlass, HandPoint };
 void SetCursor(QWidget& Target, TCursorKind Kind);
 TCursorKind CursorOf(const QWidget& Target);
 
-// Application-wide hourglass while the program is busy; nesting is not
-// counted, the last call wins.
-void ShowHourGlass();
-void ShowArrow();
-bool HourGlassShown();
+// Every modal dialog of the program runs through RunModal (message boxes
+// through MessageDlg, which counts the same way). A modal runner replaces
+// QDialog::exec() (tests answer the dialogs with one); an empty function
+// restores it.
+using TModalRunner = std::function<int(QDialog& Dialog)>;
+void SetModalRunner(TModalRunner Runner);
+int RunModal(QDialog& Dialog);
+// Whether a modal dialog or box is open now.
+bool ModalOpen();
+// Notify runs each time the last open modal dialog or box has closed, from
+// the event loop, as long as Context lives.
+void OnModalEnded(QObject* Context, std::function<void()> Notify);
 
-// Shows the hourglass for its lifetime and the arrow afterwards.
-class THourGlass {
+// Counts a modal dialog or box as open for its lifetime.
+class TModalScope {
 public:
-  THourGlass() { ShowHourGlass(); }
-  ~THourGlass() { ShowArrow(); }
-  THourGlass(const THourGlass&) = delete;
-  THourGlass& operator=(const THourGlass&) = delete;
+  TModalScope();
+  ~TModalScope();
+  TModalScope(const TModalScope&) = delete;
+  TModalScope& operator=(const TModalScope&) = delete;
 };
+
+// The forms were laid out at 120 pixels per inch; positions and sizes are
+// logical pixels at 96 per inch, rounded to the nearest.
+constexpr int FormScaled(int DesignPixels) {
+  return (DesignPixels * 4 + 2) / 5;
+}

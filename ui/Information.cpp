@@ -4,8 +4,11 @@
 #include "Trefoil.h"
 
 #include <QCloseEvent>
+#include <QEventLoop>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QTimer>
+#include <QWindow>
 
 #include <algorithm>
 
@@ -14,6 +17,27 @@ namespace {
 constexpr int ImageLeft = 4;
 constexpr int TextLeft = ImageLeft + TrefoilWidth + 8;
 constexpr int VerticalMargin = 8;
+constexpr int MaxExposeWait = 500;
+
+// Ends Loop when Window is exposed.
+class TExposeWatch : public QObject {
+public:
+  TExposeWatch(QWindow& AWindow, QEventLoop& ALoop) : Window(AWindow), Loop(ALoop) {
+    Window.installEventFilter(this);
+  }
+  ~TExposeWatch() override { Window.removeEventFilter(this); }
+
+protected:
+  bool eventFilter(QObject* Watched, QEvent* Event) override {
+    if (Watched == &Window && Event->type() == QEvent::Expose && Window.isExposed())
+      Loop.quit();
+    return false;
+  }
+
+private:
+  QWindow& Window;
+  QEventLoop& Loop;
+};
 
 } // namespace
 
@@ -46,7 +70,18 @@ void TInformationDialog::ShowNotice(const QString& Text) {
   CenterOnScreen(*this);
   raise();
   activateWindow();
-  ProcessMessages();
+  // The caller goes on with what the notice is about at once: the box must
+  // show its text by then, not an empty frame. The window system exposes a
+  // new window a moment after it is shown; wait for that (for no input and
+  // not long), then paint it through.
+  QWindow* Window = windowHandle();
+  if (Window && !Window->isExposed()) {
+    QEventLoop Loop;
+    TExposeWatch Watch(*Window, Loop);
+    QTimer::singleShot(MaxExposeWait, &Loop, &QEventLoop::quit);
+    Loop.exec(QEventLoop::ExcludeUserInputEvents);
+  }
+  repaint();
 }
 
 void TInformationDialog::HideNotice() {

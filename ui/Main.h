@@ -1,39 +1,25 @@
 #pragma once
-// TMainForm: the game window and the controller of play.
+// TMainForm: the game window, a view of the game controller.
 //
-// It owns the board FBord (replaced by every ResizeBoard), the command object
-// FCommandIO with the socket data module of the current connection attempt,
-// the game type, name and dimensions dialogs, the wait box and, in a game
-// against another computer, the chat window. It is the board's view
-// (TBordView): the board calls InvalidateCell for every changed cell and
-// Explode for every explosion while a placement is animated.
+// It draws the board and its explosions, plays the sound, shows the
+// dialogs, the message boxes and the read-outs the controller asks for
+// (TGameView), and forwards the user's clicks and menu commands to it
+// (BordDisplayClick, StartGameF21Click, Dimensions1Click, Restart1Click,
+// Explosions1Click, eXit1Click); High Scores and About it shows itself. It
+// owns the controller, the game type, name and dimensions dialogs, the wait
+// box and, in a game against another computer, the chat window.
 //
-// Order of calls:
-//   constructor -> FormCreate: LoadSettings, AskPlayerName, the connection
-//     loop (game type dialog, data module, command object, WaitForConnection,
-//     Dimensions1Click on the master, ExchangeSettings), chat window, first
-//     state. The program entry then runs WaitForFirstMove on the slave.
-//   grid click -> BordDisplayClick -> SendCommand, AddMass (InvalidateCell,
-//     Explode ...), DisplayScore, AwaitOpponentMove -> ReadCommand, AddMass,
-//     GameOver -> "Do you want to play again"; on the slave GameOver waits
-//     for the next game (ExchangeSettings, ResizeBoard, WaitForFirstMove).
-//   menu -> StartGameF21Click, Dimensions1Click, Restart1Click,
-//     Explosions1Click, HighScores1Click, HelpAbout, eXit1Click.
-//   destructor -> FormDestroy: SaveSettings and releases.
-// Every routine reads FBord afresh after each call it makes: the slave's next
-// game is played inside the previous game's last move and may replace it.
+// Order of calls: construct (components, menus, cell pictures, dialogs) ->
+// FormCreate, from the event loop, starts the controller's start-up ->
+// StartedUp once the first game is on (the program entry then creates its
+// windows), and the window shows itself -> play -> Closed when the window
+// closes -> destruction: FormDestroy stores the settings.
 //
-// Testing: every modal dialog of the window is shown through the modal
-// runner (SetModalRunner). The default runs QDialog::exec(); a test installs
-// a runner that shows the dialog, fills or clicks its fields and closes it,
-// then returns its result, before constructing the window, so the whole
-// start-up runs headless. The explosion's 50 ms wait (SetFrameDelay) and its
-// sound (SetExplosionSound) are injectable too, so tests count frames and
-// sound attempts without timing. Message boxes go through MessageDlg and are
-// answered by a TScriptedMessages in tests.
+// Every component's objectName is its form name (BordDisplay,
+// InformationLabel, StartGameF21, ...); tests find them with findChild.
 
-#include "Communication.h"
-#include "DataStructures.h"
+#include "GameController.h"
+#include "GameView.h"
 
 #include <QMainWindow>
 #include <QPixmap>
@@ -42,12 +28,9 @@
 #include <QWidget>
 
 #include <array>
-#include <cstdint>
-#include <functional>
 #include <memory>
 
 class QAction;
-class QDialog;
 class QFrame;
 class QGroupBox;
 class QLabel;
@@ -57,7 +40,6 @@ class QSoundEffect;
 
 class TAboutBox1;
 class TChatForm;
-class TCommandIO;
 class TEnterNameDialog;
 class TGameTypeSelection;
 class TInformationDialog;
@@ -87,9 +69,10 @@ private:
 
 // The drawn grid: one 32 x 32 cell per board cell inside a 2-pixel border.
 // Every cell is painted by the main window's BordDisplayDrawCell; a left
-// click inside the grid reports its position to BordDisplayClick.
+// click on a cell is reported to BordDisplayClick. It takes clicks at any
+// time; whether one places a mass is the controller's decision, and
+// AcceptsMoves only mirrors it.
 class TBordGrid : public QWidget {
-  Q_OBJECT
 public:
   static constexpr int CellSize = 32;
   static constexpr int Border = 2;
@@ -103,8 +86,9 @@ public:
   QRect CellRect(int Col, int Row) const;
   // The cell under a point, false on the border.
   bool MouseToCell(QPoint Point, int& Col, int& Row) const;
-  // Where the last click happened.
-  QPoint ClickPos() const { return FClickPos; }
+
+  void SetAcceptsMoves(bool On) { FAcceptsMoves = On; }
+  bool AcceptsMoves() const { return FAcceptsMoves; }
 
   // The explosion frame drawn over one cell, -1 for none.
   void SetOverlay(int Row, int Col, int Frame);
@@ -120,45 +104,84 @@ private:
   int FRows = 0;
   int FCols = 0;
   bool FPressed = false;
-  QPoint FClickPos;
+  bool FAcceptsMoves = false;
   int FOverlayRow = -1;
   int FOverlayCol = -1;
   int FOverlayFrame = -1;
 };
 
-class TMainForm : public QMainWindow, public TBordView {
+class TMainForm : public QMainWindow, private TGameView {
   Q_OBJECT
 public:
-  using TModalRunner = std::function<int(QDialog& Dialog)>;
-  using TFrameDelay = std::function<void(int Msecs)>;
-
-  static constexpr int ConnectionWait = 30000;
-  static constexpr int ExplosionFrames = 16;
-  static constexpr int FrameTime = 50;
   static constexpr int MinClientHeight = 105;
 
-  // Runs FormCreate, with its modal dialogs, before it returns.
   explicit TMainForm(QWidget* Parent = nullptr);
   ~TMainForm() override;
 
-  // How every modal dialog of the window is shown; an empty function
-  // restores QDialog::exec(). Install before constructing the window.
-  static void SetModalRunner(TModalRunner Runner);
-  static int RunModal(QDialog& Dialog);
-  // The ports of the data modules the window creates from now on (tests
-  // use free ones); port 0 lets a listener pick a free port.
-  static void SetPorts(quint16 GamePort, quint16 ChatPort);
-  static quint16 GamePort();
-  static quint16 ChatPort();
-  // The data module of the current connection attempt, nullptr if none.
-  TComDataModule* ComData() const { return FComData; }
+  // Starts the start-up: name, game type, connection, first exchange.
+  void FormCreate();
+  TGameController& Controller() { return *FController; }
 
-  // An empty delay function restores the real 50 ms sleep; a null sound
-  // switches the sound off.
-  void SetFrameDelay(TFrameDelay Delay);
+  // A null sound switches the sound off.
   void SetExplosionSound(std::unique_ptr<TExplosionSound> Sound);
+  bool SoundOn() const { return FSoundOn; }
+  // The read-out as set, with "\r" for its line breaks.
+  const QString& InformationText() const { return FInformationText; }
+  // The client size the board's dimensions give. The client area itself is
+  // TBordGrid::Border pixels taller, the room the window's outer height
+  // leaves below the grid, so the grid's lower border shows.
+  int ClientWidth() const { return FClientWidth; }
+  int ClientHeight() const { return FClientHeight; }
 
-  // Components, named after their form names.
+  // Paints grid cell (Col, Row) into Rect: a raised tile with its picture.
+  void BordDisplayDrawCell(QPainter& Canvas, int Col, int Row, QRect Rect);
+  // The grid reports a click on a cell.
+  void BordDisplayClick(int Row, int Col);
+
+Q_SIGNALS:
+  void StartedUp();
+  void Closed();
+
+protected:
+  void closeEvent(QCloseEvent* Event) override;
+
+private:
+  void CreateComponents();
+  void CreateMenus();
+  void LoadCellImages();
+  void FormDestroy();
+
+  // Menu commands.
+  void StartGameF21Click();
+  void Dimensions1Click();
+  void Restart1Click();
+  void Explosions1Click(bool Checked);
+  void HighScores1Click();
+  void HelpAbout();
+  void eXit1Click();
+
+  // TGameView.
+  void AskPlayerName() override;
+  bool AskGameType() override;
+  bool AskDimensions() override;
+  TMsgButton Message(const QString& Text, TMsgType Type, TMsgButtons Buttons) override;
+  bool ModalOpen() const override;
+  void ShowWaitBox(const QString& Text) override;
+  void HideWaitBox() override;
+  void SetInformation(const QString& Text, int Size, bool Bold) override;
+  void DisplayScore(int Own, int Opponent) override;
+  void ShowPlayerNames() override;
+  void SetHourGlass(bool On) override;
+  void ShowOffers(const TOffers& Offers) override;
+  void ResizeGrid(int Rows, int Cols) override;
+  void InvalidateCell(int Row, int Col) override;
+  void InvalidateBoard() override;
+  void ShowExplosionFrame(int Row, int Col, int Frame) override;
+  void PlayExplosionSound() override;
+  void OpenChat() override;
+  void StartUpDone() override;
+  void CloseForm() override;
+
   QMenu* Game1;
   QAction* Dimensions1;
   QAction* N1;
@@ -178,89 +201,23 @@ public:
   QLabel* InformationImage;
   QLabel* InformationLabel;
   TBordGrid* BordDisplay;
+  QWidget* FClient;
 
-  TGameTypeSelection* GameTypeSelection = nullptr;
-  TEnterNameDialog* EnterNameDialog = nullptr;
-  TSizeDlg* SizeDlg = nullptr;
-  TInformationDialog* InformationDialog = nullptr;
-
-  // The current board and command object, nullptr when there is none.
-  TBord* Bord() const { return FBord.get(); }
-  TCommandIO* CommandIO() const { return FCommandIO.get(); }
-  bool SoundOn() const { return FSoundOn; }
-  // The read-out as set, with "\r" for its line breaks.
-  const QString& InformationText() const { return FInformationText; }
-  // Set once the window has been asked to close.
-  bool Closing() const { return FClosing; }
-  // The client size ResizeBoard computed. The client area itself is
-  // TBordGrid::Border pixels taller, the room the window's outer height
-  // leaves below the grid, so the grid's lower border shows.
-  int ClientWidth() const { return FClientWidth; }
-  int ClientHeight() const { return FClientHeight; }
-
-  // TBordView.
-  void InvalidateCell(uint8_t Row, uint8_t Col) override;
-  void Explode(uint8_t Row, uint8_t Col) override;
-
-  // Board view.
-  void LoadCellImages();
-  void BordDisplayDrawCell(QPainter& Canvas, int Col, int Row, QRect Rect);
-  void ResizeBoard();
-
-  // Play.
-  void BordDisplayClick();
-  void AwaitOpponentMove();
-  void WaitForFirstMove();
-  void GameOver();
-  void DisplayScore();
-  void SetInformation(const QString& Text, int Size, bool Bold);
-  void ReportLinkClosed();
-
-  // Menu commands.
-  void StartGameF21Click();
-  void Dimensions1Click();
-  void Restart1Click();
-  void Explosions1Click();
-  void HighScores1Click();
-  void HelpAbout();
-  void eXit1Click();
-
-  // Start-up.
-  void AskPlayerName();
-  void ShowPlayerNames();
-  void ShowWaitBox(const QString& Text);
-  void HideWaitBox();
-  bool WaitForConnection(int Msecs);
-
-protected:
-  void closeEvent(QCloseEvent* Event) override;
-
-private:
-  void CreateComponents();
-  void CreateMenus();
-  void FormCreate();
-  void FormDestroy();
-  bool ConnectOnce();
-  void ReleaseConnection();
-  void CloseForm();
-  bool IsMaster() const;
-  bool IsLocalGame() const;
-
-  std::unique_ptr<TBord> FBord;
-  std::unique_ptr<TCommandIO> FCommandIO;
-  bool FSoundOn = true;
-
-  QPointer<TComDataModule> FComData;
+  TGameTypeSelection* GameTypeSelection;
+  TEnterNameDialog* EnterNameDialog;
+  TSizeDlg* SizeDlg;
+  TInformationDialog* InformationDialog;
   QPointer<TChatForm> FChatForm;
-  QWidget* FClient = nullptr;
+
+  bool FSoundOn = true;
+  std::unique_ptr<TExplosionSound> FSound;
+  std::array<QPixmap, CellImageCount> FImageList;
+  std::array<QPixmap, TCascadeReplay::ExplosionFrames> FExplosionList;
   int FClientWidth = 0;
   int FClientHeight = 0;
-  std::array<QPixmap, CellImageCount> FImageList;
-  std::array<QPixmap, ExplosionFrames> FExplosionList;
-  std::unique_ptr<TExplosionSound> FSound;
-  TFrameDelay FFrameDelay;
   QString FInformationText;
-  bool FClosing = false;
+  // Last, so that it goes first: it reports to this window to the end.
+  std::unique_ptr<TGameController> FController;
 };
 
 // The program-wide references, set and cleared by their owners (the program

@@ -2,10 +2,15 @@
 
 #include "Chat.h"
 #include "CommandIO.h"
-#include "Communication.h"
+#include "EnterPlayer.h"
 #include "Facilities.h"
+#include "GameTypeDialog.h"
+#include "HelpAbout.h"
+#include "HighScores.h"
+#include "Information.h"
+#include "MessageDlg.h"
 #include "RuntimeData.h"
-#include "Search.h"
+#include "SizeDialog.h"
 #include "Thinking.h"
 #include "Trefoil.h"
 
@@ -24,20 +29,6 @@ TAboutBox1* AboutBox1 = nullptr;
 TScoreTable* ScoreTable = nullptr;
 
 namespace {
-
-TMainForm::TModalRunner& ModalRunner() {
-  static TMainForm::TModalRunner Runner;
-  return Runner;
-}
-
-quint16 GPort = DefaultGamePort;
-quint16 CPort = DefaultChatPort;
-
-// The form was laid out at 120 pixels per inch; positions and sizes are
-// logical pixels at 96 per inch, the same scale as the thinking window.
-constexpr int Scaled(int DesignPixels) {
-  return (DesignPixels * 4 + 2) / 5;
-}
 
 QLabel* MakeLabel(const char* Name, const QString& Text, QWidget* Parent, QRect Geometry,
                   Qt::Alignment Align) {
@@ -67,10 +58,21 @@ TMainForm::TMainForm(QWidget* Parent)
   FSound = std::make_unique<TResourceSound>();
   CreateMenus();
   CreateComponents();
-  // The window's size follows the board: ResizeBoard fixes the client
-  // area and the frame takes the size the menu bar and client need.
+  // The window's size follows the board: ResizeGrid fixes the client area
+  // and the frame takes the size the menu bar and client need.
   layout()->setSizeConstraint(QLayout::SetFixedSize);
-  FormCreate();
+  LoadCellImages();
+  GameTypeSelection = new TGameTypeSelection(this);
+  EnterNameDialog = new TEnterNameDialog(this);
+  SizeDlg = new TSizeDlg(this);
+  InformationDialog = new TInformationDialog(this);
+
+  FController = std::make_unique<TGameController>(static_cast<TGameView&>(*this));
+  FController->SetScoreRecorder([](const QString& Name, bool Won) {
+    if (ScoreTable)
+      ScoreTable->UpdateScore(Name, Won);
+  });
+  OnModalEnded(this, [this] { FController->Resume(); });
 }
 
 TMainForm::~TMainForm() {
@@ -79,27 +81,28 @@ TMainForm::~TMainForm() {
     MainForm = nullptr;
 }
 
-void TMainForm::SetModalRunner(TModalRunner Runner) {
-  ModalRunner() = std::move(Runner);
+void TMainForm::FormCreate() {
+  FSoundOn = true;
+  FController->Start();
 }
 
-int TMainForm::RunModal(QDialog& Dialog) {
-  if (ModalRunner())
-    return ModalRunner()(Dialog);
-  return Dialog.exec();
+void TMainForm::FormDestroy() {
+  QString Failure;
+  if (!SaveSettings(&Failure))
+    MessageDlg(Failure, TMsgType::Error, TMsgButton::OK);
+  // The chat's sockets belong to the controller's data module.
+  delete FChatForm;
+  FController.reset();
+  delete GameTypeSelection;
+  delete EnterNameDialog;
+  delete InformationDialog;
+  delete SizeDlg;
+  FImageList = {};
+  FExplosionList = {};
 }
 
-void TMainForm::SetPorts(quint16 GamePort, quint16 ChatPort) {
-  GPort = GamePort;
-  CPort = ChatPort;
-}
-
-quint16 TMainForm::GamePort() {
-  return GPort;
-}
-
-quint16 TMainForm::ChatPort() {
-  return CPort;
+void TMainForm::SetExplosionSound(std::unique_ptr<TExplosionSound> Sound) {
+  FSound = std::move(Sound);
 }
 
 void TMainForm::CreateMenus() {
@@ -133,6 +136,7 @@ void TMainForm::CreateMenus() {
   connect(Dimensions1, &QAction::triggered, this, Guard([this] { Dimensions1Click(); }));
   connect(StartGameF21, &QAction::triggered, this, Guard([this] { StartGameF21Click(); }));
   connect(Restart1, &QAction::triggered, this, Guard([this] { Restart1Click(); }));
+  connect(Explosions1, &QAction::toggled, this, Guard([this](bool On) { Explosions1Click(On); }));
   connect(HighScores1, &QAction::triggered, this, Guard([this] { HighScores1Click(); }));
   connect(eXit1, &QAction::triggered, this, Guard([this] { eXit1Click(); }));
   connect(HelpAboutItem, &QAction::triggered, this, Guard([this] { HelpAbout(); }));
@@ -152,46 +156,125 @@ void TMainForm::CreateComponents() {
 
   Score = new QGroupBox(QStringLiteral(" Score "), FClient);
   Score->setObjectName(QStringLiteral("Score"));
-  Score->setGeometry(0, 0, Scaled(228), Scaled(60));
+  Score->setGeometry(0, 0, FormScaled(228), FormScaled(60));
   const Qt::Alignment Right = Qt::AlignRight | Qt::AlignVCenter;
   const Qt::Alignment Left = Qt::AlignLeft | Qt::AlignVCenter;
   const int NameLeft = 4;
-  const int NameWidth = Scaled(110) - NameLeft;
-  const int CountLeft = Scaled(113);
-  const int CountWidth = Scaled(228) - CountLeft - 4;
-  const int RowHeight = Scaled(19);
+  const int NameWidth = FormScaled(110) - NameLeft;
+  const int CountLeft = FormScaled(113);
+  const int CountWidth = FormScaled(228) - CountLeft - 4;
+  const int RowHeight = FormScaled(19);
   NamePlayer1 = MakeLabel("NamePlayer1", QString(), Score,
-                          QRect(NameLeft, Scaled(20) - 2, NameWidth, RowHeight), Right);
+                          QRect(NameLeft, FormScaled(20) - 2, NameWidth, RowHeight), Right);
   NamePlayer2 = MakeLabel("NamePlayer2", QString(), Score,
-                          QRect(NameLeft, Scaled(39) - 2, NameWidth, RowHeight), Right);
+                          QRect(NameLeft, FormScaled(39) - 2, NameWidth, RowHeight), Right);
   Player1 = MakeLabel("Player1", QStringLiteral("0"), Score,
-                      QRect(CountLeft, Scaled(20) - 2, CountWidth, RowHeight), Left);
+                      QRect(CountLeft, FormScaled(20) - 2, CountWidth, RowHeight), Left);
   Player2 = MakeLabel("Player2", QStringLiteral("0"), Score,
-                      QRect(CountLeft, Scaled(39) - 2, CountWidth, RowHeight), Left);
+                      QRect(CountLeft, FormScaled(39) - 2, CountWidth, RowHeight), Left);
 
   InfoPanel = new QFrame(FClient);
   InfoPanel->setObjectName(QStringLiteral("InfoPanel"));
   InfoPanel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
   InfoPanel->setLineWidth(1);
-  InfoPanel->setGeometry(0, Scaled(62), Scaled(228), Scaled(82));
+  InfoPanel->setGeometry(0, FormScaled(62), FormScaled(228), FormScaled(82));
   // The panel takes no input; it stays enabled so its texts keep their
   // colours and the label's hint still shows.
   InfoPanel->setFocusPolicy(Qt::NoFocus);
 
   InformationImage = new QLabel(InfoPanel);
   InformationImage->setObjectName(QStringLiteral("InformationImage"));
-  InformationImage->setGeometry(Scaled(5), Scaled(6), Scaled(80), Scaled(70));
+  InformationImage->setGeometry(FormScaled(5), FormScaled(6), FormScaled(80), FormScaled(70));
   InformationImage->setScaledContents(true);
   InformationImage->setPixmap(TrefoilPicture(devicePixelRatioF()));
 
-  const int LabelLeft = Scaled(87);
-  InformationLabel = MakeLabel("InformationLabel", QString(), InfoPanel,
-                               QRect(LabelLeft, Scaled(6), Scaled(228) - LabelLeft - 3, Scaled(70)),
-                               Qt::AlignLeft | Qt::AlignVCenter);
+  const int LabelLeft = FormScaled(87);
+  InformationLabel =
+      MakeLabel("InformationLabel", QString(), InfoPanel,
+                QRect(LabelLeft, FormScaled(6), FormScaled(228) - LabelLeft - 3, FormScaled(70)),
+                Qt::AlignLeft | Qt::AlignVCenter);
   InformationLabel->setWordWrap(true);
   InformationLabel->setToolTip(
       QStringLiteral("This indicates the last move of your opponent (Row, Column)"));
   SetInformation(QStringLiteral("Fizzgrid"), 12, true);
+  SetCursor(*BordDisplay, TCursorKind::HandPoint);
+}
+
+void TMainForm::StartGameF21Click() {
+  FController->StartGame();
+}
+
+void TMainForm::Dimensions1Click() {
+  FController->ChangeDimensions();
+}
+
+void TMainForm::Restart1Click() {
+  FController->Restart();
+}
+
+void TMainForm::Explosions1Click(bool Checked) {
+  FController->SetExplosions(Checked);
+}
+
+void TMainForm::HighScores1Click() {
+  if (ScoreTable)
+    RunModal(*ScoreTable);
+}
+
+void TMainForm::HelpAbout() {
+  if (AboutBox1)
+    RunModal(*AboutBox1);
+}
+
+void TMainForm::eXit1Click() {
+  FController->Exit();
+}
+
+void TMainForm::BordDisplayClick(int Row, int Col) {
+  FController->PlaceAt(Row, Col);
+}
+
+void TMainForm::closeEvent(QCloseEvent* Event) {
+  Guarded([this] {
+    // The window goes at once: a running search stops, a replay and every
+    // wait end, and no other window of the game stays behind.
+    FController->Close();
+    if (FChatForm)
+      FChatForm->hide();
+    if (ThinkGauges)
+      ThinkGauges->hide();
+    InformationDialog->hide();
+  });
+  Event->accept();
+  Q_EMIT Closed();
+}
+
+void TMainForm::AskPlayerName() {
+  EnterNameDialog->AskPlayerName();
+}
+
+bool TMainForm::AskGameType() {
+  return RunModal(*GameTypeSelection) == QDialog::Accepted;
+}
+
+bool TMainForm::AskDimensions() {
+  return SizeDlg->AskDimensions() == QDialog::Accepted;
+}
+
+TMsgButton TMainForm::Message(const QString& Text, TMsgType Type, TMsgButtons Buttons) {
+  return MessageDlg(Text, Type, Buttons);
+}
+
+bool TMainForm::ModalOpen() const {
+  return ::ModalOpen();
+}
+
+void TMainForm::ShowWaitBox(const QString& Text) {
+  InformationDialog->ShowNotice(Text);
+}
+
+void TMainForm::HideWaitBox() {
+  InformationDialog->HideNotice();
 }
 
 void TMainForm::SetInformation(const QString& Text, int Size, bool Bold) {
@@ -206,12 +289,9 @@ void TMainForm::SetInformation(const QString& Text, int Size, bool Bold) {
   InformationLabel->setText(Shown);
 }
 
-void TMainForm::DisplayScore() {
-  if (!FBord)
-    return;
-  const std::array<int, 3> Masses = FBord->CountMasses();
-  Player1->setText(QString::number(Masses[0]));
-  Player2->setText(QString::number(Masses[1]));
+void TMainForm::DisplayScore(int Own, int Opponent) {
+  Player1->setText(QString::number(Own));
+  Player2->setText(QString::number(Opponent));
 }
 
 void TMainForm::ShowPlayerNames() {
@@ -219,33 +299,32 @@ void TMainForm::ShowPlayerNames() {
   NamePlayer2->setText(PlayerNames[1] + QStringLiteral(" : "));
 }
 
-bool TMainForm::IsLocalGame() const {
-  return ConnectionLastGame == 0;
+void TMainForm::SetHourGlass(bool On) {
+  SetCursor(*this, On ? TCursorKind::HourGlass : TCursorKind::Arrow);
 }
 
-bool TMainForm::IsMaster() const {
-  return IsLocalGame() || RelationLastGame == 1;
+void TMainForm::ShowOffers(const TOffers& Offers) {
+  BordDisplay->SetAcceptsMoves(Offers.Grid);
+  StartGameF21->setEnabled(Offers.StartGame);
+  Dimensions1->setEnabled(Offers.Dimensions);
+  Restart1->setVisible(Offers.RestartShown);
+  Restart1->setEnabled(Offers.Restart);
+}
+
+void TMainForm::OpenChat() {
+  FChatForm = new TChatForm(this);
+  FChatForm->show();
+}
+
+void TMainForm::StartUpDone() {
+  Q_EMIT StartedUp();
+  show();
+  // The start-up's dialogs have come and gone; the keyboard and the menu
+  // shortcuts belong to this window from its first moment on.
+  raise();
+  activateWindow();
 }
 
 void TMainForm::CloseForm() {
-  FClosing = true;
   close();
-}
-
-void TMainForm::closeEvent(QCloseEvent* Event) {
-  Guarded([this] {
-    FClosing = true;
-    // The window goes at once: a running search returns and a wait for
-    // the partner ends, so the handlers below return to the message loop.
-    StopThinking();
-    if (FComData)
-      FComData->AbortWaits();
-    // The program ends when its last window closes; a window still shown
-    // would keep it running with nothing on the screen.
-    if (FChatForm)
-      FChatForm->hide();
-    if (ThinkGauges)
-      ThinkGauges->hide();
-  });
-  Event->accept();
 }

@@ -1,9 +1,7 @@
 #include "Main.h"
 
-#include "CommandIO.h"
 #include "Facilities.h"
 #include "Resources.h"
-#include "RuntimeData.h"
 
 #include <QApplication>
 #include <QAudioDevice>
@@ -15,8 +13,6 @@
 #include <QSoundEffect>
 
 #include <algorithm>
-#include <chrono>
-#include <thread>
 
 namespace {
 
@@ -133,12 +129,13 @@ void TBordGrid::mouseReleaseEvent(QMouseEvent* Event) {
   if (!FPressed || Event->button() != Qt::LeftButton)
     return;
   FPressed = false;
-  if (!rect().contains(Event->position().toPoint()))
-    return;
-  // The position of the click itself: the pointer may have moved on by
-  // the time the handler asks where it is.
-  FClickPos = Event->position().toPoint();
-  Guarded([this] { FOwner->BordDisplayClick(); });
+  // The cell of the release itself: the pointer may have moved on by the
+  // time the click is handled.
+  int Col = 0;
+  int Row = 0;
+  if (rect().contains(Event->position().toPoint()) &&
+      MouseToCell(Event->position().toPoint(), Col, Row))
+    Guarded([&] { FOwner->BordDisplayClick(Row, Col); });
 }
 
 void TMainForm::LoadCellImages() {
@@ -147,7 +144,7 @@ void TMainForm::LoadCellImages() {
   for (int I = 0; I < CellImageCount; ++I)
     FImageList[std::size_t(I)] =
         Transparent(LoadResourceImage(CellPictureResource(I), Ratio), Silver);
-  for (int F = 0; F < ExplosionFrames; ++F) {
+  for (int F = 0; F < int(FExplosionList.size()); ++F) {
     const QImage Frame = LoadResourceImage(ExplosionFrameResource(F), Ratio);
     const QRgb Key = Frame.isNull() ? qRgb(255, 255, 255) : Frame.pixel(0, Frame.height() - 1);
     FExplosionList[std::size_t(F)] = Transparent(Frame, Key);
@@ -176,62 +173,38 @@ void TMainForm::BordDisplayDrawCell(QPainter& Canvas, int Col, int Row, QRect Re
     Canvas.drawLine(Bevel.bottomRight(), Bevel.bottomLeft());
     Bevel.adjust(1, 1, -1, -1);
   }
-  const TCell* Cell = FBord ? FBord->GetCell(uint8_t(Row), uint8_t(Col)) : nullptr;
-  if (!Cell)
+  if (!FController->Bord())
     return;
+  // What the controller shows, which lags behind the board during a replay.
   const QPoint Corner = Bevel.topLeft() - QPoint(1, 1);
-  const int Index = Cell->CellImageIndex();
+  const int Index = FController->ShownPicture(Row, Col);
   if (Index >= 0 && Index < CellImageCount)
     Canvas.drawPixmap(Corner, FImageList[std::size_t(Index)]);
   const int Frame = BordDisplay->OverlayFrame(Row, Col);
-  if (Frame >= 0 && Frame < ExplosionFrames)
+  if (Frame >= 0 && Frame < int(FExplosionList.size()))
     Canvas.drawPixmap(Corner, FExplosionList[std::size_t(Frame)]);
 }
 
-void TMainForm::InvalidateCell(uint8_t Row, uint8_t Col) {
-  BordDisplay->repaint(BordDisplay->CellRect(Col, Row));
+void TMainForm::InvalidateCell(int Row, int Col) {
+  BordDisplay->update(BordDisplay->CellRect(Col, Row));
 }
 
-void TMainForm::SetFrameDelay(TFrameDelay Delay) {
-  FFrameDelay = std::move(Delay);
+void TMainForm::InvalidateBoard() {
+  BordDisplay->update();
 }
 
-void TMainForm::SetExplosionSound(std::unique_ptr<TExplosionSound> Sound) {
-  FSound = std::move(Sound);
+void TMainForm::ShowExplosionFrame(int Row, int Col, int Frame) {
+  BordDisplay->SetOverlay(Row, Col, Frame);
+  BordDisplay->update(BordDisplay->CellRect(Col, Row));
 }
 
-void TMainForm::Explode(uint8_t Row, uint8_t Col) {
-  ProcessMessages();
-  DisplayScore();
-  // A closed window shows nothing: the rest of the cascade runs at once.
-  if (FClosing || !Explosions1->isChecked() || !FBord || !FBord->GetCell(Row, Col))
-    return;
-  const QRect Cell = BordDisplay->CellRect(Col, Row);
+void TMainForm::PlayExplosionSound() {
+  // Once the sound could not start, it is not tried again in this run.
   if (FSoundOn)
     FSoundOn = FSound && FSound->Play();
-  // Each frame is painted over the full picture, which has no transparent
-  // part, so repainting the cell wipes the previous frame.
-  for (int Frame = 0; Frame < ExplosionFrames && !FClosing; ++Frame) {
-    BordDisplay->SetOverlay(Row, Col, Frame);
-    BordDisplay->repaint(Cell);
-    if (FFrameDelay)
-      FFrameDelay(FrameTime);
-    else
-      std::this_thread::sleep_for(std::chrono::milliseconds(FrameTime));
-  }
-  BordDisplay->SetOverlay(-1, -1, -1);
-  BordDisplay->repaint(Cell);
 }
 
-void TMainForm::ResizeBoard() {
-  // The board holds 2..8 rows and columns; the grid shows exactly the
-  // board, and the dimensions in force (sent, checked and stored) are the
-  // board's.
-  const uint8_t Rows = std::clamp<uint8_t>(NumRows, 2, MaxDimension);
-  const uint8_t Cols = std::clamp<uint8_t>(NumCols, 2, MaxDimension);
-  NumRows = Rows;
-  NumCols = Cols;
-
+void TMainForm::ResizeGrid(int Rows, int Cols) {
   BordDisplay->SetDimensions(Rows, Cols);
   const int GridWidth = Cols * TBordGrid::CellSize + 2 * TBordGrid::Border;
   const int GridHeight = Rows * TBordGrid::CellSize + 2 * TBordGrid::Border;
@@ -240,10 +213,5 @@ void TMainForm::ResizeBoard() {
   Score->move(FClientWidth - Score->width(), Score->y());
   InfoPanel->move(Score->x(), InfoPanel->y());
   FClient->setFixedSize(FClientWidth, FClientHeight + TBordGrid::Border);
-
-  FBord.reset();
-  FBord = std::make_unique<TBord>(this, Rows, Cols);
   BordDisplay->update();
-  if (FCommandIO)
-    FCommandIO->SetBoard(FBord.get());
 }

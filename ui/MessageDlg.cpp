@@ -1,5 +1,7 @@
 #include "MessageDlg.h"
 
+#include "Facilities.h"
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCloseEvent>
@@ -9,10 +11,14 @@
 #include <QPushButton>
 
 #include <cstdio>
+#include <utility>
 
 namespace {
 
-TScriptedMessages* ActiveScript = nullptr;
+TMessageHandler& Handler() {
+  static TMessageHandler Installed;
+  return Installed;
+}
 
 // QMessageBox takes No for Escape and the close box when there is no Cancel;
 // a box without an escape button ends here without any button instead.
@@ -62,8 +68,8 @@ TMsgButton EscapeButton(TMsgButtons Buttons) {
 TMsgButton MessageDlg(const QString& Text, TMsgType Type, TMsgButtons Buttons) {
   if (Buttons == TMsgButtons())
     Buttons = TMsgButton::OK;
-  if (ActiveScript != nullptr)
-    return ActiveScript->Show(Text, Type, Buttons);
+  if (Handler())
+    return Handler()(Text, Type, Buttons);
   if (qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr) {
     // No windows (before the application exists or after it is gone):
     // the message still reaches someone, and the box counts as closed.
@@ -118,7 +124,10 @@ TMsgButton MessageDlg(const QString& Text, TMsgType Type, TMsgButtons Buttons) {
   if (!Added.isEmpty())
     Box.setDefaultButton(qobject_cast<QPushButton*>(Added.front().first));
 
-  Box.exec();
+  {
+    TModalScope Modal;
+    Box.exec();
+  }
   for (const auto& [Btn, Button] : Added) {
     if (Box.clickedButton() == Btn)
       return Button;
@@ -126,38 +135,6 @@ TMsgButton MessageDlg(const QString& Text, TMsgType Type, TMsgButtons Buttons) {
   return Escape;
 }
 
-TScriptedMessages::TScriptedMessages() : FPrevious(ActiveScript) {
-  ActiveScript = this;
-}
-
-TScriptedMessages::~TScriptedMessages() {
-  if (ActiveScript == this)
-    ActiveScript = FPrevious;
-}
-
-void TScriptedMessages::Answer(TMsgButton Button) {
-  FAnswers.append(Button);
-}
-
-void TScriptedMessages::SetHandler(THandler Handler) {
-  FHandler = std::move(Handler);
-}
-
-QStringList TScriptedMessages::Texts() const {
-  QStringList Result;
-  for (const TMsgRecord& Record : FRecords)
-    Result.append(Record.Text);
-  return Result;
-}
-
-TMsgButton TScriptedMessages::Show(const QString& Text, TMsgType Type, TMsgButtons Buttons) {
-  TMsgButton Answer;
-  if (!FAnswers.isEmpty())
-    Answer = FAnswers.takeFirst();
-  else if (FHandler)
-    Answer = FHandler(Text, Type, Buttons);
-  else
-    Answer = EscapeButton(Buttons);
-  FRecords.append({Text, Type, Buttons, Answer});
-  return Answer;
+TMessageHandler SetMessageHandler(TMessageHandler NewHandler) {
+  return std::exchange(Handler(), std::move(NewHandler));
 }

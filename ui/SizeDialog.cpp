@@ -81,7 +81,7 @@ void TSizeDlg::StoreDimensions() {
 
 int TSizeDlg::AskDimensions() {
   ShowDimensions();
-  const int Answer = exec();
+  const int Answer = RunModal(*this);
   if (Answer == QDialog::Accepted)
     StoreDimensions();
   return Answer;

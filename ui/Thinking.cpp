@@ -1,8 +1,8 @@
 #include "Thinking.h"
 
 #include "Facilities.h"
+#include "ThinkRelay.h"
 
-#include <QElapsedTimer>
 #include <QEvent>
 #include <QFont>
 #include <QFrame>
@@ -12,24 +12,13 @@
 #include <QScreen>
 
 #include <algorithm>
-#include <cmath>
 
 TThinkGauges* ThinkGauges = nullptr;
 
 namespace {
 
-int Scaled(int FormValue) {
-  return static_cast<int>(std::lround(FormValue * TThinkGauges::FormScale));
-}
-
 QRect FormRect(int Left, int Top, int Width, int Height) {
-  return {Scaled(Left), Scaled(Top), Scaled(Width), Scaled(Height)};
-}
-
-TThinkGauges::TClock MonotonicClock() {
-  QElapsedTimer Timer;
-  Timer.start();
-  return [Timer] { return Timer.elapsed(); };
+  return {FormScaled(Left), FormScaled(Top), FormScaled(Width), FormScaled(Height)};
 }
 
 QProgressBar* MakeGauge(QWidget* Parent, const QString& Name, const QRect& Geometry) {
@@ -52,13 +41,12 @@ QProgressBar* MakeGauge(QWidget* Parent, const QString& Name, const QRect& Geome
 
 TThinkGauges::TThinkGauges(QWidget* Parent)
     : QWidget(Parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                          Qt::MSWindowsFixedSizeDialogHint),
-      FClock(MonotonicClock()) {
+                          Qt::MSWindowsFixedSizeDialogHint) {
   setObjectName(QStringLiteral("ThinkGauges"));
   setWindowTitle(QStringLiteral("Thinking"));
   // Characters 14 pixels high at the form's resolution.
   QFont Font(QStringLiteral("MS Sans Serif"));
-  Font.setPixelSize(Scaled(14));
+  Font.setPixelSize(FormScaled(14));
   setFont(Font);
 
   Panel1 = new QFrame(this);
@@ -67,26 +55,29 @@ TThinkGauges::TThinkGauges(QWidget* Parent)
 
   Label1 = new QLabel(QStringLiteral("Level 1 : "), Panel1);
   Label1->setObjectName(QStringLiteral("Label1"));
-  Label1->move(Scaled(21), Scaled(23));
+  Label1->move(FormScaled(21), FormScaled(23));
   Label1->adjustSize();
   Label2 = new QLabel(QStringLiteral("Level 2 : "), Panel1);
   Label2->setObjectName(QStringLiteral("Label2"));
-  Label2->move(Scaled(21), Scaled(53));
+  Label2->move(FormScaled(21), FormScaled(53));
   Label2->adjustSize();
 
   Gauge1 = MakeGauge(Panel1, QStringLiteral("Gauge1"), FormRect(79, 20, 200, 22));
   Gauge2 = MakeGauge(Panel1, QStringLiteral("Gauge2"), FormRect(79, 49, 200, 22));
 
-  setFixedSize(Scaled(300), Scaled(82));
+  setFixedSize(FormScaled(300), FormScaled(82));
   move(486, 114);
+
+  // Shown while the user plays on: never activated, never focused.
+  setAttribute(Qt::WA_ShowWithoutActivating);
+  setWindowFlag(Qt::WindowDoesNotAcceptFocus);
+  setFocusPolicy(Qt::NoFocus);
 
   if (!ThinkGauges)
     ThinkGauges = this;
 }
 
 TThinkGauges::~TThinkGauges() {
-  if (ThinkProgress() == this)
-    SetThinkProgress(nullptr);
   if (ThinkGauges == this)
     ThinkGauges = nullptr;
 }
@@ -100,7 +91,7 @@ void TThinkGauges::FormActivate() {
   setFixedSize(2 * Label1->x() + Label1->width() + Gauge1->width() + 2, height());
 }
 
-void TThinkGauges::Show() {
+void TThinkGauges::ShowThinking() {
   // The designed position, kept on a screen smaller than the design's.
   if (const QScreen* Screen = QGuiApplication::primaryScreen()) {
     const QRect Available = Screen->availableGeometry();
@@ -108,81 +99,26 @@ void TThinkGauges::Show() {
         std::clamp(x(), Available.left(), std::max(Available.left(), Available.right() - width())),
         std::clamp(y(), Available.top(), std::max(Available.top(), Available.bottom() - height())));
   }
+  for (int Gauge : {1, 2})
+    ShowPercent(Gauge, 0);
   show();
   raise();
-  // The window draws itself at the first chance the search gives.
-  FMessagesDue = true;
 }
 
-void TThinkGauges::Hide() {
+void TThinkGauges::HideThinking() {
   hide();
 }
 
-TThinkGauges::TGaugeState* TThinkGauges::StateOf(int Gauge) {
-  return Gauge == 1 || Gauge == 2 ? &FGauges[Gauge - 1] : nullptr;
+void TThinkGauges::ShowPercent(int Gauge, int Percent) {
+  if (Gauge == 1 || Gauge == 2)
+    (Gauge == 1 ? Gauge1 : Gauge2)->setValue(std::clamp(Percent, 0, 100));
 }
 
-const TThinkGauges::TGaugeState* TThinkGauges::StateOf(int Gauge) const {
-  return Gauge == 1 || Gauge == 2 ? &FGauges[Gauge - 1] : nullptr;
-}
-
-QProgressBar* TThinkGauges::BarOf(int Gauge) const {
-  return Gauge == 1 ? Gauge1 : Gauge2;
-}
-
-void TThinkGauges::SetMaxValue(int Gauge, int Value) {
-  TGaugeState* State = StateOf(Gauge);
-  if (!State)
-    return;
-  State->MaxValue = std::max(0, Value);
-  State->Progress = std::min(State->Progress, State->MaxValue);
-  ShowPercentage(Gauge);
-}
-
-int TThinkGauges::MaxValue(int Gauge) const {
-  const TGaugeState* State = StateOf(Gauge);
-  return State ? State->MaxValue : 0;
-}
-
-int TThinkGauges::Progress(int Gauge) const {
-  const TGaugeState* State = StateOf(Gauge);
-  return State ? State->Progress : 0;
-}
-
-void TThinkGauges::SetProgress(int Gauge, int Value) {
-  TGaugeState* State = StateOf(Gauge);
-  if (!State)
-    return;
-  State->Progress = std::clamp(Value, 0, State->MaxValue);
-  ShowPercentage(Gauge);
-}
-
-void TThinkGauges::ShowPercentage(int Gauge) {
-  const TGaugeState& State = FGauges[Gauge - 1];
-  const int Percent =
-      State.MaxValue > 0 ? static_cast<int>(qint64(State.Progress) * 100 / State.MaxValue) : 0;
-  QProgressBar* Bar = BarOf(Gauge);
-  if (Bar->value() == Percent)
-    return;
-  Bar->setValue(Percent);
-  // The search does not return to the event loop, so paint now. QProgressBar
-  // itself repaints at once only when the bar grows by a whole chunk.
-  if (Bar->isVisible())
-    Bar->repaint();
-}
-
-void TThinkGauges::ProcessMessages() {
-  const qint64 Now = FClock();
-  if (!FMessagesDue && Now - FLastMessages < MessageInterval)
-    return;
-  FMessagesDue = false;
-  FLastMessages = Now;
-  ::ProcessMessages();
-}
-
-void TThinkGauges::SetClock(TClock Clock) {
-  FClock = Clock ? std::move(Clock) : MonotonicClock();
-  FMessagesDue = true;
+void TThinkGauges::Follow(TThinkRelay& Relay) {
+  connect(&Relay, &TThinkRelay::Shown, this, Guard([this] { ShowThinking(); }));
+  connect(&Relay, &TThinkRelay::Hidden, this, Guard([this] { HideThinking(); }));
+  connect(&Relay, &TThinkRelay::PercentChanged, this,
+          Guard([this](int Gauge, int Percent) { ShowPercent(Gauge, Percent); }));
 }
 
 bool TThinkGauges::event(QEvent* Event) {

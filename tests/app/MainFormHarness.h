@@ -1,87 +1,28 @@
 #pragma once
-// What the game window's tests share: a script for its modal dialogs, a
-// fresh settings store and high-score table, and read-outs of the window.
+// What the game window's tests share: the scripted dialogs and boxes, a
+// fresh settings store and high-score table, the start-up run to its end,
+// clicks that wait for the turn, and read-outs of the window.
 
 #include "CommandIO.h"
-#include "EnterPlayer.h"
-#include "EntryFields.h"
+#include "DialogScript.h"
 #include "Facilities.h"
-#include "GameTypeDialog.h"
+#include "GameController.h"
 #include "HighScores.h"
 #include "Main.h"
-#include "MessageDlg.h"
+#include "Moves.h"
 #include "RuntimeData.h"
+#include "ScriptedMessages.h"
 #include "Search.h"
-#include "SizeDialog.h"
 
 #include <QAction>
-#include <QCheckBox>
+#include <QDeadlineTimer>
 #include <QFile>
 #include <QGroupBox>
-#include <QHash>
 #include <QLabel>
-#include <QPushButton>
-#include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
-
-// Answers the window's modal dialogs by object name, in the order queued; a
-// dialog without a step, or still open after it, is cancelled.
-class TDialogScript {
-public:
-  using TStep = std::function<void(QDialog&)>;
-  TDialogScript() {
-    TMainForm::SetModalRunner([this](QDialog& Dialog) { return Run(Dialog); });
-  }
-  ~TDialogScript() { TMainForm::SetModalRunner({}); }
-  void On(const QString& DialogName, TStep Step) { FSteps[DialogName].append(std::move(Step)); }
-  QStringList Shown; // object names, in order
-
-  static TStep Name(const QString& Text) {
-    return [Text](QDialog& Dialog) {
-      static_cast<TEnterNameDialog&>(Dialog).EditPlayerName->setText(Text);
-      static_cast<TEnterNameDialog&>(Dialog).OKBtn->click();
-    };
-  }
-  static TStep ReadName(QString& Into) {
-    return [&Into](QDialog& Dialog) {
-      Into = static_cast<TEnterNameDialog&>(Dialog).EditPlayerName->text();
-    };
-  }
-  static TStep LocalGame() { return NetworkGame(true, {}, false); }
-  static TStep NetworkGame(bool Master, const QString& Address, bool Network = true) {
-    return [=](QDialog& Dialog) {
-      auto& Types = static_cast<TGameTypeSelection&>(Dialog);
-      (Network ? Types.OtherComputer : Types.LocalGame)->click();
-      if (Network && Types.Master->isChecked() != Master)
-        Types.Master->click();
-      if (Network)
-        Types.Internet->setText(Address);
-      Types.OKBtn->click();
-    };
-  }
-  static TStep Dimensions(int Rows, int Cols) {
-    return [=](QDialog& Dialog) {
-      static_cast<TSizeDlg&>(Dialog).EditNumRows->SetValue(uint8_t(Rows));
-      static_cast<TSizeDlg&>(Dialog).EditNumCols->SetValue(uint8_t(Cols));
-      static_cast<TSizeDlg&>(Dialog).OKBtn->click();
-    };
-  }
-
-private:
-  int Run(QDialog& Dialog) {
-    Shown.append(Dialog.objectName());
-    Dialog.show();
-    if (QList<TStep>& Steps = FSteps[Dialog.objectName()]; !Steps.isEmpty())
-      Steps.takeFirst()(Dialog);
-    if (Dialog.isVisible())
-      Dialog.reject();
-    return Dialog.result();
-  }
-  QHash<QString, QList<TStep>> FSteps;
-};
 
 // Fresh settings and globals, a high-score table in a private folder, the
 // scripted message boxes and dialogs; one per test.
@@ -93,6 +34,7 @@ struct TAppRig {
       PlayerNames = {QString(), QString()};
       ConnectionLastGame = RelationLastGame = 0;
       SearchDepth = 1;
+      KeepThinking = true;
     }
     ~TFresh() {
       SetThinkProgress(nullptr);
@@ -126,26 +68,81 @@ inline QStringList Words(const char* Text) {
   return QString::fromLatin1(Text).split(u' ');
 }
 
-inline void ClickCell(TMainForm& Form, int Row, int Col) {
-  QTest::mouseClick(Form.BordDisplay, Qt::LeftButton, Qt::NoModifier,
-                    Form.BordDisplay->CellRect(Col, Row).center());
+// A part of the window by its form name.
+template <typename T = QObject>
+T* Part(const QObject& Form, const char* Name) {
+  T* Found = Form.findChild<T*>(QString::fromLatin1(Name));
+  if (!Found)
+    qFatal("the window has no %s", Name);
+  return Found;
+}
+inline TBordGrid* Grid(const TMainForm& Form) {
+  return Part<TBordGrid>(Form, "BordDisplay");
+}
+inline QAction* Item(const TMainForm& Form, const char* Name) {
+  return Part<QAction>(Form, Name);
+}
+inline QString Text(const TMainForm& Form, const char* Label) {
+  return Part<QLabel>(Form, Label)->text();
+}
+inline const TBord* Bord(TMainForm& Form) {
+  return Form.Controller().Bord();
+}
+inline bool Closing(TMainForm& Form) {
+  return Form.Controller().Phase() == TPhase::Closed;
 }
 
-inline void Put(TBord& Board, int Row, int Col, uint8_t Owner, uint8_t Mass) {
-  Board.GetCell(uint8_t(Row), uint8_t(Col))->Owner = Mass ? Owner : NoOwner;
-  Board.GetCell(uint8_t(Row), uint8_t(Col))->Mass = Mass;
+// Runs the phases that follow an event until the turn or the game is over,
+// or the controller waits for something else than time. Replays of 0 ms
+// frames take one turn of the event loop per frame; this runs it flat out.
+inline bool Settle(TMainForm& Form, int Msecs = 30000) {
+  const QDeadlineTimer Deadline(Msecs);
+  const auto Busy = [&] {
+    switch (Form.Controller().Phase()) {
+    case TPhase::OwnReplay:
+    case TPhase::OpponentReplay:
+    case TPhase::OpponentTurn:
+    case TPhase::StartingGame:
+    case TPhase::Exchanging:
+    case TPhase::Idle:
+      return true;
+    default:
+      return false;
+    }
+  };
+  while (Busy() && !Deadline.hasExpired())
+    QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 20);
+  return !Busy();
+}
+
+// The start-up, to its end.
+inline bool StartUp(TMainForm& Form) {
+  Form.FormCreate();
+  return QTest::qWaitFor([&] {
+    const TPhase Phase = Form.Controller().Phase();
+    return Phase != TPhase::Idle && Phase != TPhase::Connecting && Phase != TPhase::Exchanging;
+  });
+}
+
+// A click on a cell, and what follows until the turn is back.
+inline void ClickCell(TMainForm& Form, int Row, int Col, bool Wait = true) {
+  QTest::mouseClick(Grid(Form), Qt::LeftButton, Qt::NoModifier,
+                    Grid(Form)->CellRect(Col, Row).center());
+  if (Wait && !Settle(Form))
+    qWarning("the turn did not come back");
 }
 
 // What the window offers: one word per enabled item ("menu" for the four
 // that are always on), "busy" for any cursor but the arrow.
 inline QString Offers(TMainForm& Form) {
+  const QAction* Restart = Item(Form, "Restart1");
   const std::pair<const char*, bool> Items[] = {
-      {"grid", Form.BordDisplay->isEnabled()},
-      {"start", Form.StartGameF21->isEnabled()},
-      {"dimensions", Form.Dimensions1->isEnabled()},
-      {"restart", Form.Restart1->isVisible() && Form.Restart1->isEnabled()},
-      {"menu", Form.HighScores1->isEnabled() && Form.Explosions1->isEnabled() &&
-                   Form.eXit1->isEnabled() && Form.HelpAboutItem->isEnabled()},
+      {"grid", Grid(Form)->AcceptsMoves()},
+      {"start", Item(Form, "StartGameF21")->isEnabled()},
+      {"dimensions", Item(Form, "Dimensions1")->isEnabled()},
+      {"restart", Restart->isVisible() && Restart->isEnabled()},
+      {"menu", Item(Form, "HighScores1")->isEnabled() && Item(Form, "Explosions1")->isEnabled() &&
+                   Item(Form, "eXit1")->isEnabled() && Item(Form, "HelpAboutItem")->isEnabled()},
       {"busy", CursorOf(Form) != TCursorKind::Arrow}};
   QStringList Words;
   for (const auto& [Word, On] : Items)
@@ -156,7 +153,7 @@ inline QString Offers(TMainForm& Form) {
 
 // The information label: its text, point size and "b" when bold.
 inline QString Readout(TMainForm& Form) {
-  const QFont Font = Form.InformationLabel->font();
+  const QFont Font = Part<QLabel>(Form, "InformationLabel")->font();
   return u"%1 @%2%3"_s.arg(Form.InformationText())
       .arg(Font.pointSize())
       .arg(Font.bold() ? u"b"_s : QString());
@@ -164,8 +161,8 @@ inline QString Readout(TMainForm& Form) {
 
 // Offers, read-out and the score labels in one line.
 inline QString Screen(TMainForm& Form) {
-  return Offers(Form) + u" | "_s + Readout(Form) + u" | "_s + Form.Player1->text() + u'/' +
-         Form.Player2->text();
+  return Offers(Form) + u" | "_s + Readout(Form) + u" | "_s + Text(Form, "Player1") + u'/' +
+         Text(Form, "Player2");
 }
 
 inline QString Masses(const TBord* Board) {

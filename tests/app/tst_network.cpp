@@ -8,6 +8,7 @@
 
 #include "Chat.h"
 #include "Communication.h"
+#include "GameController.h"
 #include "Information.h"
 
 #include <QHostAddress>
@@ -51,7 +52,7 @@ public:
     if (Master &&
         !(GameServer.listen(QHostAddress::LocalHost) && ChatServer.listen(QHostAddress::LocalHost)))
       qFatal("cannot listen on loopback");
-    TMainForm::SetPorts(GameServer.serverPort(), ChatServer.serverPort());
+    TGameController::SetPorts(GameServer.serverPort(), ChatServer.serverPort());
     connect(&GameServer, &QTcpServer::newConnection, this, [this] {
       if (Attach(Game, GameServer.nextPendingConnection()))
         Send(Greeting);
@@ -70,7 +71,7 @@ public:
   QByteArray Answer;    // when set, the answer to every message instead of the script
   QByteArray NextReply; // sent once instead of the next scripted reply
   QList<QList<TMove>> Games;
-  bool LeaveOnMove = false, LeaveAfterGame = false;
+  bool LeaveOnMove = false, LeaveAfterGame = false, HoldFirstMove = false;
   std::function<void()> OnTick;
 
   QTcpServer GameServer, ChatServer;
@@ -142,7 +143,8 @@ private:
       Connect(Chat, ComDataModule->ChatPort());
     // The master's first move waits until the program reads, so it never
     // arrives in one piece with the dimensions.
-    if (FirstMovePending && MainForm && MainForm->InformationText() == u"Waiting for opponent"_s) {
+    if (FirstMovePending && !HoldFirstMove && MainForm &&
+        MainForm->InformationText() == u"Waiting for opponent"_s) {
       FirstMovePending = false;
       Reply();
     }
@@ -242,9 +244,10 @@ struct TNetRig : TAppRig {
       Dialogs.On(u"GameTypeSelection"_s, Then);
     Dialogs.On(u"SizeDlg"_s, TDialogScript::Dimensions(4, 4));
     Form = std::make_unique<TMainForm>();
-    Form->SetFrameDelay([](int) {});
+    Form->Controller().Replay().SetFrameTime(0);
     Form->SetExplosionSound(nullptr);
-    Form->show();
+    if (!StartUp(*Form))
+      qWarning("the start-up did not end");
     return *Form;
   }
   // Clicks the program's moves of the running game until its script is
@@ -255,10 +258,12 @@ struct TNetRig : TAppRig {
       return Peer->Playing && Peer->GamesStarted == Game && Peer->Next < Peer->Script.size();
     };
     while (Going() && Peer->Problems.isEmpty()) {
-      if (!Form->BordDisplay->isEnabled())
+      if (!QTest::qWaitFor([&] { return Grid(*Form)->AcceptsMoves() || !Going(); }))
         Peer->Problems << u"grid disabled"_s;
+      if (!Going())
+        break;
       ClickCell(*Form, Peer->Script[Peer->Next].Row, Peer->Script[Peer->Next].Col);
-      if (const QString Diff = Going() ? BoardDiff(Form->Bord(), *Peer->Board) : QString();
+      if (const QString Diff = Going() ? BoardDiff(Bord(*Form), *Peer->Board) : QString();
           !Diff.isEmpty())
         Peer->Problems << Diff;
     }
@@ -277,7 +282,7 @@ private slots:
   void initTestCase() { InstallErrorReport(true); }
   void cleanupTestCase() {
     InstallErrorReport(false);
-    TMainForm::SetPorts(DefaultGamePort, DefaultChatPort);
+    TGameController::SetPorts(DefaultGamePort, DefaultChatPort);
   }
 
   void programAsMaster() {
@@ -293,15 +298,15 @@ private slots:
                                                    "4;4"}));
     QCOMPARE(Peer.Sent, QList<QByteArray>({"\x03"
                                            "Bob"}));
-    QCOMPARE(Form.NamePlayer2->text(), u"Bob : "_s);
+    QCOMPARE(Text(Form, "NamePlayer2"), u"Bob : "_s);
     QCOMPARE(Screen(Form), u"grid menu | Fizzgrid @12b | 0/0"_s);
     QVERIFY(ChatForm && ChatForm->isVisible() && ChatForm->parent() == &Form);
-    QTRY_VERIFY(Form.ComData()->ChatPartner() != nullptr);
+    QTRY_VERIFY(Form.Controller().ComData()->ChatPartner() != nullptr);
     // Somebody else on the game port is sent away; the game goes on.
     QTcpSocket Intruder;
-    Intruder.connectToHost(QHostAddress::LocalHost, Form.ComData()->GamePort());
+    Intruder.connectToHost(QHostAddress::LocalHost, Form.Controller().ComData()->GamePort());
     QTRY_COMPARE(Intruder.state(), QAbstractSocket::UnconnectedState);
-    QVERIFY(Form.ComData()->Connected());
+    QVERIFY(Form.Controller().ComData()->Connected());
 
     // Game 1: the program takes every cell, the peer sends the marker.
     QVERIFY(Rig.PlayGame());
@@ -327,12 +332,12 @@ private slots:
     // Game 2 after the exchange again: the peer takes every cell and the
     // program sends the marker before its game over.
     const qsizetype Before = Peer.Received.size();
-    Form.StartGameF21->trigger();
+    Item(Form, "StartGameF21")->trigger();
     QTRY_COMPARE(Peer.Received.mid(Before), QList<QByteArray>({"\x03"
                                                                "Alice",
                                                                "\x04"
                                                                "4;4"}));
-    QCOMPARE(Offers(Form), u"grid menu"_s);
+    QTRY_COMPARE(Offers(Form), u"grid menu"_s);
     QVERIFY(Rig.PlayGame());
     QTRY_VERIFY(Peer.MarkerReceived);
     QCOMPARE(Peer.Received.last(), QByteArray("\x01"
@@ -343,12 +348,12 @@ private slots:
     QCOMPARE(Screen(Form), u"start dimensions menu | Fizzgrid @12b | 0/0"_s);
 
     // Game 3: the peer leaves while the program waits for its move.
-    Form.StartGameF21->trigger();
+    Item(Form, "StartGameF21")->trigger();
     QTRY_COMPARE(Peer.GamesStarted, 3);
     Peer.LeaveOnMove = true;
     ClickCell(Form, Peer.Script[0].Row, Peer.Script[0].Col);
     QTRY_VERIFY(!Form.isVisible());
-    QVERIFY(Form.Closing() && Peer.Problems.isEmpty());
+    QVERIFY(Closing(Form) && Peer.Problems.isEmpty());
     QVERIFY(Rig.Log().endsWith(u"|Error: Link has been closed by partner"_s));
     QCOMPARE(Rig.Log().count(u"Error: "_s), 1);
   }
@@ -357,6 +362,7 @@ private slots:
     TNetRig Rig(true, "Max");
     TPeer& Peer = *Rig.Peer;
     Peer.Games = {Moves(SGameProgramMarks), Moves(SGamePeerMarks)};
+    Peer.HoldFirstMove = true;
     TMainForm& Form = Rig.Start(u"Sam"_s);
     // The slave answers the master's name and takes its dimensions.
     QCOMPARE(Rig.Dialogs.Shown, Words("EnterNameDialog GameTypeSelection"));
@@ -366,16 +372,16 @@ private slots:
                                            "4;4"}));
     QCOMPARE(Peer.Received, QList<QByteArray>({"\x03"
                                                "Sam"}));
-    QCOMPARE(Form.NamePlayer2->text(), u"Max : "_s);
+    QCOMPARE(Text(Form, "NamePlayer2"), u"Max : "_s);
     QCOMPARE(std::pair(int(NumRows), int(NumCols)), std::pair(4, 4));
-    QCOMPARE(BoardDiff(Form.Bord(), TBord(nullptr, 4, 4)), QString());
-    QCOMPARE(Screen(Form), u"menu | Fizzgrid @12b | 0/0"_s);
+    QCOMPARE(BoardDiff(Bord(Form), TBord(nullptr, 4, 4)), QString());
+    // The slave waits for the master's first move at once.
+    QCOMPARE(Screen(Form), u"menu busy | Waiting for opponent @8 | 0/0"_s);
     QVERIFY(ChatForm && ChatForm->isVisible());
     QTRY_VERIFY(Peer.Chat);
-    // The slave's first wait, as the program entry runs it.
-    Form.WaitForFirstMove();
-    QCOMPARE(Screen(Form), u"grid menu | Moved :\r     [1,3] @12b | 0/1"_s);
-    QCOMPARE(BoardDiff(Form.Bord(), *Peer.Board), QString());
+    Peer.HoldFirstMove = false;
+    QTRY_COMPARE(Screen(Form), u"grid menu | Moved :\r     [1,3] @12b | 0/1"_s);
+    QCOMPARE(BoardDiff(Bord(Form), *Peer.Board), QString());
     // The chat both ways during the game.
     Peer.SendChat("your move, Sam");
     QTRY_COMPARE(ChatForm->ReceiveMemo->toPlainText(), u"your move, Sam"_s);
@@ -392,7 +398,7 @@ private slots:
                                               "4;0")));
     QVERIFY(Peer.GamesStarted == 2 && Peer.Playing && Peer.Explosions > 0);
     QCOMPARE(Offers(Form), u"grid menu"_s);
-    QCOMPARE(BoardDiff(Form.Bord(), *Peer.Board), QString());
+    QTRY_COMPARE(BoardDiff(Bord(Form), *Peer.Board), QString());
 
     // Game 2: the program takes every cell, the peer sends the marker,
     // then leaves instead of starting again.
@@ -400,7 +406,7 @@ private slots:
     QVERIFY(Rig.PlayGame());
     QVERIFY(Peer.MarkerSent);
     QTRY_VERIFY(!Form.isVisible());
-    QVERIFY(Form.Closing());
+    QVERIFY(Closing(Form));
     QVERIFY(Rig.Log().endsWith(u"\rSam wins|Confirm: Do you want to play again|"
                                "Error: Link has been closed by partner"_s));
     QCOMPARE(Rig.Record(u"Sam"_s), std::pair(1, 1));
@@ -447,9 +453,9 @@ private slots:
     Rig.Peer->NextReply = Reply;
     ClickCell(Form, 1, 2);
     QTRY_COMPARE(Rig.Log(), u"Error: "_s + Error);
-    QCOMPARE(Masses(Form.Bord()), u"1/0"_s);
-    QCOMPARE(Form.Bord()->GetCell(1, 2)->Owner, LocalPlayer);
-    QVERIFY(Form.isVisible() && !Form.Closing());
+    QCOMPARE(Masses(Bord(Form)), u"1/0"_s);
+    QCOMPARE(Bord(Form)->GetCell(1, 2)->Owner, LocalPlayer);
+    QVERIFY(Form.isVisible() && !Closing(Form));
     QCOMPARE(Offers(Form), u"menu"_s);
     QVERIFY(!Form.InformationText().startsWith(u"Moved"_s));
   }
@@ -494,9 +500,10 @@ private slots:
       if (!Listen)
         Server->close(); // the ports stay set, now refused
     Rig.Peer->OnTick = [&] {
-      if (Greeting.isEmpty() && Rig.Peer->Game && MainForm &&
-          MainForm->InformationDialog->isVisible() &&
-          MainForm->InformationDialog->DialogText->text() == u"Waiting for opponent to connect"_s)
+      if (!Greeting.isEmpty() || !Rig.Peer->Game || !MainForm)
+        return;
+      auto* Box = Part<TInformationDialog>(*MainForm, "InformationDialog");
+      if (Box->isVisible() && Box->DialogText->text() == u"Waiting for opponent to connect"_s)
         Rig.Peer->Leave();
     };
     TMainForm& Form = Rig.Start(u"Sam"_s, TDialogScript::LocalGame());
@@ -507,10 +514,10 @@ private slots:
                qPrintable(Rig.Log())); // and the refused connection's error
     QCOMPARE(Rig.Dialogs.Shown,
              Words("EnterNameDialog GameTypeSelection GameTypeSelection SizeDlg"));
-    QVERIFY(!Form.InformationDialog->isVisible() && !ChatForm);
-    QVERIFY(Form.CommandIO() && Form.CommandIO()->IsLocal());
-    QCOMPARE(Form.NamePlayer2->text(), u"Computer : "_s);
-    QCOMPARE(QSize(Form.Bord()->Cols, Form.Bord()->Rows), QSize(4, 4));
+    QVERIFY(!Part<QWidget>(Form, "InformationDialog")->isVisible() && !ChatForm);
+    QVERIFY(Form.Controller().CommandIO() && Form.Controller().CommandIO()->IsLocal());
+    QCOMPARE(Text(Form, "NamePlayer2"), u"Computer : "_s);
+    QCOMPARE(QSize(Bord(Form)->Cols, Bord(Form)->Rows), QSize(4, 4));
     QCOMPARE(bool(Rig.Peer->Game), Listen);
     if (Listen)
       QTRY_COMPARE(Rig.Peer->Game->state(), QAbstractSocket::UnconnectedState);
@@ -537,21 +544,21 @@ private slots:
           MainForm->InformationText() != u"Waiting for opponent"_s)
         return;
       Closed = true;
-      ByMenu ? MainForm->eXit1->trigger() : void(MainForm->close());
+      ByMenu ? Item(*MainForm, "eXit1")->trigger() : void(MainForm->close());
     };
     TMainForm& Form = Rig.Start(u"Sam"_s);
-    QVERIFY(ChatForm && ChatForm->isVisible());
-    Form.WaitForFirstMove();
+    QVERIFY(ChatForm);
     if (!FirstMove) {
       QVERIFY(!Closed);
-      QCOMPARE(Form.Bord()->GetCell(0, 0)->Owner, Opponent);
+      QTRY_COMPARE(Bord(Form)->GetCell(0, 0)->Owner, Opponent);
+      QVERIFY(Settle(Form));
       Armed = true;
       ClickCell(Form, 1, 1);
     }
-    QVERIFY(Closed && Form.Closing());
+    QTRY_VERIFY(Closed && Closing(Form));
     QCOMPARE(Rig.Log(), ByMenu ? u"Confirm: Are you sure"_s : QString());
     QCOMPARE(Offers(Form), u"menu"_s);
-    QCOMPARE(Masses(Form.Bord()), FirstMove ? u"0/0"_s : u"1/1"_s);
+    QCOMPARE(Masses(Bord(Form)), FirstMove ? u"0/0"_s : u"1/1"_s);
     for (QWidget* Window : QApplication::topLevelWidgets())
       QVERIFY2(!Window->isVisible(), qPrintable(Window->objectName()));
     QVERIFY(Rig.Scores.Entries().empty());

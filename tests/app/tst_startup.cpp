@@ -4,8 +4,6 @@
 
 #include "MainFormHarness.h"
 
-#include "Information.h"
-
 class TestStartUp : public QObject {
   Q_OBJECT
   std::unique_ptr<TAppRig> R;
@@ -22,24 +20,27 @@ private slots:
     R->Dialogs.On(u"GameTypeSelection"_s, [](QDialog&) {});
     R->Dialogs.On(u"GameTypeSelection"_s, TDialogScript::LocalGame());
     TMainForm Form;
+    QVERIFY(StartUp(Form));
     QCOMPARE(NameShown, QString());
     QCOMPARE(R->Dialogs.Shown,
              Words("EnterNameDialog GameTypeSelection GameTypeSelection SizeDlg"));
     QCOMPARE(R->Log(), u"Error: You must select a connection type"_s);
     QCOMPARE(PlayerNames, (std::array{u"You"_s, u"Computer"_s}));
-    QCOMPARE(Form.NamePlayer1->text() + Form.NamePlayer2->text(), u"You : Computer : "_s);
-    QCOMPARE(QSize(Form.Bord()->Cols, Form.Bord()->Rows), QSize(5, 5));
+    QCOMPARE(Text(Form, "NamePlayer1") + Text(Form, "NamePlayer2"), u"You : Computer : "_s);
+    QCOMPARE(QSize(Bord(Form)->Cols, Bord(Form)->Rows), QSize(5, 5));
     QCOMPARE(QSize(Form.ClientWidth(), Form.ClientHeight()),
-             QSize(164 + 4 + Form.Score->width(), 164));
+             QSize(164 + 4 + Part<QGroupBox>(Form, "Score")->width(), 164));
     QCOMPARE(Form.windowTitle(), u"Fizzgrid"_s);
-    // The user moves first.
+    // The user moves first, in the window shown at once.
+    QVERIFY(Form.isVisible());
     QCOMPARE(Screen(Form), u"grid restart menu | Fizzgrid @12b | 0/0"_s);
-    QCOMPARE(CursorOf(*Form.BordDisplay), TCursorKind::HandPoint);
-    QVERIFY(Form.Explosions1->isChecked() && Form.SoundOn() && !Form.Bord()->Finished);
-    QVERIFY(Form.CommandIO() && Form.CommandIO()->IsLocal() &&
-            !Form.InformationDialog->isVisible());
-    const QList<QKeySequence> Keys = {Form.StartGameF21->shortcut(), Form.Restart1->shortcut(),
-                                      Form.Explosions1->shortcut()};
+    QCOMPARE(CursorOf(*Grid(Form)), TCursorKind::HandPoint);
+    QVERIFY(Item(Form, "Explosions1")->isChecked() && Form.SoundOn() && !Bord(Form)->Finished);
+    QVERIFY(Form.Controller().CommandIO() && Form.Controller().CommandIO()->IsLocal() &&
+            !Part<QWidget>(Form, "InformationDialog")->isVisible());
+    const QList<QKeySequence> Keys = {Item(Form, "StartGameF21")->shortcut(),
+                                      Item(Form, "Restart1")->shortcut(),
+                                      Item(Form, "Explosions1")->shortcut()};
     QCOMPARE(QKeySequence::listToString(Keys), u"F2; Ctrl+F2; Ctrl+E"_s);
   }
 
@@ -69,9 +70,10 @@ private slots:
     });
     R->Dialogs.On(u"GameTypeSelection"_s, TDialogScript::LocalGame());
     TMainForm Form;
+    QVERIFY(StartUp(Form));
     QCOMPARE(Shown, Stored);
     QCOMPARE(PlayerNames[0], Name);
-    QCOMPARE(Form.NamePlayer1->text(), Name + u" : "_s);
+    QCOMPARE(Text(Form, "NamePlayer1"), Name + u" : "_s);
   }
 
   // The close box closes at once; the next start offers what was stored.
@@ -81,10 +83,9 @@ private slots:
     R->Dialogs.On(u"SizeDlg"_s, TDialogScript::Dimensions(6, 7));
     {
       TMainForm Form;
-      Form.show();
-      QVERIFY(QTest::qWaitForWindowExposed(&Form));
+      QVERIFY(StartUp(Form) && QTest::qWaitForWindowExposed(&Form));
       Form.close();
-      QVERIFY(Form.Closing() && !Form.isVisible());
+      QVERIFY(Closing(Form) && !Form.isVisible());
       QCOMPARE(R->Log(), QString());
     }
     std::tie(NumRows, NumCols, PlayerNames[0], ConnectionLastGame) = std::tuple(0, 0, QString(), 1);
@@ -95,8 +96,9 @@ private slots:
     R->Dialogs.On(u"EnterNameDialog"_s, TDialogScript::ReadName(NameShown));
     R->Dialogs.On(u"GameTypeSelection"_s, TDialogScript::LocalGame());
     TMainForm Again;
+    QVERIFY(StartUp(Again));
     QCOMPARE(NameShown, u"Alice"_s);
-    QCOMPARE(QSize(Again.Bord()->Cols, Again.Bord()->Rows), QSize(7, 6));
+    QCOMPARE(QSize(Bord(Again)->Cols, Bord(Again)->Rows), QSize(7, 6));
   }
 };
 

@@ -4,6 +4,7 @@
 #include "GameTypeDialog.h"
 #include "MessageDlg.h"
 #include "RuntimeData.h"
+#include "ScriptedMessages.h"
 #include "SizeDialog.h"
 
 #include <QCheckBox>

@@ -1,10 +1,12 @@
 #include "EntryFields.h"
 #include "Facilities.h"
+#include "Information.h"
 #include "MessageDlg.h"
-#include "Thinking.h"
+#include "ScriptedMessages.h"
 
+#include <QDialog>
+#include <QLabel>
 #include <QMessageBox>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -101,55 +103,46 @@ private slots:
     QCOMPARE(Field.text(), u"123"_s);
   }
 
-  // Progress stays within 0 and the maximum, on both gauges, and the bar
-  // shows the percentage rounded down.
-  void thinkingGauges() {
-    // Maximum, value set: progress and percentage shown.
-    const int Cases[][4] = {{3, 1, 1, 33},  {64, 64, 64, 100}, {10, 11, 10, 100},
-                            {10, -3, 0, 0}, {0, 5, 0, 0},      {-4, 2, 0, 0}};
-    TThinkGauges Window;
-    for (const auto& Case : Cases) {
-      for (int Gauge : {1, 2}) {
-        const QProgressBar* Bar = Gauge == 1 ? Window.Gauge1 : Window.Gauge2;
-        Window.SetMaxValue(Gauge, Case[0]);
-        Window.SetProgress(Gauge, Case[1]);
-        QCOMPARE(QList<int>({Case[0], Case[1], Window.Progress(Gauge),
-                             Bar->value() * 100 / Bar->maximum()}),
-                 QList<int>({Case[0], Case[1], Case[2], Case[3]}));
-      }
-    }
-    // Lowering the maximum below the progress pulls the progress down with it.
-    Window.SetMaxValue(1, 20);
-    Window.SetProgress(1, 15);
-    Window.SetMaxValue(1, 8);
-    QCOMPARE(Window.Progress(1), 8);
+  // Modal dialogs and boxes are counted while open; when the last one
+  // closes, the listeners hear of it from the event loop.
+  void modalTracking() {
+    QObject Listener;
+    int Ended = 0;
+    OnModalEnded(&Listener, [&] { ++Ended; });
+    QDialog Dialog;
+    bool OpenInside = false;
+    QTimer::singleShot(0, &Dialog, [&] {
+      OpenInside = ModalOpen();
+      QStringList Seen;
+      AnswerNextBox(u"OK"_s, &Seen);
+      MessageDlg(u"inner"_s, TMsgType::Information, TMsgButton::OK);
+      Dialog.accept();
+    });
+    QCOMPARE(RunModal(Dialog), int(QDialog::Accepted));
+    QVERIFY(OpenInside && !ModalOpen());
+    QCOMPARE(Ended, 0);
+    QTRY_COMPARE(Ended, 1);
   }
 
-  void thinkingRateLimit() {
-    TThinkGauges Window;
-    qint64 Now = 1000;
-    Window.SetClock([&Now] { return Now; });
-    int Served = 0;
-    const auto Post = [&] {
-      QMetaObject::invokeMethod(
-          this, [&Served] { ++Served; }, Qt::QueuedConnection);
-    };
-    // The first call processes at once; then only once 10 ms have passed.
-    Post();
-    Window.ProcessMessages();
-    QCOMPARE(Served, 1);
-    Post();
-    Now += 9;
-    Window.ProcessMessages();
-    QCOMPARE(Served, 1);
-    Now += 1;
-    Window.ProcessMessages();
-    QCOMPARE(Served, 2);
-    // Showing the window makes the next call process, so it is drawn at once.
-    Post();
-    Window.Show();
-    Window.ProcessMessages();
-    QCOMPARE(Served, 3);
+  // The wait box shows its text before the caller goes on: it has been
+  // painted by the time ShowNotice returns.
+  void waitBoxIsPaintedAtOnce() {
+    TInformationDialog Box;
+    struct TPaints : QObject {
+      int Count = 0;
+      bool eventFilter(QObject*, QEvent* Event) override {
+        Count += Event->type() == QEvent::Paint;
+        return false;
+      }
+    } Paints;
+    Box.DialogText->installEventFilter(&Paints);
+    Box.ShowNotice(u"Establishing connection ..."_s);
+    QVERIFY(Paints.Count > 0);
+    const int InnerWidth = Box.width();
+    Box.HideNotice();
+    Box.ShowNotice(u"Waiting for opponent to connect"_s);
+    QVERIFY(Box.width() > InnerWidth);
+    QCOMPARE(Box.width(), Box.DialogText->width() + TInformationDialog::ExtraWidth);
   }
 };
 

@@ -1,5 +1,6 @@
 #include "HighScores.h"
 #include "MessageDlg.h"
+#include "ScriptedMessages.h"
 
 #include <QDir>
 #include <QFile>

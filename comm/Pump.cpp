@@ -1,7 +1,0 @@
-#include "Pump.h"
-
-#include <QCoreApplication>
-
-void ProcessMessages() {
-  QCoreApplication::processEvents();
-}

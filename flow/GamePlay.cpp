@@ -1,0 +1,252 @@
+#include "GameController.h"
+
+#include "CommandIO.h"
+#include "RuntimeData.h"
+#include "Search.h"
+
+void TGameController::PlaceAt(int Row, int Col) {
+  Dispatch([this, Row, Col] {
+    if (FPhase != TPhase::OwnTurn || Row < 0 || Col < 0)
+      return;
+    const TCell* Target = FBord->GetCell(uint8_t(Row), uint8_t(Col));
+    if (!Target)
+      return;
+    if (Target->Owner == Opponent) {
+      FView.Message(QStringLiteral("You cannot click on fields occupied by your opponent"),
+                    TMsgType::Error, TMsgButton::OK);
+      return;
+    }
+    // Sent before it is played here, so the opponent can start on it.
+    FCommandIO->SendCommand(TCommand::MakeMove(uint8_t(Row), uint8_t(Col)));
+    Replay(PlaceRecorded(*FBord, uint8_t(Row), uint8_t(Col), LocalPlayer), TPhase::OwnReplay,
+           [this] {
+             ShowScore();
+             AwaitOpponentMove();
+           });
+  });
+}
+
+void TGameController::Replay(TCascadeSteps Steps, TPhase During, std::function<void()> Then) {
+  SetPhase(During);
+  FReplay.Start(std::move(Steps), [this, Then = std::move(Then)] { Dispatch(Then); });
+}
+
+void TGameController::AwaitOpponentMove() {
+  // The own move ended the game: the opponent is not asked.
+  if (FBord->Finished) {
+    SetHourGlass(false);
+    return AfterTurn();
+  }
+  SetHourGlass(true);
+  if (IsLocalGame())
+    FView.SetInformation(QStringLiteral("Just a second...\rThinking"), 10, false);
+  else
+    FView.SetInformation(QStringLiteral("Waiting for opponent"), 8, false);
+  SetPhase(TPhase::OpponentTurn);
+  FCommandIO->ReadCommand(TCommandKind::Move, [this](const TCommandResult& Result) {
+    Dispatch([this, Result] { OpponentMoved(Result); });
+  });
+}
+
+void TGameController::OpponentMoved(const TCommandResult& Result) {
+  if (FPhase != TPhase::OpponentTurn)
+    return;
+  TCommand Move;
+  try {
+    Move = Result.Take();
+  } catch (const LinkHasBeenClosed&) {
+    SetHourGlass(false);
+    return ReportLinkClosed();
+  } catch (...) {
+    SetHourGlass(false);
+    throw;
+  }
+  if (Move.Row == FBord->Rows) {
+    // The opponent owns no cell it may play: the game is over.
+    FBord->Finished = true;
+    SetHourGlass(false);
+    return AfterTurn();
+  }
+  if (!FBord->GetCell(Move.Row, Move.Col))
+    throw ProtocolError("Received a move outside the board");
+  FView.SetInformation(QStringLiteral("Moved :\r     [%1,%2]").arg(Move.Row + 1).arg(Move.Col + 1),
+                       12, true);
+  Replay(PlaceRecorded(*FBord, Move.Row, Move.Col, Opponent), TPhase::OpponentReplay, [this] {
+    ShowScore();
+    SetHourGlass(false);
+    AfterTurn();
+  });
+}
+
+void TGameController::AfterTurn() {
+  if (FBord->Finished)
+    return GameOver();
+  if (!FBord->CanMove(LocalPlayer)) {
+    // Only this side sees that it cannot move; the no-move marker ends the
+    // same game on the side waiting for this move. A partner already gone
+    // cannot be told; this side still ends its game.
+    if (!IsLocalGame()) {
+      try {
+        FCommandIO->SendCommand(TCommand::MakeMove(FBord->Rows, 0));
+      } catch (const LinkHasBeenClosed&) {
+      }
+    }
+    return GameOver();
+  }
+  SetPhase(TPhase::OwnTurn);
+}
+
+void TGameController::GameOver() {
+  SetPhase(TPhase::GameOver);
+  const std::array<int, 3> Masses = FBord->CountMasses();
+  const auto Record = [this](const QString& Name, bool Won) {
+    if (FRecord)
+      FRecord(Name, Won);
+  };
+  QString Text;
+  if (Masses[0] > Masses[1]) {
+    Text = PlayerNames[0] + QStringLiteral(" wins");
+    Record(PlayerNames[0], true);
+    Record(PlayerNames[1], false);
+  } else if (Masses[1] > Masses[0]) {
+    Text = PlayerNames[1] + QStringLiteral(" wins");
+    Record(PlayerNames[1], true);
+    Record(PlayerNames[0], false);
+  } else {
+    // A draw counts as a win for both.
+    Text = QStringLiteral("We have a draw");
+    Record(PlayerNames[0], true);
+    Record(PlayerNames[1], true);
+  }
+  Text.truncate(100);
+  FView.Message(QStringLiteral("\nGAME OVER\r") + Text, TMsgType::Information, TMsgButton::OK);
+  if (FView.Message(QStringLiteral("Do you want to play again"), TMsgType::Confirmation,
+                    TMsgButton::Yes | TMsgButton::No) == TMsgButton::No) {
+    FView.CloseForm();
+    return Close();
+  }
+
+  FBord->Reset();
+  // The empty board waits for the next start: nothing may explode on it.
+  FBord->Finished = true;
+  FReplay.ShowBoard(*FBord);
+  ShowScore();
+  FView.SetInformation(QStringLiteral("Fizzgrid"), 12, true);
+  if (IsMaster())
+    return SetPhase(TPhase::BetweenGames);
+
+  FView.SetInformation(QStringLiteral("Waiting for opponent\rto start game"), 8, false);
+  SetPhase(TPhase::WaitingNextGame);
+  FCommandIO->ExchangeSettings(
+      [this](std::exception_ptr Failure) { Dispatch([=] { NextGameExchanged(Failure); }); });
+}
+
+void TGameController::NextGameExchanged(std::exception_ptr Failure) {
+  if (FPhase != TPhase::WaitingNextGame || PartnerLeft(Failure))
+    return;
+  FView.ShowPlayerNames();
+  ResizeBoard();
+  FBord->Finished = false;
+  AwaitOpponentMove();
+}
+
+void TGameController::StartGame() {
+  Dispatch([this] {
+    if (FPhase != TPhase::BetweenGames)
+      return;
+    SetPhase(TPhase::StartingGame);
+    if (IsLocalGame())
+      return BeginGame();
+    FCommandIO->ExchangeSettings([this](std::exception_ptr Failure) {
+      Dispatch([this, Failure] {
+        if (FPhase != TPhase::StartingGame || PartnerLeft(Failure))
+          return;
+        FView.ShowPlayerNames();
+        BeginGame();
+      });
+    });
+  });
+}
+
+void TGameController::BeginGame() {
+  FBord->Finished = false;
+  SetPhase(TPhase::OwnTurn);
+}
+
+void TGameController::ChangeDimensions() {
+  Dispatch([this] {
+    if (FPhase != TPhase::BetweenGames)
+      return;
+    // Cancel too gives a new, empty board.
+    FView.AskDimensions();
+    ResizeBoard();
+  });
+}
+
+void TGameController::Restart() {
+  Dispatch([this] {
+    if (!IsLocalGame() || (FPhase != TPhase::OwnTurn && FPhase != TPhase::BetweenGames))
+      return;
+    FBord->Reset();
+    FReplay.ShowBoard(*FBord);
+    ShowScore();
+    FView.SetInformation(QStringLiteral("Fizzgrid"), 12, true);
+  });
+}
+
+void TGameController::SetExplosions(bool On) {
+  FReplay.SetAnimate(On);
+}
+
+void TGameController::Exit() {
+  Dispatch([this] {
+    if (FView.Message(QStringLiteral("Are you sure"), TMsgType::Confirmation,
+                      TMsgButton::Yes | TMsgButton::Cancel) != TMsgButton::Yes)
+      return;
+    StopThinking();
+    FView.CloseForm();
+    Close();
+  });
+}
+
+void TGameController::ShowScore() {
+  if (!FBord)
+    return;
+  const std::array<int, 3> Masses = FBord->CountMasses();
+  FView.DisplayScore(Masses[0], Masses[1]);
+}
+
+bool TGameController::PartnerLeft(std::exception_ptr Failure) {
+  if (!Failure)
+    return false;
+  try {
+    std::rethrow_exception(Failure);
+  } catch (const LinkHasBeenClosed&) {
+    ReportLinkClosed();
+  }
+  return true;
+}
+
+void TGameController::ReportLinkClosed() {
+  FView.Message(QStringLiteral("Link has been closed by partner"), TMsgType::Error, TMsgButton::OK);
+  FView.CloseForm();
+  Close();
+}
+
+void TGameController::LinkChanged(bool Up) {
+  if (Up || IsLocalGame())
+    return;
+  // A partner who leaves is noticed now, not at the next click. Where a
+  // read is armed, its failure tells instead.
+  switch (FPhase) {
+  case TPhase::OwnTurn:
+  case TPhase::OwnReplay:
+  case TPhase::OpponentReplay:
+  case TPhase::BetweenGames:
+  case TPhase::Halted:
+    ReportLinkClosed();
+    break;
+  default:
+    break;
+  }
+}

@@ -1,0 +1,68 @@
+#pragma once
+
+// TGameView: what the game controller needs of the window that shows the
+// game. The window draws, plays the sound, shows the dialogs and message
+// boxes and forwards the user's clicks, keys and menu commands to the
+// controller; it decides nothing about the game. Tests implement this with
+// a recorder, so the whole flow of play runs without a screen.
+
+#include "Messages.h"
+
+#include <QString>
+
+// What the window offers the user right now; everything else is refused by
+// the controller anyway.
+struct TOffers {
+  bool Grid = false; // a click on a cell places a mass
+  bool StartGame = false;
+  bool Dimensions = false;
+  bool Restart = false;
+  bool RestartShown = false; // games against the computer only
+
+  friend bool operator==(const TOffers&, const TOffers&) = default;
+};
+
+class TGameView {
+public:
+  virtual ~TGameView() = default;
+
+  // Modal dialogs and boxes: each returns once the user has answered.
+  // AskPlayerName stores PlayerNames[0]; AskGameType stores the connection
+  // choice and is true on OK; AskDimensions is true on OK, NumRows and
+  // NumCols then hold the new dimensions.
+  virtual void AskPlayerName() = 0;
+  virtual bool AskGameType() = 0;
+  virtual bool AskDimensions() = 0;
+  virtual TMsgButton Message(const QString& Text, TMsgType Type, TMsgButtons Buttons) = 0;
+  // Whether a modal dialog or box is open; while one is, the controller
+  // holds back what arrives and goes on once the view calls Resume().
+  virtual bool ModalOpen() const = 0;
+  // The modeless wait box of the start-up; it is painted before ShowWaitBox
+  // returns.
+  virtual void ShowWaitBox(const QString& Text) = 0;
+  virtual void HideWaitBox() = 0;
+
+  // Read-outs. "\r" in an information text breaks the line.
+  virtual void SetInformation(const QString& Text, int Size, bool Bold) = 0;
+  virtual void DisplayScore(int Own, int Opponent) = 0;
+  // Shows PlayerNames[0] and [1].
+  virtual void ShowPlayerNames() = 0;
+  virtual void SetHourGlass(bool On) = 0;
+  virtual void ShowOffers(const TOffers& Offers) = 0;
+
+  // The board: its size, and the picture of a cell (the controller's
+  // ShownPicture) or an explosion frame over it (-1 for none), painted from
+  // the next turn of the event loop on.
+  virtual void ResizeGrid(int Rows, int Cols) = 0;
+  virtual void InvalidateCell(int Row, int Col) = 0;
+  virtual void InvalidateBoard() = 0;
+  virtual void ShowExplosionFrame(int Row, int Col, int Frame) = 0;
+  virtual void PlayExplosionSound() = 0;
+
+  // The chat window, once per connection, after the first exchange.
+  virtual void OpenChat() = 0;
+  // The start-up is over: the first game is on.
+  virtual void StartUpDone() = 0;
+  // Closes the main window, which ends the program.
+  virtual void CloseForm() = 0;
+};

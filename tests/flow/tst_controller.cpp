@@ -1,0 +1,398 @@
+// The game controller without a window: a recording view answers its
+// dialogs and boxes and notes what it is asked to show. Whole games against
+// the computer (searching on a worker thread), the replay of cascades, the
+// refusals of each phase, closing while busy, the relay of the search's
+// progress, and what waits while a modal dialog is open.
+
+#include "CommandIO.h"
+#include "GameController.h"
+#include "Moves.h"
+#include "RuntimeData.h"
+#include "Search.h"
+#include "ThinkRelay.h"
+
+#include <QSignalSpy>
+#include <QtTest>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+struct TRecordingView : TGameView {
+  // The answers.
+  int Rows = 5, Cols = 5;
+  std::function<TMsgButton(const QString& Text, TMsgButtons Buttons)> Answer =
+      [](const QString&, TMsgButtons Buttons) {
+        return Buttons & TMsgButton::Yes ? TMsgButton::Yes : TMsgButton::OK;
+      };
+  bool Modal = false;
+
+  // What was shown.
+  QStringList Boxes; // "Caption: text"
+  QString Info;
+  int Own = 0, Opponent = 0;
+  bool HourGlass = false;
+  TOffers Offers;
+  QSize Grid;
+  int Frames = 0, Sounds = 0, Closes = 0, StartUps = 0;
+  // With Trace on: every cell change (with the picture shown), frame, score
+  // and sound, in order.
+  bool Trace = false;
+  QStringList Log;
+  TGameController* Controller = nullptr;
+
+  void AskPlayerName() override { PlayerNames[0] = u"Tester"_s; }
+  bool AskGameType() override {
+    ConnectionLastGame = 0;
+    RelationLastGame = 1;
+    return true;
+  }
+  bool AskDimensions() override {
+    std::tie(NumRows, NumCols) = std::pair(uint8_t(Rows), uint8_t(Cols));
+    return true;
+  }
+  TMsgButton Message(const QString& Text, TMsgType Type, TMsgButtons Buttons) override {
+    static const char* const Captions[] = {"Error", "Information", "Confirm"};
+    Boxes << QString::fromLatin1(Captions[int(Type)]) + u": "_s + Text;
+    return Answer(Text, Buttons);
+  }
+  bool ModalOpen() const override { return Modal; }
+  void ShowWaitBox(const QString&) override {}
+  void HideWaitBox() override {}
+  void SetInformation(const QString& Text, int Size, bool Bold) override {
+    Info = u"%1 @%2%3"_s.arg(Text).arg(Size).arg(Bold ? u"b"_s : QString());
+  }
+  void DisplayScore(int AOwn, int AOpponent) override {
+    std::tie(Own, Opponent) = std::pair(AOwn, AOpponent);
+    if (Trace)
+      Log << u"score %1/%2"_s.arg(Own).arg(Opponent);
+  }
+  void ShowPlayerNames() override {}
+  void SetHourGlass(bool On) override { HourGlass = On; }
+  void ShowOffers(const TOffers& AOffers) override { Offers = AOffers; }
+  void ResizeGrid(int R, int C) override { Grid = QSize(C, R); }
+  void InvalidateCell(int Row, int Col) override {
+    if (Trace)
+      Log << u"cell %1,%2 %3"_s.arg(Row).arg(Col).arg(Controller->ShownPicture(Row, Col));
+  }
+  void InvalidateBoard() override {}
+  void ShowExplosionFrame(int Row, int Col, int Frame) override {
+    Frames += Frame >= 0;
+    if (Trace)
+      Log << u"frame %1,%2 %3"_s.arg(Row).arg(Col).arg(Frame);
+  }
+  void PlayExplosionSound() override {
+    ++Sounds;
+    if (Trace)
+      Log << u"sound"_s;
+  }
+  void OpenChat() override {}
+  void StartUpDone() override { ++StartUps; }
+  void CloseForm() override { ++Closes; }
+};
+
+QString Offered(const TOffers& Offers) {
+  QStringList Words;
+  const std::pair<const char*, bool> Items[] = {{"grid", Offers.Grid},
+                                                {"start", Offers.StartGame},
+                                                {"dimensions", Offers.Dimensions},
+                                                {"restart", Offers.Restart}};
+  for (const auto& [Word, On] : Items)
+    if (On)
+      Words << QString::fromLatin1(Word);
+  return Words.join(u' ');
+}
+
+} // namespace
+
+class TestController : public QObject {
+  Q_OBJECT
+
+  TRecordingView View;
+  std::unique_ptr<TGameController> Game;
+  QStringList Recorded;
+
+  // A game against the computer on Rows x Cols, the local player to move.
+  void StartLocal(int Rows, int Cols) {
+    View.Rows = Rows;
+    View.Cols = Cols;
+    Game->Start();
+    QTRY_COMPARE(Game->Phase(), TPhase::OwnTurn);
+  }
+  // Waits until the turn or the game is over. Replays run with frames of
+  // 0 ms here, one per turn of the event loop, so the loop runs flat out.
+  bool Settled() {
+    QDeadlineTimer Deadline(60000);
+    for (;;) {
+      const TPhase Phase = Game->Phase();
+      if (Phase == TPhase::OwnTurn || Phase == TPhase::BetweenGames || Phase == TPhase::Closed ||
+          Phase == TPhase::Halted)
+        return true;
+      if (Deadline.hasExpired())
+        return false;
+      QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 50);
+    }
+  }
+  TBord& Board() { return const_cast<TBord&>(*Game->Bord()); }
+
+private slots:
+  void init() {
+    View = TRecordingView();
+    Recorded.clear();
+    KeepThinking = true;
+    SearchDepth = 1;
+    Game = std::make_unique<TGameController>(View);
+    View.Controller = Game.get();
+    Game->Replay().SetFrameTime(0);
+    Game->SetScoreRecorder([this](const QString& Name, bool Won) {
+      Recorded << Name + (Won ? u" won"_s : u" lost"_s);
+    });
+  }
+  void cleanup() {
+    Game.reset();
+    KeepThinking = true;
+  }
+
+  void wholeGameAgainstTheComputer_data() {
+    QTest::addColumn<int>("Rows");
+    QTest::addColumn<int>("Cols");
+    QTest::newRow("4 x 4") << 4 << 4;
+    QTest::newRow("5 x 5") << 5 << 5;
+    QTest::newRow("4 x 6") << 4 << 6;
+  }
+  void wholeGameAgainstTheComputer() {
+    QFETCH(int, Rows);
+    QFETCH(int, Cols);
+    StartLocal(Rows, Cols);
+    QCOMPARE(View.StartUps, 1);
+    QCOMPARE(View.Info, u"Fizzgrid @12b"_s);
+    QCOMPARE(Offered(View.Offers), u"grid restart"_s);
+    QVERIFY(View.Offers.RestartShown);
+    // The same game played silently on a copy predicts every reply.
+    const auto Expected = TBord::CreateCopy(*Game->Bord());
+    int Explosions = 0;
+    for (int Moves = 0; !Expected->Finished; ++Moves) {
+      QVERIFY2(Moves < 300, "the game does not end");
+      const TMove Mine = PickMove(*Game->Bord());
+      const std::optional<TMove> Answer = PlayTurn(*Expected, Mine);
+      const bool ComputerMoves = Answer.has_value();
+      const TMove Reply = Answer.value_or(TMove());
+      const std::array<int, 3> Final = Expected->CountMasses();
+      const int FramesBefore = View.Frames;
+      Game->PlaceAt(Mine.Row, Mine.Col);
+      if (ComputerMoves && !Expected->Finished) {
+        // While the computer thinks, the window says so and offers nothing.
+        QTRY_COMPARE(Game->Phase(), TPhase::OpponentTurn);
+        QVERIFY(View.HourGlass);
+        QCOMPARE(View.Info, u"Just a second...\rThinking @10"_s);
+        QCOMPARE(Offered(View.Offers), QString());
+      }
+      QVERIFY(Settled());
+      Explosions += (View.Frames - FramesBefore) / TCascadeReplay::ExplosionFrames;
+      QVERIFY(!View.HourGlass);
+      if (Game->Phase() == TPhase::OwnTurn) {
+        QCOMPARE(View.Boxes, QStringList());
+        for (int Row = 0; Row < Rows; ++Row)
+          for (int Col = 0; Col < Cols; ++Col) {
+            const TCell *A = Game->Bord()->GetCell(uint8_t(Row), uint8_t(Col)),
+                        *B = Expected->GetCell(uint8_t(Row), uint8_t(Col));
+            QVERIFY(A->Owner == B->Owner && A->Mass == B->Mass);
+            QCOMPARE(Game->ShownPicture(Row, Col), A->CellImageIndex());
+          }
+        QCOMPARE(View.Info, u"Moved :\r     [%1,%2] @12b"_s.arg(Reply.Row + 1).arg(Reply.Col + 1));
+        QCOMPARE(std::pair(View.Own, View.Opponent), std::pair(Final[0], Final[1]));
+        QCOMPARE(Offered(View.Offers), u"grid restart"_s);
+        continue;
+      }
+      // The game is over: its result, the records, the question.
+      QCOMPARE(Game->Phase(), TPhase::BetweenGames);
+      const QString Result = Final[0] > Final[1]   ? u"Tester wins"_s
+                             : Final[1] > Final[0] ? u"Computer wins"_s
+                                                   : u"We have a draw"_s;
+      QCOMPARE(View.Boxes, QStringList({u"Information: \nGAME OVER\r"_s + Result,
+                                        u"Confirm: Do you want to play again"_s}));
+      QCOMPARE(Recorded.size(), 2);
+      QCOMPARE(Recorded[0], Final[1] > Final[0] ? u"Computer won"_s : u"Tester won"_s);
+      QVERIFY(Game->Bord()->Finished);
+      QCOMPARE(std::pair(View.Own, View.Opponent), std::pair(0, 0));
+      QCOMPARE(View.Info, u"Fizzgrid @12b"_s);
+      QCOMPARE(Offered(View.Offers), u"start dimensions restart"_s);
+      break;
+    }
+    QCOMPARE(View.Sounds, Explosions);
+    QVERIFY(Explosions > 0);
+    // The next game starts with "Start Game" on the empty board.
+    Game->StartGame();
+    QCOMPARE(Game->Phase(), TPhase::OwnTurn);
+    QVERIFY(!Game->Bord()->Finished);
+    Game->PlaceAt(0, 0);
+    QVERIFY(Settled());
+    QCOMPARE(Game->Bord()->GetCell(0, 0)->Owner, LocalPlayer);
+    QCOMPARE(std::pair(View.Own, View.Opponent), std::pair(1, 1));
+  }
+
+  // A cascade is shown after the fact, in the order of the rules: (0,0)
+  // explodes into (0,1), which takes the opponent's two masses and explodes
+  // in turn. Each explosion: the score of that moment, the sound, 16 frames
+  // over the full cell, the frame removed.
+  void replayShowsTheCascadeInOrder() {
+    StartLocal(5, 5);
+    Put(Board(), 0, 0, LocalPlayer, 1);
+    Put(Board(), 0, 1, Opponent, 2);
+    Game->Replay().ShowBoard(Board());
+    // The computer's answer is not part of this.
+    KeepThinking = true;
+    View.Trace = true;
+    Game->PlaceAt(0, 0);
+    // The board is final before anything is shown.
+    QCOMPARE(Board().GetCell(0, 1)->Mass, uint8_t(0));
+    QCOMPARE(Game->Phase(), TPhase::OwnReplay);
+    QTRY_VERIFY(Game->Phase() != TPhase::OwnReplay);
+    QStringList Expected = {u"cell 0,0 1"_s, u"score 2/2"_s, u"sound"_s};
+    for (int Frame = 0; Frame < 16; ++Frame)
+      Expected << u"frame 0,0 %1"_s.arg(Frame);
+    Expected << u"frame 0,0 -1"_s << u"cell 0,0 18"_s << u"cell 0,1 4"_s << u"score 3/0"_s
+             << u"sound"_s;
+    for (int Frame = 0; Frame < 16; ++Frame)
+      Expected << u"frame 0,1 %1"_s.arg(Frame);
+    Expected << u"frame 0,1 -1"_s << u"cell 0,1 19"_s << u"cell 0,0 0"_s << u"cell 0,2 2"_s
+             << u"cell 1,1 5"_s << u"cell 1,0 2"_s << u"score 4/0"_s;
+    QCOMPARE(View.Log.mid(0, Expected.size()), Expected);
+    QVERIFY(Settled());
+
+    // Without the check mark: no frame, no sound, the score still follows,
+    // and all is shown at once.
+    Game->Restart();
+    Game->SetExplosions(false);
+    Put(Board(), 0, 0, LocalPlayer, 1);
+    Game->Replay().ShowBoard(Board());
+    View.Log.clear();
+    Game->PlaceAt(0, 0);
+    QCOMPARE(View.Log.mid(0, 5), QStringList({u"cell 0,0 1"_s, u"score 2/0"_s, u"cell 0,0 18"_s,
+                                              u"cell 0,1 2"_s, u"cell 1,0 2"_s}));
+    QVERIFY(!View.Log.join(u' ').contains(u"frame"_s));
+  }
+
+  // Every intent outside its phase is refused, and nothing may replace the
+  // board while a placement is shown or the computer thinks.
+  void refusals() {
+    StartLocal(4, 4);
+    Game->StartGame();
+    Game->ChangeDimensions();
+    QCOMPARE(Game->Phase(), TPhase::OwnTurn);
+    // An opponent's cell: the message, and the turn stays.
+    Put(Board(), 2, 3, Opponent, 1);
+    Game->PlaceAt(2, 3);
+    QCOMPARE(View.Boxes,
+             QStringList(u"Error: You cannot click on fields occupied by your opponent"_s));
+    Game->PlaceAt(-1, 0);
+    Game->PlaceAt(4, 0);
+    QCOMPARE(Game->Phase(), TPhase::OwnTurn);
+    QCOMPARE(Game->Bord()->CountMasses()[0], 0);
+
+    // An explosion: the replay takes a while.
+    Put(Board(), 0, 0, LocalPlayer, 1);
+    Game->PlaceAt(0, 0);
+    QCOMPARE(Game->Phase(), TPhase::OwnReplay);
+    const TBord* During = Game->Bord();
+    for (int Round = 0; Round < 2; ++Round) {
+      Game->PlaceAt(3, 3);
+      Game->Restart();
+      Game->StartGame();
+      Game->ChangeDimensions();
+      QVERIFY_THROWS_EXCEPTION(std::logic_error, Game->ResizeBoard());
+      QCOMPARE(Game->Bord(), During);
+      QCOMPARE(Game->Bord()->GetCell(3, 3)->Owner, NoOwner);
+      QTRY_COMPARE(Game->Phase(), TPhase::OpponentTurn);
+    }
+    QVERIFY(Settled());
+    QCOMPARE(Game->Bord(), During);
+  }
+
+  // Closing while the computer thinks or a cascade is shown ends it all at
+  // once: nothing more is placed or asked.
+  void closingWhileBusy() {
+    StartLocal(8, 8);
+    Game->SetExplosions(false);
+    Game->PlaceAt(7, 7);
+    QCOMPARE(Game->Phase(), TPhase::OpponentTurn);
+    const int Before = Game->Bord()->CountMasses()[1];
+    Game->Close();
+    QCOMPARE(Game->Phase(), TPhase::Closed);
+    QVERIFY(!KeepThinking);
+    QTest::qWait(20);
+    QCOMPARE(Game->Bord()->CountMasses()[1], Before);
+    QCOMPARE(View.Boxes, QStringList());
+    Game->PlaceAt(0, 0);
+    QCOMPARE(Game->Phase(), TPhase::Closed);
+
+    // During a replay.
+    init();
+    StartLocal(4, 4);
+    Put(Board(), 0, 0, LocalPlayer, 1);
+    Game->Replay().SetFrameTime(50);
+    Game->PlaceAt(0, 0);
+    QCOMPARE(Game->Phase(), TPhase::OwnReplay);
+    Game->Close();
+    QVERIFY(!Game->Replay().Running());
+    QTest::qWait(60);
+    QCOMPARE(View.Frames, 1);
+    QCOMPARE(Game->Phase(), TPhase::Closed);
+  }
+
+  // The computer's move, its replay and the game's end wait while a modal
+  // dialog of the view is open, and go on once it closes.
+  void modalDialogHoldsTheFlow() {
+    StartLocal(4, 4);
+    Game->SetExplosions(false);
+    Game->PlaceAt(0, 0);
+    QCOMPARE(Game->Phase(), TPhase::OpponentTurn);
+    View.Modal = true;
+    QTest::qWait(300);
+    QCOMPARE(Game->Phase(), TPhase::OpponentTurn);
+    QCOMPARE(Game->Bord()->CountMasses()[1], 0);
+    View.Modal = false;
+    Game->Resume();
+    QVERIFY(Settled());
+    QCOMPARE(Game->Bord()->CountMasses()[1], 1);
+  }
+
+  // The relay keeps each gauge within 0 and its maximum and tells the window
+  // only of percentages that change.
+  void thinkRelay() {
+    TThinkRelay Relay;
+    QSignalSpy Percent(&Relay, &TThinkRelay::PercentChanged);
+    // Maximum, value set: progress kept and percentage shown.
+    const int Cases[][4] = {{3, 1, 1, 33},  {64, 64, 64, 100}, {10, 11, 10, 100},
+                            {10, -3, 0, 0}, {0, 5, 0, 0},      {-4, 2, 0, 0}};
+    for (const auto& Case : Cases) {
+      for (int Gauge : {1, 2}) {
+        Relay.SetMaxValue(Gauge, Case[0]);
+        Relay.SetProgress(Gauge, Case[1]);
+        QCOMPARE(Relay.Progress(Gauge), Case[2]);
+        QCOMPARE(Relay.Percent(Gauge), Case[3]);
+      }
+    }
+    Relay.SetMaxValue(1, 20);
+    Relay.SetProgress(1, 15);
+    Relay.SetMaxValue(1, 8);
+    QCOMPARE(Relay.Progress(1), 8);
+    // 1000 steps of a 64-candidate gauge: 101 distinct percentages at most.
+    Percent.clear();
+    Relay.SetMaxValue(2, 1000);
+    for (int Step = 0; Step <= 1000; ++Step)
+      Relay.SetProgress(2, Step);
+    QVERIFY(Percent.size() <= 101);
+    QCOMPARE(Percent.last(), QVariantList({2, 100}));
+    // Muted, nothing reaches the window.
+    QSignalSpy Shown(&Relay, &TThinkRelay::Shown);
+    Relay.SetMuted(true);
+    Percent.clear();
+    Relay.Show();
+    Relay.SetProgress(2, 0);
+    QVERIFY(Shown.isEmpty() && Percent.isEmpty());
+  }
+};
+
+QTEST_GUILESS_MAIN(TestController)
+#include "tst_controller.moc"
