@@ -1,16 +1,12 @@
 // The game window against the computer: whole games with every read-out,
 // the end conditions and high scores, the menu commands, the explosion
-// animation and sound, a window that stays live during a cascade, the
-// shortcuts after the start-up, closing while busy, and the README's
-// screenshot.
+// animation and sound, closing while busy, and the README's screenshot.
 
 #include "MainFormHarness.h"
 #include "ThinkRelay.h"
 #include "Thinking.h"
 
-#include <QAbstractEventDispatcher>
 #include <QAudioDevice>
-#include <QElapsedTimer>
 #include <QImage>
 #include <QMediaDevices>
 
@@ -24,29 +20,6 @@ struct TRecordingSound : TExplosionSound {
   }
   int& Count;
   const bool& Works;
-};
-
-// The longest time the event loop spent on one turn, from awaking to going
-// back to sleep, while it lives.
-struct TLoopGaps {
-  QElapsedTimer Clock;
-  qint64 Awake = -1, Longest = 0;
-  QMetaObject::Connection A, B;
-  TLoopGaps() {
-    Clock.start();
-    auto* Dispatcher = QAbstractEventDispatcher::instance();
-    A = QObject::connect(Dispatcher, &QAbstractEventDispatcher::awake,
-                         [this] { Awake = Clock.nsecsElapsed(); });
-    B = QObject::connect(Dispatcher, &QAbstractEventDispatcher::aboutToBlock, [this] {
-      if (Awake >= 0)
-        Longest = std::max(Longest, Clock.nsecsElapsed() - Awake);
-      Awake = -1;
-    });
-  }
-  ~TLoopGaps() {
-    QObject::disconnect(A);
-    QObject::disconnect(B);
-  }
 };
 
 const QString LocalTurn = u"grid restart menu | "_s;
@@ -328,54 +301,6 @@ private Q_SLOTS:
     if (!QMediaDevices::audioOutputs().isEmpty())
       QSKIP("this machine has an audio output");
     QVERIFY(!TResourceSound().Play());
-  }
-
-  // The window lives through a cascade at the real pace: no turn of the
-  // event loop takes more than 20 ms, and a repaint asked for in the middle
-  // is done within 50 ms.
-  void liveDuringACascade() {
-    auto Form = StartLocalGame(4, 4);
-    Form->Controller().Replay().SetFrameTime(TCascadeReplay::FrameTime);
-    // Every cell one short of full: one more mass sets off a long chain.
-    for (int Cell = 0; Cell < 16; ++Cell) {
-      const TCell* Target = Bord(*Form)->GetCell(uint8_t(Cell / 4), uint8_t(Cell % 4));
-      Put(*Bord(*Form), Cell / 4, Cell % 4, LocalPlayer, uint8_t(Target->Capacity - 1));
-    }
-    Form->Controller().Replay().ShowBoard(*Bord(*Form));
-    const auto Probe = TBord::CreateCopy(*Bord(*Form));
-    const TCascadeSteps Steps = PlaceRecorded(*Probe, 0, 0, LocalPlayer);
-    QVERIFY(std::count_if(Steps.begin(), Steps.end(), [](const TCascadeStep& Step) {
-              return Step.Kind == TCascadeStep::Explosion;
-            }) >= 10);
-    struct TPaintWatch : QObject {
-      qint64 Painted = 0;
-      QElapsedTimer* Clock = nullptr;
-      bool eventFilter(QObject*, QEvent* Event) override {
-        if (Event->type() == QEvent::Paint)
-          Painted = Clock->nsecsElapsed();
-        return false;
-      }
-    } Watch;
-    QElapsedTimer Clock;
-    Clock.start();
-    Watch.Clock = &Clock;
-    Part<QLabel>(*Form, "InformationLabel")->installEventFilter(&Watch);
-    TLoopGaps Gaps;
-    ClickCell(*Form, 0, 0, false);
-    qint64 SlowestRepaint = 0;
-    // Ten explosions of 800 ms each.
-    for (int Check = 0; Check < 40; ++Check) {
-      QTest::qWait(200);
-      QCOMPARE(Form->Controller().Phase(), TPhase::OwnReplay);
-      const qint64 Asked = Clock.nsecsElapsed();
-      Part<QLabel>(*Form, "InformationLabel")->update();
-      QTRY_VERIFY_WITH_TIMEOUT(Watch.Painted > Asked, 1000);
-      SlowestRepaint = std::max(SlowestRepaint, Watch.Painted - Asked);
-    }
-    QVERIFY2(Gaps.Longest <= 20'000'000, qPrintable(QString::number(Gaps.Longest / 1e6)));
-    QVERIFY2(SlowestRepaint <= 50'000'000, qPrintable(QString::number(SlowestRepaint / 1e6)));
-    Form->close();
-    QCOMPARE(Form->Controller().Phase(), TPhase::Closed);
   }
 
   // Closing the window ends the computer's search, a cascade, or nothing
