@@ -3,15 +3,11 @@
 #include "Facilities.h"
 #include "MessageDlg.h"
 
-#include <QFile>
-#include <QFileInfo>
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QListWidget>
 #include <QPushButton>
-#include <QSaveFile>
-#include <QtEndian>
 
 #include <algorithm>
 #include <limits>
@@ -140,82 +136,14 @@ void TScoreTable::showEvent(QShowEvent* Event) {
   });
 }
 
-QByteArray TScoreTable::Encode(const std::vector<TScoreEntry>& Entries) {
-  QByteArray Data(qsizetype(Entries.size()) * RecordSize, '\0');
-  char* Record = Data.data();
-  for (const TScoreEntry& Entry : Entries) {
-    // Characters outside Latin-1 become '?'.
-    const QByteArray Name = Entry.PlayerName.left(MaxNameLength).toLatin1().left(MaxNameLength);
-    Record[0] = char(Name.size());
-    std::copy(Name.begin(), Name.end(), Record + 1);
-    qToLittleEndian<std::int32_t>(Entry.GamesWon, Record + 24);
-    qToLittleEndian<std::int32_t>(Entry.GamesLost, Record + 28);
-    Record += RecordSize;
-  }
-  return Data;
-}
-
-std::vector<TScoreEntry> TScoreTable::Decode(const QByteArray& Data, bool* Truncated) {
-  std::vector<TScoreEntry> Entries;
-  const qsizetype Whole = Data.size() / RecordSize;
-  Entries.reserve(std::size_t(Whole));
-  for (qsizetype Index = 0; Index < Whole; ++Index) {
-    const char* Record = Data.constData() + Index * RecordSize;
-    // No writer stores a length above 20; never read past the name field.
-    const int Length = std::min<int>(static_cast<unsigned char>(Record[0]), MaxNameLength);
-    TScoreEntry Entry;
-    Entry.PlayerName = QString::fromLatin1(Record + 1, Length);
-    Entry.GamesWon = qFromLittleEndian<std::int32_t>(Record + 24);
-    Entry.GamesLost = qFromLittleEndian<std::int32_t>(Record + 28);
-    Entries.push_back(std::move(Entry));
-  }
-  if (Truncated != nullptr)
-    *Truncated = Data.size() % RecordSize != 0;
-  return Entries;
-}
-
 void TScoreTable::FormCreate() {
-  FEntries.clear();
-  FKeepFile = false;
-  const QFileInfo Info(FFileName);
-  if (!Info.exists())
-    return;
+  TScoreFile::TReadResult Loaded = TScoreFile::Read(FFileName);
+  FEntries = std::move(Loaded.Entries);
   // A file that cannot be read at all must not be replaced by an empty
   // table at exit: it keeps every result it holds.
-  if (!Info.isFile()) {
-    // A folder, a pipe or a device; opening a pipe would wait forever.
-    FKeepFile = true;
-    MessageDlg(QStringLiteral("I/O error: cannot read \"%1\": it is not a file").arg(FFileName),
-               TMsgType::Error, TMsgButton::OK);
-    return;
-  }
-  QFile File(FFileName);
-  if (!File.open(QIODevice::ReadOnly)) {
-    FKeepFile = true;
-    MessageDlg(
-        QStringLiteral("I/O error: cannot read \"%1\": %2").arg(FFileName, File.errorString()),
-        TMsgType::Error, TMsgButton::OK);
-    return;
-  }
-  const QByteArray Data = File.readAll();
-  if (File.error() != QFileDevice::NoError) {
-    FEntries = Decode(Data);
-    MessageDlg(
-        QStringLiteral("I/O error while reading \"%1\": %2").arg(FFileName, File.errorString()),
-        TMsgType::Error, TMsgButton::OK);
-    return;
-  }
-  bool Truncated = false;
-  FEntries = Decode(Data, &Truncated);
-  if (Truncated) {
-    MessageDlg(
-        QStringLiteral("I/O error while reading \"%1\": the last record is short (%2 of %3 bytes); "
-                       "it will be dropped when the high scores are saved")
-            .arg(FFileName)
-            .arg(Data.size() % RecordSize)
-            .arg(RecordSize),
-        TMsgType::Error, TMsgButton::OK);
-  }
+  FKeepFile = Loaded.Status == TScoreFile::TStatus::Unreadable;
+  if (!Loaded.Error.isEmpty())
+    MessageDlg(Loaded.Error, TMsgType::Error, TMsgButton::OK);
 }
 
 void TScoreTable::FormDestroy() {
@@ -227,21 +155,9 @@ void TScoreTable::FormDestroy() {
         TMsgType::Error, TMsgButton::OK);
     return;
   }
-  // Written to a new file that replaces the old one only when complete, so
-  // a failure leaves the previous high scores whole.
-  QSaveFile File(FFileName);
-  const QByteArray Data = Encode(FEntries);
-  // commit() does not notice a failure of the flush it runs itself, so
-  // the buffer is flushed and checked here first.
-  const bool Saved = File.open(QIODevice::WriteOnly) && File.write(Data) == Data.size() &&
-                     File.flush() && File.commit();
-  if (!Saved) {
-    const QString Reason = File.errorString();
-    File.cancelWriting();
-    MessageDlg(QStringLiteral("I/O error: the high scores could not be written to \"%1\": %2")
-                   .arg(FFileName, Reason),
-               TMsgType::Error, TMsgButton::OK);
-  }
+  QString Error;
+  if (!TScoreFile::Write(FFileName, FEntries, &Error))
+    MessageDlg(Error, TMsgType::Error, TMsgButton::OK);
 }
 
 int TScoreTable::CompareScores(const TScoreEntry& A, const TScoreEntry& B) {
@@ -311,8 +227,8 @@ void TScoreTable::UpdateScore(const QString& PlayerName, bool Won) {
   // Compared as it would be stored: at most 20 Latin-1 characters. A longer
   // or non-Latin-1 name then finds its entry again instead of adding a new
   // one after every game.
-  const QString Key =
-      QString::fromLatin1(PlayerName.left(MaxNameLength).toLatin1().left(MaxNameLength));
+  const QString Key = QString::fromLatin1(
+      PlayerName.left(TScoreFile::MaxNameLength).toLatin1().left(TScoreFile::MaxNameLength));
   auto Found = std::find_if(FEntries.begin(), FEntries.end(),
                             [&Key](const TScoreEntry& Entry) { return Entry.PlayerName == Key; });
   if (Found == FEntries.end()) {

@@ -79,10 +79,10 @@ private slots:
                                 Record("Twenty characters!!!", -5, 2147483647) +
                                 Record("Zo\xeb ?", 258, 65536);
     QCOMPARE(Expected.mid(3 * 32 + 24, 8), QByteArray("\x02\x01\x00\x00\x00\x00\x01\x00", 8));
-    QCOMPARE(TScoreTable::Encode({{u"You"_s, 3, 1},
-                                  {u""_s, 0, 0},
-                                  {u"Twenty characters!!!"_s, -5, 2147483647},
-                                  {u"Zo\u00eb \u03a9"_s, 258, 65536}}),
+    QCOMPARE(TScoreFile::Encode({{u"You"_s, 3, 1},
+                                 {u""_s, 0, 0},
+                                 {u"Twenty characters!!!"_s, -5, 2147483647},
+                                 {u"Zo\u00eb \u03a9"_s, 258, 65536}}),
              Expected);
     // Read and written back without a refresh: in the order read. A length
     // byte above 20 reads as 20, never into the filler.
