@@ -44,6 +44,12 @@ void FixRows(QListWidget& List, int Rows) {
   List.setFixedHeight(RowHeight * Rows + 2 * List.frameWidth());
 }
 
+// The row shown selected, -1 for none; the current row may differ.
+int SelectedRow(const QListWidget& List) {
+  const QList<QListWidgetItem*> Selected = List.selectedItems();
+  return Selected.isEmpty() ? -1 : List.row(Selected.front());
+}
+
 void Saturating(std::int32_t& Count) {
   if (Count < std::numeric_limits<std::int32_t>::max())
     ++Count;
@@ -115,8 +121,12 @@ TScoreTable::TScoreTable(QWidget* Parent, const QString& FileName)
   Outer->addLayout(Buttons);
   Outer->setSizeConstraint(QLayout::SetFixedSize);
 
+  // Follows the selection, not the current row: a list that gains the focus
+  // makes its first row current without selecting it, and that must not
+  // show as a selection in the other three.
   for (QListWidget* List : {Name, Won, Lost, Score})
-    connect(List, &QListWidget::currentRowChanged, this, Guard([this, List] { SelectRow(List); }));
+    connect(List, &QListWidget::itemSelectionChanged, this,
+            Guard([this, List] { SelectRow(List); }));
   connect(Delete, &QPushButton::clicked, this, Guard([this] { DeleteClick(); }));
   connect(Clear, &QPushButton::clicked, this, Guard([this] { ClearClick(); }));
   connect(OKButton, &QPushButton::clicked, this, Guard([this] { accept(); }));
@@ -243,17 +253,16 @@ void TScoreTable::SelectRow(QListWidget* Clicked) {
   if (FSelecting)
     return;
   FSelecting = true;
-  const int Row = Clicked->currentRow();
-  for (QListWidget* List : {Name, Won, Lost, Score}) {
-    if (List != Clicked)
-      List->setCurrentRow(Row);
-  }
+  // -1 (a row deselected) clears all four.
+  const int Row = SelectedRow(*Clicked);
+  for (QListWidget* List : {Name, Won, Lost, Score})
+    List->setCurrentRow(Row);
   FSelecting = false;
 }
 
 void TScoreTable::DeleteClick() {
-  const int Row = Name->currentRow();
-  if (Row < 0 || Name->selectedItems().isEmpty() || std::size_t(Row) >= FEntries.size())
+  const int Row = SelectedRow(*Name);
+  if (Row < 0 || std::size_t(Row) >= FEntries.size())
     return;
   FEntries.erase(FEntries.begin() + Row);
   RefreshTable();
