@@ -4,6 +4,8 @@
 // they are: "TCP/IP=..." and "Number of Rows=5", which a person can read and
 // edit. (QSettings' own IniFormat would turn the "/" into a subgroup and
 // escape the spaces.) A key "Section/Name" is split at its first "/".
+// Spaces around the parts of a name do not count, and a line ends at LF, CR
+// or CR LF; what the writer writes reads back as the same keys and values.
 
 #include <QIODevice>
 #include <QSettings>

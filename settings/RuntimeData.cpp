@@ -79,8 +79,15 @@ QString OneLine(QString Value) {
   return Value;
 }
 
+// Cut to MaxLength, but never between the two halves of a character outside
+// the 16-bit range (the half could not be saved), and without spaces the cut
+// leaves at the end (the next load would drop them).
 QString ReadString(const QSettings& Store, const QString& Key, int MaxLength) {
-  return Store.value(Key, QString()).toString().left(MaxLength);
+  QString Value = Store.value(Key, QString()).toString();
+  if (Value.size() <= MaxLength)
+    return Value;
+  Value.truncate(Value[MaxLength - 1].isHighSurrogate() ? MaxLength - 1 : MaxLength);
+  return Value.trimmed();
 }
 
 } // namespace
