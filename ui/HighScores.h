@@ -8,7 +8,9 @@
 // (FormDestroy); a file that exists but could not be read at all is left
 // untouched instead. The main window records every finished game with
 // UpdateScore and shows the window modally; each showing re-sorts and
-// redraws the nine rows (RefreshTable).
+// redraws the nine rows (RefreshTable), with no row selected. Selecting a
+// row in any of the four columns selects it in all four (SelectRow), and
+// Delete removes the entry of the selected row, if there is one.
 
 #include "HighScoreFile.h"
 
