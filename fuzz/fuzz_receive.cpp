@@ -5,21 +5,13 @@
 
 #include "CommandIO.h"
 #include "Communication.h"
+#include "FuzzRules.h"
 #include "RuntimeData.h"
 
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
 
 namespace {
-
-void Require(bool Condition, const char* What) {
-  if (!Condition) {
-    std::fprintf(stderr, "receive path broke a rule: %s\n", What);
-    std::abort();
-  }
-}
 
 void CheckCommand(const TCommand& Command, TCommandKind Expected) {
   Require(Command.Kind == Expected, "delivered kind differs from the expected one");

@@ -11,8 +11,37 @@ QSettings::Format FizzgridIniFormat() {
   return Format;
 }
 
+namespace {
+
+// Every part of Section and Name without the spaces around it, empty parts
+// dropped, joined by "/". That is how QSettings spells a key, and the writer
+// splits a key so that it reads back the same: "Dimensions /Number of Rows"
+// can then never be written as a second "Number of Rows" line that shadows
+// the first one at the next load.
+QString KeyOf(QStringView Section, QStringView Name) {
+  QStringList Parts;
+  for (QStringView Whole : {Section, Name})
+    for (QStringView Part : Whole.split(u'/')) {
+      Part = Part.trimmed();
+      if (!Part.isEmpty())
+        Parts.append(Part.toString());
+    }
+  return Parts.join(u'/');
+}
+
+} // namespace
+
+QString OneLine(QString Value) {
+  Value.replace(u'\r', u' ');
+  Value.replace(u'\n', u' ');
+  return Value;
+}
+
 bool ReadFizzgridIni(QIODevice& Device, QSettings::SettingsMap& Map) {
-  const QString Text = QString::fromUtf8(Device.readAll());
+  QString Text = QString::fromUtf8(Device.readAll());
+  // A lone CR ends a line too (the writer never puts one inside a value), so
+  // a file saved with old Mac line ends reads as meant.
+  Text.replace(u'\r', u'\n');
   QString Section;
   for (QStringView Line : QStringView(Text).split(u'\n')) {
     Line = Line.trimmed();
@@ -26,25 +55,13 @@ bool ReadFizzgridIni(QIODevice& Device, QSettings::SettingsMap& Map) {
     // A line that names nothing is not a value; a hand-edited file may hold such lines.
     if (Equals <= 0)
       continue;
-    const QString Name = Line.left(Equals).trimmed().toString();
-    if (Name.isEmpty())
+    const QString Key = KeyOf(Section, Line.left(Equals));
+    if (Key.isEmpty())
       continue;
-    const QString Value = Line.mid(Equals + 1).trimmed().toString();
-    Map.insert(Section.isEmpty() ? Name : Section + QLatin1Char('/') + Name, Value);
+    Map.insert(Key, Line.mid(Equals + 1).trimmed().toString());
   }
   return true;
 }
-
-namespace {
-
-// A value is one line; a line break inside it would start a bogus entry.
-QString OneLine(QString Value) {
-  Value.replace(u'\r', u' ');
-  Value.replace(u'\n', u' ');
-  return Value;
-}
-
-} // namespace
 
 bool WriteFizzgridIni(QIODevice& Device, const QSettings::SettingsMap& Map) {
   QMap<QString, QStringList> Sections;

@@ -72,15 +72,15 @@ uint8_t ReadRanged(const QSettings& Store, const QString& Key, int Low, int High
   return static_cast<uint8_t>(Value < Low || Value > High ? Fallback : Value);
 }
 
-// Every value is one line of the store.
-QString OneLine(QString Value) {
-  Value.replace(QLatin1Char('\r'), QLatin1Char(' '));
-  Value.replace(QLatin1Char('\n'), QLatin1Char(' '));
-  return Value;
-}
-
+// Cut to MaxLength, but never between the two halves of a character outside
+// the 16-bit range (the half could not be saved), and without spaces the cut
+// leaves at the end (the next load would drop them).
 QString ReadString(const QSettings& Store, const QString& Key, int MaxLength) {
-  return Store.value(Key, QString()).toString().left(MaxLength);
+  QString Value = Store.value(Key, QString()).toString();
+  if (Value.size() <= MaxLength)
+    return Value;
+  Value.truncate(Value[MaxLength - 1].isHighSurrogate() ? MaxLength - 1 : MaxLength);
+  return Value.trimmed();
 }
 
 } // namespace
@@ -115,6 +115,8 @@ bool SaveSettings(QString* ErrorText) {
   const auto Store = OpenStore();
   Store->setValue(RowsKey, QString::number(NumRows));
   Store->setValue(ColsKey, QString::number(NumCols));
+  // Stored as the file keeps them, so that what this run reads back is what
+  // the next run will read.
   Store->setValue(PlayerKey, OneLine(PlayerNames[0]));
   Store->setValue(ConnectionKey, QString::number(ConnectionLastGame));
   Store->setValue(LCCKey, QString::number(LCC));

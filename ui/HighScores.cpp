@@ -3,15 +3,11 @@
 #include "Facilities.h"
 #include "MessageDlg.h"
 
-#include <QFile>
-#include <QFileInfo>
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QListWidget>
 #include <QPushButton>
-#include <QSaveFile>
-#include <QtEndian>
 
 #include <algorithm>
 #include <limits>
@@ -46,6 +42,12 @@ QListWidget* MakeList(QWidget* Parent, const char* FormName, int Width) {
 void FixRows(QListWidget& List, int Rows) {
   const int RowHeight = std::max(List.fontMetrics().height() + 2, List.sizeHintForRow(0));
   List.setFixedHeight(RowHeight * Rows + 2 * List.frameWidth());
+}
+
+// The row shown selected, -1 for none; the current row may differ.
+int SelectedRow(const QListWidget& List) {
+  const QList<QListWidgetItem*> Selected = List.selectedItems();
+  return Selected.isEmpty() ? -1 : List.row(Selected.front());
 }
 
 void Saturating(std::int32_t& Count) {
@@ -119,8 +121,12 @@ TScoreTable::TScoreTable(QWidget* Parent, const QString& FileName)
   Outer->addLayout(Buttons);
   Outer->setSizeConstraint(QLayout::SetFixedSize);
 
+  // Follows the selection, not the current row: a list that gains the focus
+  // makes its first row current without selecting it, and that must not
+  // show as a selection in the other three.
   for (QListWidget* List : {Name, Won, Lost, Score})
-    connect(List, &QListWidget::currentRowChanged, this, Guard([this, List] { SelectRow(List); }));
+    connect(List, &QListWidget::itemSelectionChanged, this,
+            Guard([this, List] { SelectRow(List); }));
   connect(Delete, &QPushButton::clicked, this, Guard([this] { DeleteClick(); }));
   connect(Clear, &QPushButton::clicked, this, Guard([this] { ClearClick(); }));
   connect(OKButton, &QPushButton::clicked, this, Guard([this] { accept(); }));
@@ -140,82 +146,14 @@ void TScoreTable::showEvent(QShowEvent* Event) {
   });
 }
 
-QByteArray TScoreTable::Encode(const std::vector<TScoreEntry>& Entries) {
-  QByteArray Data(qsizetype(Entries.size()) * RecordSize, '\0');
-  char* Record = Data.data();
-  for (const TScoreEntry& Entry : Entries) {
-    // Characters outside Latin-1 become '?'.
-    const QByteArray Name = Entry.PlayerName.left(MaxNameLength).toLatin1().left(MaxNameLength);
-    Record[0] = char(Name.size());
-    std::copy(Name.begin(), Name.end(), Record + 1);
-    qToLittleEndian<std::int32_t>(Entry.GamesWon, Record + 24);
-    qToLittleEndian<std::int32_t>(Entry.GamesLost, Record + 28);
-    Record += RecordSize;
-  }
-  return Data;
-}
-
-std::vector<TScoreEntry> TScoreTable::Decode(const QByteArray& Data, bool* Truncated) {
-  std::vector<TScoreEntry> Entries;
-  const qsizetype Whole = Data.size() / RecordSize;
-  Entries.reserve(std::size_t(Whole));
-  for (qsizetype Index = 0; Index < Whole; ++Index) {
-    const char* Record = Data.constData() + Index * RecordSize;
-    // No writer stores a length above 20; never read past the name field.
-    const int Length = std::min<int>(static_cast<unsigned char>(Record[0]), MaxNameLength);
-    TScoreEntry Entry;
-    Entry.PlayerName = QString::fromLatin1(Record + 1, Length);
-    Entry.GamesWon = qFromLittleEndian<std::int32_t>(Record + 24);
-    Entry.GamesLost = qFromLittleEndian<std::int32_t>(Record + 28);
-    Entries.push_back(std::move(Entry));
-  }
-  if (Truncated != nullptr)
-    *Truncated = Data.size() % RecordSize != 0;
-  return Entries;
-}
-
 void TScoreTable::FormCreate() {
-  FEntries.clear();
-  FKeepFile = false;
-  const QFileInfo Info(FFileName);
-  if (!Info.exists())
-    return;
+  TScoreFile::TReadResult Loaded = TScoreFile::Read(FFileName);
+  FEntries = std::move(Loaded.Entries);
   // A file that cannot be read at all must not be replaced by an empty
   // table at exit: it keeps every result it holds.
-  if (!Info.isFile()) {
-    // A folder, a pipe or a device; opening a pipe would wait forever.
-    FKeepFile = true;
-    MessageDlg(QStringLiteral("I/O error: cannot read \"%1\": it is not a file").arg(FFileName),
-               TMsgType::Error, TMsgButton::OK);
-    return;
-  }
-  QFile File(FFileName);
-  if (!File.open(QIODevice::ReadOnly)) {
-    FKeepFile = true;
-    MessageDlg(
-        QStringLiteral("I/O error: cannot read \"%1\": %2").arg(FFileName, File.errorString()),
-        TMsgType::Error, TMsgButton::OK);
-    return;
-  }
-  const QByteArray Data = File.readAll();
-  if (File.error() != QFileDevice::NoError) {
-    FEntries = Decode(Data);
-    MessageDlg(
-        QStringLiteral("I/O error while reading \"%1\": %2").arg(FFileName, File.errorString()),
-        TMsgType::Error, TMsgButton::OK);
-    return;
-  }
-  bool Truncated = false;
-  FEntries = Decode(Data, &Truncated);
-  if (Truncated) {
-    MessageDlg(
-        QStringLiteral("I/O error while reading \"%1\": the last record is short (%2 of %3 bytes); "
-                       "it will be dropped when the high scores are saved")
-            .arg(FFileName)
-            .arg(Data.size() % RecordSize)
-            .arg(RecordSize),
-        TMsgType::Error, TMsgButton::OK);
-  }
+  FKeepFile = Loaded.Status == TScoreFile::TStatus::Unreadable;
+  if (!Loaded.Error.isEmpty())
+    MessageDlg(Loaded.Error, TMsgType::Error, TMsgButton::OK);
 }
 
 void TScoreTable::FormDestroy() {
@@ -227,21 +165,9 @@ void TScoreTable::FormDestroy() {
         TMsgType::Error, TMsgButton::OK);
     return;
   }
-  // Written to a new file that replaces the old one only when complete, so
-  // a failure leaves the previous high scores whole.
-  QSaveFile File(FFileName);
-  const QByteArray Data = Encode(FEntries);
-  // commit() does not notice a failure of the flush it runs itself, so
-  // the buffer is flushed and checked here first.
-  const bool Saved = File.open(QIODevice::WriteOnly) && File.write(Data) == Data.size() &&
-                     File.flush() && File.commit();
-  if (!Saved) {
-    const QString Reason = File.errorString();
-    File.cancelWriting();
-    MessageDlg(QStringLiteral("I/O error: the high scores could not be written to \"%1\": %2")
-                   .arg(FFileName, Reason),
-               TMsgType::Error, TMsgButton::OK);
-  }
+  QString Error;
+  if (!TScoreFile::Write(FFileName, FEntries, &Error))
+    MessageDlg(Error, TMsgType::Error, TMsgButton::OK);
 }
 
 int TScoreTable::CompareScores(const TScoreEntry& A, const TScoreEntry& B) {
@@ -311,8 +237,8 @@ void TScoreTable::UpdateScore(const QString& PlayerName, bool Won) {
   // Compared as it would be stored: at most 20 Latin-1 characters. A longer
   // or non-Latin-1 name then finds its entry again instead of adding a new
   // one after every game.
-  const QString Key =
-      QString::fromLatin1(PlayerName.left(MaxNameLength).toLatin1().left(MaxNameLength));
+  const QString Key = QString::fromLatin1(
+      PlayerName.left(TScoreFile::MaxNameLength).toLatin1().left(TScoreFile::MaxNameLength));
   auto Found = std::find_if(FEntries.begin(), FEntries.end(),
                             [&Key](const TScoreEntry& Entry) { return Entry.PlayerName == Key; });
   if (Found == FEntries.end()) {
@@ -327,17 +253,16 @@ void TScoreTable::SelectRow(QListWidget* Clicked) {
   if (FSelecting)
     return;
   FSelecting = true;
-  const int Row = Clicked->currentRow();
-  for (QListWidget* List : {Name, Won, Lost, Score}) {
-    if (List != Clicked)
-      List->setCurrentRow(Row);
-  }
+  // -1 (a row deselected) clears all four.
+  const int Row = SelectedRow(*Clicked);
+  for (QListWidget* List : {Name, Won, Lost, Score})
+    List->setCurrentRow(Row);
   FSelecting = false;
 }
 
 void TScoreTable::DeleteClick() {
-  const int Row = Name->currentRow();
-  if (Row < 0 || Name->selectedItems().isEmpty() || std::size_t(Row) >= FEntries.size())
+  const int Row = SelectedRow(*Name);
+  if (Row < 0 || std::size_t(Row) >= FEntries.size())
     return;
   FEntries.erase(FEntries.begin() + Row);
   RefreshTable();

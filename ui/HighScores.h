@@ -3,39 +3,28 @@
 // game here, the games won and lost, ranked by won minus lost.
 //
 // It owns the table Entries. The file (default "HighScores.Dat" in the
-// current folder) is read once when the window is created (FormCreate) and
-// written once, atomically, when it is destroyed (FormDestroy); a file that
-// exists but could not be read at all is left untouched instead. The main
-// window records every finished game with UpdateScore and shows the window
-// modally; each showing re-sorts and redraws the nine rows (RefreshTable).
-//
-// File: one 32-byte record per entry, no header. Byte 0 the name length
-// (0..20), bytes 1..20 the name in Latin-1, 21..23 zero, 24..27 GamesWon and
-// 28..31 GamesLost, signed little-endian.
+// current folder, format in HighScoreFile.h) is read once when the window is
+// created (FormCreate) and written once, atomically, when it is destroyed
+// (FormDestroy); a file that exists but could not be read at all is left
+// untouched instead. The main window records every finished game with
+// UpdateScore and shows the window modally; each showing re-sorts and
+// redraws the nine rows (RefreshTable), with no row selected. Selecting a
+// row in any of the four columns selects it in all four (SelectRow), and
+// Delete removes the entry of the selected row, if there is one.
+
+#include "HighScoreFile.h"
 
 #include <QDialog>
 #include <QString>
 
-#include <cstdint>
 #include <vector>
 
 class QListWidget;
 class QPushButton;
 
-struct TScoreEntry {
-  QString PlayerName;
-  std::int32_t GamesWon = 0;
-  std::int32_t GamesLost = 0;
-
-  // Won minus lost; wide enough that no stored pair can overflow it.
-  std::int64_t Score() const { return std::int64_t(GamesWon) - std::int64_t(GamesLost); }
-};
-
 class TScoreTable : public QDialog {
   Q_OBJECT
 public:
-  static constexpr int RecordSize = 32;
-  static constexpr int MaxNameLength = 20;
   static constexpr int VisibleRows = 9;
 
   explicit TScoreTable(QWidget* Parent = nullptr,
@@ -53,11 +42,6 @@ public:
   static int CompareScores(const TScoreEntry& A, const TScoreEntry& B);
   // The in-place quicksort of the ranking (equal scores in no set order).
   static void SortEntries(std::vector<TScoreEntry>& Entries);
-
-  // The file image of a table and back; Decode stops at a short record
-  // and tells so through Truncated.
-  static QByteArray Encode(const std::vector<TScoreEntry>& Entries);
-  static std::vector<TScoreEntry> Decode(const QByteArray& Data, bool* Truncated = nullptr);
 
 protected:
   void showEvent(QShowEvent* Event) override;

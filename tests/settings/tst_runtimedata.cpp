@@ -24,6 +24,17 @@ void Clear() {
   InternetAddress.clear();
 }
 
+// QSettings keeps a file it has read or written while the file's size and
+// time stay the same. A new time makes the next load read the file, as the
+// next start of the program does.
+void ForgetStore() {
+  static int Count = 0;
+  QFile File(SettingsLocation());
+  QVERIFY(File.open(QIODevice::ReadWrite));
+  QVERIFY(File.setFileTime(QDateTime::currentDateTime().addSecs(++Count),
+                           QFileDevice::FileModificationTime));
+}
+
 QString FileText() {
   QFile File(SettingsLocation());
   return File.open(QIODevice::ReadOnly) ? QString::fromUtf8(File.readAll()) : QString();
@@ -94,9 +105,23 @@ private slots:
         << "; Fizzgrid\r\njunk\r\n=7\r\n[Dimensions]\r\n  Number of Rows = 7 \r\n"
            "[Connection]\r\nTCP/IP=host=odd\r\n"
         << "7x5 '' 0 0 0 0 'host=odd'";
+    // A lone CR ends a line as LF and CR LF do; a value never holds one.
+    QTest::newRow("CR line ends") << "[Connection]\rTCP/IP=host=odd\r=4\rLCC=1\r"
+                                  << "5x5 '' 0 1 0 0 'host=odd'";
+    // A value cut to its length loses what the cut left at its end: a space,
+    // or half of a character outside the 16-bit range.
+    QTest::newRow("space at the cut") << "[Names]\nPlayer 1=" + QString(19, u'n') + " tail"
+                                      << "5x5 '" + QString(19, u'n') + "' 0 0 0 0 ''";
+    QTest::newRow("pair at the cut")
+        << "[Connection]\nTCP/IP=" + QString(59, u'a') + QStringLiteral(u"\U0001F600b")
+        << "5x5 '' 0 0 0 0 '" + QString(59, u'a') + "'";
+    // Spaces around a part of a name do not count, also around a "/" in it.
+    QTest::newRow("spaced key") << "Dimensions /Number of Rows=6\n[ Dimensions]\n Number of Cols =7"
+                                << "6x7 '' 0 0 0 0 ''";
   }
 
-  // A stored file loads as shown, everything missing or unusable as its default.
+  // A stored file loads as shown, everything missing or unusable as its
+  // default, and a save and a load keep every value.
   void storedValues() {
     QFETCH(QString, file);
     QFETCH(QString, loaded);
@@ -104,6 +129,12 @@ private slots:
     QVERIFY(File.open(QIODevice::WriteOnly));
     File.write(file.toUtf8());
     File.close();
+    LoadSettings();
+    QCOMPARE(Loaded(), loaded);
+    // What was loaded is what the next start loads again.
+    QVERIFY(SaveSettings());
+    ForgetStore();
+    Clear();
     LoadSettings();
     QCOMPARE(Loaded(), loaded);
   }

@@ -8,12 +8,14 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QtEndian>
 
 #include <sys/resource.h>
 #include <sys/stat.h>
 
 #include <csignal>
+#include <functional>
 #include <memory>
 
 using namespace Qt::StringLiterals;
@@ -41,6 +43,50 @@ QString Shown(const TScoreTable& Table) {
     Rows << u"%1 %2/%3 %4"_s.arg(List("Name")->item(Row)->text(), List("Won")->item(Row)->text(),
                                  List("Lost")->item(Row)->text(), List("Score")->item(Row)->text());
   return Rows.join(u", "_s);
+}
+
+QListWidget* Column(const TScoreTable& Table, const QString& Name) {
+  return Table.findChild<QListWidget*>(Name);
+}
+
+const QStringList Columns = {u"Name"_s, u"Won"_s, u"Lost"_s, u"Score"_s};
+
+// What the four lists show as selected: "row N" or "none" when they agree,
+// each list's selected rows otherwise.
+QString Selection(const TScoreTable& Table) {
+  QStringList PerList;
+  for (const QString& Name : Columns) {
+    QStringList Rows;
+    for (const QListWidgetItem* Item : Column(Table, Name)->selectedItems())
+      Rows << QString::number(Column(Table, Name)->row(Item));
+    PerList << (Rows.isEmpty() ? u"-"_s : Rows.join(u'+'));
+  }
+  if (PerList.count(PerList.front()) == PerList.size())
+    return PerList.front() == u"-"_s ? u"none"_s : u"row "_s + PerList.front();
+  return u"Name %1, Won %2, Lost %3, Score %4"_s.arg(PerList[0], PerList[1], PerList[2],
+                                                     PerList[3]);
+}
+
+void ClickRow(const TScoreTable& Table, const QString& ColumnName, int Row,
+              Qt::KeyboardModifiers Keys = {}) {
+  QListWidget* List = Column(Table, ColumnName);
+  QTest::mouseClick(List->viewport(), Qt::LeftButton, Keys,
+                    List->visualItemRect(List->item(Row)).center());
+}
+
+// Opens the window modally, as the main window does, lets Inspect look at it
+// once it is active, and closes it with a click on OK.
+void OpenModal(TScoreTable& Table, const std::function<void()>& Inspect) {
+  QTimer::singleShot(0, &Table, [&] {
+    [&] {
+      QVERIFY(QTest::qWaitForWindowActive(&Table));
+      Inspect();
+    }();
+    QTest::mouseClick(Table.findChild<QPushButton*>(u"OKButton"_s), Qt::LeftButton);
+    if (Table.isVisible())
+      Table.reject();
+  });
+  Table.exec();
 }
 
 void WriteFile(const QString& Path, const QByteArray& Data) {
@@ -80,10 +126,10 @@ private slots:
                                 Record("Twenty characters!!!", -5, 2147483647) +
                                 Record("Zo\xeb ?", 258, 65536);
     QCOMPARE(Expected.mid(3 * 32 + 24, 8), QByteArray("\x02\x01\x00\x00\x00\x00\x01\x00", 8));
-    QCOMPARE(TScoreTable::Encode({{u"You"_s, 3, 1},
-                                  {u""_s, 0, 0},
-                                  {u"Twenty characters!!!"_s, -5, 2147483647},
-                                  {u"Zo\u00eb \u03a9"_s, 258, 65536}}),
+    QCOMPARE(TScoreFile::Encode({{u"You"_s, 3, 1},
+                                 {u""_s, 0, 0},
+                                 {u"Twenty characters!!!"_s, -5, 2147483647},
+                                 {u"Zo\u00eb \u03a9"_s, 258, 65536}}),
              Expected);
     // Read and written back without a refresh: in the order read. A length
     // byte above 20 reads as 20, never into the filler.
@@ -143,22 +189,64 @@ private slots:
     }
   }
 
-  void deleteAndClear() {
-    WriteFile(FPath, Record("A", 5, 0) + Record("B", 4, 0) + Record("C", 3, 0) + Record("D", 2, 0));
+  // However the window was opened and whatever has focus, the four columns
+  // show one selected row or none, and Delete removes exactly that row.
+  void selectionAndDelete() {
+    QByteArray Six;
+    for (const char Name : QByteArray("ABCDEF"))
+      Six += Record(QByteArray(1, Name), 'G' - Name, 0);
+    WriteFile(FPath, Six);
+    TScoreTable Table(nullptr, FPath);
+    auto* Delete = Table.findChild<QPushButton*>(u"Delete"_s);
+    QStringList Seen;
+    // The selection shown, then the names left after Delete: "row N: B C ...".
+    const auto DeleteShown = [&] {
+      const QString Before = Selection(Table);
+      QTest::mouseClick(Delete, Qt::LeftButton);
+      QStringList Names;
+      for (int Row = 0; Row < Column(Table, u"Name"_s)->count(); ++Row)
+        Names << Column(Table, u"Name"_s)->item(Row)->text();
+      Seen << Before + u": "_s + Names.join(u' ');
+    };
+    for (int Opening = 1; Opening <= 2; ++Opening) {
+      OpenModal(Table, [&] {
+        DeleteShown();
+        // Focus moving through the columns selects nothing.
+        QStringList Focused;
+        for (int Step = 0; Step < 5; ++Step) {
+          QTest::keyClick(Table.focusWidget(), Qt::Key_Tab);
+          Focused << Table.focusWidget()->objectName();
+        }
+        QCOMPARE(Focused.join(u' '), u"OKButton Name Won Lost Score"_s);
+        DeleteShown();
+        ClickRow(Table, Columns[Opening], Opening);
+        Seen << Selection(Table);
+        ClickRow(Table, Columns[Opening + 1], 0);
+        DeleteShown();
+      });
+      if (QTest::currentTestFailed())
+        return;
+    }
+    QCOMPARE(Seen, (QStringList{u"none: A B C D E F"_s, u"none: A B C D E F"_s, u"row 1"_s,
+                                u"row 0: B C D E F"_s, u"none: B C D E F"_s, u"none: B C D E F"_s,
+                                u"row 2"_s, u"row 0: C D E F"_s}));
+    // Ctrl+click takes the selection back in all four; the row clicked in Name is then selected.
+    OpenModal(Table, [&] {
+      ClickRow(Table, u"Score"_s, 3);
+      ClickRow(Table, u"Won"_s, 3, Qt::ControlModifier);
+      DeleteShown();
+      ClickRow(Table, u"Name"_s, 3);
+      DeleteShown();
+    });
+    QCOMPARE(Seen.mid(8), (QStringList{u"none: C D E F"_s, u"row 3: C D E"_s}));
+  }
+
+  // Only Yes empties the table, and then the file.
+  void clearAsksFirst() {
+    WriteFile(FPath, Record("A", 5, 0) + Record("B", 4, 0) + Record("D", 2, 0));
     {
       TScoreTable Table(nullptr, FPath);
       Table.show();
-      QVERIFY(QTest::qWaitForWindowExposed(&Table));
-      auto* Delete = Table.findChild<QPushButton*>(u"Delete"_s);
-      Delete->click();
-      QCOMPARE(Shown(Table), u"A 5/0 5, B 4/0 4, C 3/0 3, D 2/0 2"_s);
-      // A click in any column selects its row in all four; Delete removes that row.
-      auto* Won = Table.findChild<QListWidget*>(u"Won"_s);
-      QTest::mouseClick(Won->viewport(), Qt::LeftButton, {},
-                        Won->visualItemRect(Won->item(2)).center());
-      for (const QString& Other : {u"Name"_s, u"Lost"_s, u"Score"_s})
-        QCOMPARE(Table.findChild<QListWidget*>(Other)->currentRow(), 2);
-      Delete->click();
       QStringList Seen;
       for (TMsgButton Answer : {TMsgButton::No, TMsgButton::Cancel, TMsgButton::Yes}) {
         FMessages.Answer(Answer);
