@@ -5,7 +5,8 @@ BUILD   ?= build
 JOBS    ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?=
 
-PACKAGES := build-essential cmake qt6-base-dev qt6-multimedia-dev
+# xvfb, xauth, openbox and x11-utils give one test a real desktop to run on.
+PACKAGES := build-essential cmake qt6-base-dev qt6-multimedia-dev xvfb xauth openbox x11-utils
 FUZZ_PACKAGES := clang libclang-rt-14-dev
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 

@@ -1,12 +1,14 @@
-# fizzgrid_add_test(<name> SOURCES <files...> LIBS <targets...>)
+# fizzgrid_add_test(<name> SOURCES <files...> LIBS <targets...> [RUNNER <command...>])
 # Builds one Qt Test executable and registers it with CTest. Every test runs
 # on the offscreen platform with its own configuration folder, so no test
-# needs a display or touches the user's settings.
+# needs a display or touches the user's settings; a RUNNER (a script that
+# sets up a desktop, say) runs the program instead, and may choose another
+# platform.
 function(fizzgrid_add_test name)
-  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;RUNNER" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE Qt6::Test ${ARG_LIBS})
-  add_test(NAME ${name} COMMAND ${name})
+  add_test(NAME ${name} COMMAND ${ARG_RUNNER} $<TARGET_FILE:${name}>)
   set(config_home ${CMAKE_CURRENT_BINARY_DIR}/${name}.config)
   set_tests_properties(${name} PROPERTIES
     TIMEOUT 900

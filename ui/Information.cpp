@@ -46,6 +46,10 @@ TInformationDialog::TInformationDialog(QWidget* Parent) : QDialog(Parent) {
   setWindowTitle(QStringLiteral("Information"));
   SetDialogFrame(*this, false);
   setModal(false);
+  // A notice, not a place to type: it never takes the keyboard, so that the
+  // window shown after it has it (and its shortcuts work) from the start.
+  setAttribute(Qt::WA_ShowWithoutActivating);
+  setWindowFlag(Qt::WindowDoesNotAcceptFocus);
 
   Image = new QLabel(this);
   Image->setObjectName(QStringLiteral("Image"));
@@ -69,7 +73,6 @@ void TInformationDialog::ShowNotice(const QString& Text) {
   show();
   CenterOnScreen(*this);
   raise();
-  activateWindow();
   // The caller goes on with what the notice is about at once: the box must
   // show its text by then, not an empty frame. The window system exposes a
   // new window a moment after it is shown; wait for that (for no input and
