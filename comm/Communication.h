@@ -138,7 +138,7 @@ public:
   // SocketRead, usable on a plain byte buffer).
   void TakeChunk(QByteArrayView Chunk);
 
-signals:
+Q_SIGNALS:
   // The link flag changed.
   void LinkChanged(bool Up);
   // A game message arrived (DataAvailable() is true).

@@ -99,7 +99,7 @@ class TestMainForm : public QObject {
     QCOMPARE(Masses(Form.Bord()), u"0/0"_s);
   }
 
-private slots:
+private Q_SLOTS:
   void init() {
     R = std::make_unique<TAppRig>();
     R->Messages.SetHandler([](const QString& Text, TMsgType, TMsgButtons) {

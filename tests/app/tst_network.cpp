@@ -273,7 +273,7 @@ struct TNetRig : TAppRig {
 class TNetworkTest : public QObject {
   Q_OBJECT
 
-private slots:
+private Q_SLOTS:
   void initTestCase() { InstallErrorReport(true); }
   void cleanupTestCase() {
     InstallErrorReport(false);

@@ -165,7 +165,7 @@ std::tuple<TMove, long, bool> StoppedMove(TBord& Board, long StopAt) {
 class TestModel : public QObject {
   Q_OBJECT
 
-private slots:
+private Q_SLOTS:
   void init() {
     KeepThinking = true;
     SetThinkProgress(nullptr);

@@ -32,7 +32,7 @@ int Region(int X, int Y, int Capacity) {
 class TPicturesTest : public QObject {
   Q_OBJECT
 
-private slots:
+private Q_SLOTS:
   void CellPicture_data() {
     QTest::addColumn<int>("Index");
     for (int i = 0; i < 21; ++i)

@@ -48,7 +48,7 @@ class TestDialogs : public QObject {
 private:
   TScriptedMessages FMessages;
 
-private slots:
+private Q_SLOTS:
   void init() { FMessages.Clear(); }
 
   // Opened from the stored choice, then switched to a local game and back:
