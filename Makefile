@@ -5,7 +5,10 @@ BUILD   ?= build
 JOBS    ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?=
 
-PACKAGES := build-essential cmake qt6-base-dev qt6-multimedia-dev
+# The build, and what the tests need: the desktop file and metainfo
+# validators, and for the package dpkg-shlibdeps (dpkg-dev) and file.
+PACKAGES := build-essential cmake qt6-base-dev qt6-multimedia-dev \
+            desktop-file-utils appstream dpkg-dev file
 FUZZ_PACKAGES := clang libclang-rt-14-dev
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
