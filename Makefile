@@ -12,7 +12,7 @@ PACKAGES := build-essential cmake qt6-base-dev qt6-multimedia-dev \
 FUZZ_PACKAGES := clang libclang-rt-14-dev
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: deps configure build test bench run fuzz lint clean
+.PHONY: deps configure build test package bench run fuzz lint clean
 
 # Installs the Debian packages given as $(1) that are not installed yet.
 define install-missing
@@ -36,6 +36,11 @@ build: configure
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+# The Debian package, written to this folder: sudo apt install ./fizzgrid_*.deb
+package: build
+	rm -f fizzgrid_*.deb
+	cd $(BUILD) && cpack -D CPACK_OUTPUT_FILE_PREFIX=$(CURDIR)
 
 bench: build
 	@for b in $(BUILD)/bench/bench_*; do [ -x "$$b" ] && echo "== $$b" && "$$b"; done
