@@ -5,12 +5,15 @@ BUILD   ?= build
 JOBS    ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?=
 
-# xvfb, xauth, openbox and x11-utils give one test a real desktop to run on.
-PACKAGES := build-essential cmake qt6-base-dev qt6-multimedia-dev xvfb xauth openbox x11-utils
+# The build, and what the tests need: the desktop file and metainfo
+# validators, for the package dpkg-shlibdeps (dpkg-dev) and file, and a real
+# desktop for one test (xvfb, xauth, openbox, x11-utils).
+PACKAGES := build-essential cmake qt6-base-dev qt6-multimedia-dev \
+            desktop-file-utils appstream dpkg-dev file xvfb xauth openbox x11-utils
 FUZZ_PACKAGES := clang libclang-rt-14-dev
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: deps configure build test bench run fuzz lint clean
+.PHONY: deps configure build test package bench run fuzz lint clean
 
 # Installs the Debian packages given as $(1) that are not installed yet.
 define install-missing
@@ -34,6 +37,11 @@ build: configure
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+# The Debian package, written to this folder: sudo apt install ./fizzgrid_*.deb
+package: build
+	rm -f fizzgrid_*.deb
+	cd $(BUILD) && cpack -D CPACK_OUTPUT_FILE_PREFIX=$(CURDIR)
 
 bench: build
 	@for b in $(BUILD)/bench/bench_*; do [ -x "$$b" ] && echo "== $$b" && "$$b"; done

@@ -5,6 +5,9 @@
 // are the application's: they are released, in reverse order, before the
 // application object, so the high-score window writes its file while Qt is
 // still up. The program ends when the game window closes.
+//
+// "--version" (or "-v") prints the version and ends the program before any
+// window system is touched, so it also works without a display.
 
 #include "Main.h"
 #include "Facilities.h"
@@ -14,13 +17,37 @@
 #include "Search.h"
 #include "ThinkRelay.h"
 #include "Thinking.h"
+#include "Version.h"
 
+#include <QCommandLineParser>
 #include <QIcon>
 #include <QTimer>
 
+#include <cstdio>
 #include <memory>
 
+namespace {
+
+// Qt's own options ("-platform offscreen", "-reverse") pass through
+// unrecognised, as every other argument does.
+bool VersionRequested(int argc, char* argv[]) {
+  QStringList Arguments;
+  for (int I = 0; I < argc; ++I)
+    Arguments << QString::fromLocal8Bit(argv[I]);
+  QCommandLineParser Parser;
+  Parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+  const QCommandLineOption Version = Parser.addVersionOption();
+  Parser.parse(Arguments);
+  return Parser.isSet(Version);
+}
+
+} // namespace
+
 int main(int argc, char* argv[]) {
+  if (VersionRequested(argc, argv)) {
+    std::printf("fizzgrid %s\n", FizzgridVersion);
+    return 0;
+  }
   TApplication Application(argc, argv);
   QCoreApplication::setApplicationName(QStringLiteral("Fizzgrid"));
   QGuiApplication::setDesktopFileName(QStringLiteral("fizzgrid"));

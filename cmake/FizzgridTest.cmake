@@ -6,7 +6,7 @@
 # platform.
 function(fizzgrid_add_test name)
   cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;RUNNER" ${ARGN})
-  add_executable(${name} ${ARG_SOURCES})
+  qt_add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE Qt6::Test ${ARG_LIBS})
   add_test(NAME ${name} COMMAND ${ARG_RUNNER} $<TARGET_FILE:${name}>)
   set(config_home ${CMAKE_CURRENT_BINARY_DIR}/${name}.config)

@@ -141,13 +141,13 @@ bool TComDataModule::OpenChatServer() {
 void TComDataModule::OpenClient(const QString& Host) {
   Client->abort();
   Client->connectToHost(Host, FGamePort);
-  emit Changed();
+  Q_EMIT Changed();
 }
 
 void TComDataModule::OpenChatClient(const QString& Host) {
   ChatClient->abort();
   ChatClient->connectToHost(Host, FChatPort);
-  emit Changed();
+  Q_EMIT Changed();
 }
 
 void TComDataModule::DropAccepted(QList<QPointer<QTcpSocket>>& Accepted) {
@@ -168,25 +168,25 @@ void TComDataModule::DropAccepted(QList<QPointer<QTcpSocket>>& Accepted) {
 void TComDataModule::CloseServer() {
   Server->close();
   DropAccepted(FAccepted);
-  emit Changed();
+  Q_EMIT Changed();
 }
 
 void TComDataModule::CloseChatServer() {
   ChatServer->close();
   DropAccepted(FChatAccepted);
-  emit Changed();
+  Q_EMIT Changed();
 }
 
 void TComDataModule::CloseClient() {
   // abort() reports the disconnect of a standing connection through the
   // wired signal.
   Client->abort();
-  emit Changed();
+  Q_EMIT Changed();
 }
 
 void TComDataModule::CloseChatClient() {
   ChatClient->abort();
-  emit Changed();
+  Q_EMIT Changed();
 }
 
 bool TComDataModule::ServerActive() const {
@@ -232,8 +232,8 @@ void TComDataModule::SetConnected(bool Up) {
   const bool Changes = FConnected != Up;
   FConnected = Up;
   if (Changes)
-    emit LinkChanged(Up);
-  emit Changed();
+    Q_EMIT LinkChanged(Up);
+  Q_EMIT Changed();
 }
 
 void TComDataModule::ClientConnect() {
@@ -248,7 +248,7 @@ void TComDataModule::TakeChunk(QByteArrayView Chunk) {
   // A newer message replaces one not yet taken.
   FReceiveBuffer = ReceivedChunk(Chunk);
   FDataAvailable = true;
-  emit Changed();
+  Q_EMIT Changed();
 }
 
 void TComDataModule::SocketRead(QTcpSocket* Socket) {

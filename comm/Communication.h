@@ -136,7 +136,7 @@ public:
   // SocketRead, usable on a plain byte buffer).
   void TakeChunk(QByteArrayView Chunk);
 
-signals:
+Q_SIGNALS:
   // The link flag changed.
   void LinkChanged(bool Up);
   // Anything changed: the link, the received message or the sockets.

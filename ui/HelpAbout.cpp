@@ -2,6 +2,7 @@
 
 #include "Facilities.h"
 #include "Trefoil.h"
+#include "Version.h"
 
 #include <QFrame>
 #include <QGridLayout>
@@ -32,7 +33,7 @@ TAboutBox1::TAboutBox1(QWidget* Parent) : QDialog(Parent) {
   Font.setPixelSize(19);
   ProductName->setFont(Font);
 
-  Version = new QLabel(QStringLiteral("Version 1.0.4b"), Panel1);
+  Version = new QLabel(QStringLiteral("Version ") + QString::fromLatin1(FizzgridVersion), Panel1);
   Version->setObjectName(QStringLiteral("Version"));
 
   OKButton = new QPushButton(QStringLiteral("OK"), this);

@@ -22,7 +22,7 @@
 class TNetworkTest : public QObject {
   Q_OBJECT
 
-private slots:
+private Q_SLOTS:
   void initTestCase() { InstallErrorReport(true); }
   void cleanupTestCase() {
     InstallErrorReport(false);

@@ -8,7 +8,7 @@ class TestStartUp : public QObject {
   Q_OBJECT
   std::unique_ptr<TAppRig> R;
 
-private slots:
+private Q_SLOTS:
   void init() { R = std::make_unique<TAppRig>(); }
   void cleanup() { R.reset(); }
 

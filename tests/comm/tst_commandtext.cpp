@@ -35,7 +35,7 @@ Q_DECLARE_METATYPE(TCommandKind)
 class TestCommandText : public QObject {
   Q_OBJECT
 
-private slots:
+private Q_SLOTS:
   void init() {
     NumRows = 6;
     NumCols = 5;

@@ -74,7 +74,7 @@ struct TMasterPeer {
 class TestTransport : public QObject {
   Q_OBJECT
 
-private slots:
+private Q_SLOTS:
   void init() {
     ConnectionLastGame = 1;
     RelationLastGame = 1;

@@ -135,7 +135,7 @@ class TestController : public QObject {
   }
   TBord& Board() { return const_cast<TBord&>(*Game->Bord()); }
 
-private slots:
+private Q_SLOTS:
   void init() {
     View = TRecordingView();
     Recorded.clear();

@@ -2,13 +2,17 @@
 
 // A second, deliberately plain implementation of the rules, written apart
 // from the model: its own grid of ints, capacities computed from the
-// coordinates, a recursive placement, and the search on heap copies with
-// shared bounds. The tests play the model against it move by move.
+// coordinates, a recursive placement, and the search on copies with shared
+// bounds. The tests play the model against it move by move.
+//
+// It is kept cheap because the tests run it for every node the model
+// searches, in the unoptimised sanitizer build too: the grid is plain
+// arrays, so a copy is a value on the stack, and the search walks the cells
+// instead of listing the moves.
 
 #include <algorithm>
 #include <climits>
 #include <cstdint>
-#include <memory>
 #include <utility>
 #include <vector>
 
@@ -23,11 +27,14 @@ struct Event {
 using Move = std::pair<int, int>;
 
 struct Board {
+  static constexpr int MaxCells = 8 * 8;
+
   int Rows, Cols;
-  std::vector<int> Mass, Owner, Nest;
+  // Row-major over Rows x Cols; the entries past the board stay as built.
+  int Mass[MaxCells] = {}, Owner[MaxCells] = {}, Nest[MaxCells] = {};
   bool Finished = false;
 
-  Board(int R, int C) : Rows(R), Cols(C), Mass(R * C, 0), Owner(R * C, 2), Nest(R * C, 0) {}
+  Board(int R, int C) : Rows(R), Cols(C) { std::fill(Owner, Owner + MaxCells, 2); }
   bool operator==(const Board&) const = default;
 
   int At(int R, int C) const { return R * Cols + C; }
@@ -35,56 +42,74 @@ struct Board {
 
   // Placement as the rules state it, recursion and all.
   void Add(int R, int C, int Player, std::vector<Event>* Log = nullptr) {
-    const auto Note = [&](char Kind) {
-      if (Log)
-        Log->push_back({Kind, R, C});
-    };
     const int I = At(R, C);
     ++Mass[I];
     ++Nest[I];
     Owner[I] = Player;
-    Note('I');
+    if (Log)
+      Log->push_back({'I', R, C});
     if (Finished || Nest[I] >= 6) {
       Finished = true;
     } else if (Mass[I] == Capacity(R, C)) {
-      Note('E');
+      if (Log)
+        Log->push_back({'E', R, C});
       Mass[I] = 0;
       Owner[I] = 2;
-      Note('I');
-      for (const auto& [Nr, Nc] : {Move{R, C - 1}, Move{R, C + 1}, Move{R - 1, C}, Move{R + 1, C}})
+      if (Log)
+        Log->push_back({'I', R, C});
+      // Left, right, up, down.
+      const int Dr[4] = {0, 0, -1, 1}, Dc[4] = {-1, 1, 0, 0};
+      for (int K = 0; K < 4; ++K) {
+        const int Nr = R + Dr[K], Nc = C + Dc[K];
         if (Nr >= 0 && Nr < Rows && Nc >= 0 && Nc < Cols)
           Add(Nr, Nc, Player, Log);
+      }
     }
     --Nest[I];
   }
 
+  // Masses weighted 10 in a corner, 8 on an edge, 6 inside; the computer's
+  // (owner 1) count for it, the user's against.
   int Evaluate() const {
     int Sum = 0;
     for (int R = 0; R < Rows; ++R)
       for (int C = 0; C < Cols; ++C) {
-        const int Weight = Capacity(R, C) == 2 ? 10 : Capacity(R, C) == 3 ? 8 : 6;
         const int I = At(R, C);
-        Sum += Owner[I] == 1 ? Weight * Mass[I] : Owner[I] == 0 ? -Weight * Mass[I] : 0;
+        if (Owner[I] == 2)
+          continue;
+        const int Cap = Capacity(R, C), Weight = Cap == 2 ? 10 : Cap == 3 ? 8 : 6;
+        Sum += Owner[I] == 1 ? Weight * Mass[I] : -Weight * Mass[I];
       }
     return Sum;
   }
 
-  int Empty() const { return int(std::count(Owner.begin(), Owner.end(), 2)); }
+  int Empty() const { return int(std::count(Owner, Owner + Rows * Cols, 2)); }
 
+  // A player may place on a cell that is empty or its own.
+  bool MayPlay(int R, int C, int Player) const { return Owner[At(R, C)] != 1 - Player; }
+
+  bool CanMove(int Player) const {
+    for (int R = 0; R < Rows; ++R)
+      for (int C = 0; C < Cols; ++C)
+        if (MayPlay(R, C, Player))
+          return true;
+    return false;
+  }
+
+  // Row by row, each row left to right.
   std::vector<Move> Moves(int Player) const {
     std::vector<Move> List;
     for (int R = 0; R < Rows; ++R)
       for (int C = 0; C < Cols; ++C)
-        if (Owner[At(R, C)] != 1 - Player)
+        if (MayPlay(R, C, Player))
           List.emplace_back(R, C);
     return List;
   }
-
-  bool CanMove(int Player) const { return !Moves(Player).empty(); }
 };
 
-// The search, transcribed step by step: a fresh heap copy per candidate,
-// Alpha and Beta shared by reference and never restored.
+// The search, transcribed step by step: a fresh copy per candidate, tried in
+// the order of Moves, with Alpha and Beta shared by reference and never
+// restored.
 struct Searcher {
   int Depth = 1;
   long Nodes = 0, Gauge2Expansions = 0;
@@ -95,34 +120,35 @@ struct Searcher {
     int Best = Player == 0 ? INT_MAX : INT_MIN;
     if (Depth == 1 && B.Empty() < 20)
       Depth = 3;
-    const auto Candidates = B.Moves(Player);
-    if (Level == Depth || Candidates.empty()) {
+    if (Level == Depth || !B.CanMove(Player)) {
       Value = B.Evaluate();
       B.Finished = false;
       return;
     }
     Gauge2Expansions += Level == 1;
-    for (const auto& Candidate : Candidates) {
-      auto Copy = std::make_unique<Board>(B);
-      std::fill(Copy->Nest.begin(), Copy->Nest.end(), 0);
-      Copy->Add(Candidate.first, Candidate.second, Player);
-      ++Nodes;
-      int ChildValue = 0;
-      Search(*Copy, Level + 1, Alpha, Beta, Answer, ChildValue);
-      if (Player == 0 ? ChildValue >= Best : ChildValue <= Best)
-        continue;
-      BestMove = Candidate;
-      Best = ChildValue;
-      if (Player == 1 && Alpha < Best) {
-        Alpha = Best;
-        if (Beta < Best)
-          break;
-      } else if (Player == 0 && Beta > Best) {
-        Beta = Best;
-        if (Alpha > Best)
-          break;
+    bool Cut = false;
+    for (int R = 0; R < B.Rows && !Cut; ++R)
+      for (int C = 0; C < B.Cols && !Cut; ++C) {
+        if (!B.MayPlay(R, C, Player))
+          continue;
+        Board Copy = B;
+        std::fill(Copy.Nest, Copy.Nest + Board::MaxCells, 0);
+        Copy.Add(R, C, Player);
+        ++Nodes;
+        int ChildValue = 0;
+        Search(Copy, Level + 1, Alpha, Beta, Answer, ChildValue);
+        if (Player == 0 ? ChildValue >= Best : ChildValue <= Best)
+          continue;
+        BestMove = {R, C};
+        Best = ChildValue;
+        if (Player == 1 && Alpha < Best) {
+          Alpha = Best;
+          Cut = Beta < Best;
+        } else if (Player == 0 && Beta > Best) {
+          Beta = Best;
+          Cut = Alpha > Best;
+        }
       }
-    }
     Value = Best;
     Answer = BestMove;
     B.Finished = false;

@@ -5,7 +5,7 @@
 class TestEngine : public QObject {
   Q_OBJECT
 
-private slots:
+private Q_SLOTS:
   void lines_data() {
     QTest::addColumn<QStringList>("Arguments");
     QTest::addColumn<QString>("Input");

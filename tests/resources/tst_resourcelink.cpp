@@ -9,7 +9,7 @@
 class TResourceLinkTest : public QObject {
   Q_OBJECT
 
-private slots:
+private Q_SLOTS:
   void PicturesArePresent() {
     QCOMPARE(QImage(QStringLiteral(":/CELL1")).size(), QSize(29, 29));
     QCOMPARE(QImage(QStringLiteral(":/CELL21@2x")).size(), QSize(58, 58));

@@ -47,7 +47,7 @@ class TestRuntimeData : public QObject {
 
   std::unique_ptr<QTemporaryDir> FConfig;
 
-private slots:
+private Q_SLOTS:
   // Every test gets a configuration folder of its own.
   void init() {
     FConfig = std::make_unique<QTemporaryDir>();

@@ -50,7 +50,7 @@ private:
   std::unique_ptr<TComDataModule> FModule;
   std::unique_ptr<TChatForm> FForm;
 
-private slots:
+private Q_SLOTS:
   // A master whose game listener has accepted a raw peer, with its chat
   // window shown: the chat listener is all that is left.
   void init() {

@@ -45,7 +45,7 @@ void AnswerNextBox(const QString& Press, QStringList* Seen) {
 class TestFacilities : public QObject {
   Q_OBJECT
 
-private slots:
+private Q_SLOTS:
   void scriptedMessages() {
     TScriptedMessages Script;
     Script.Answer(TMsgButton::Yes);

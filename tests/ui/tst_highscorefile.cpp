@@ -41,7 +41,7 @@ class TestHighScoreFile : public QObject {
   QTemporaryDir FDir;
   QString FPath = FDir.filePath(u"HighScores.Dat"_s);
 
-private slots:
+private Q_SLOTS:
   void init() { QFile::remove(FPath); }
 
   void decode_data() {

@@ -117,7 +117,7 @@ private:
     FMessages.Clear();
   }
 
-private slots:
+private Q_SLOTS:
   void init() { QFile::remove(FPath); }
   void cleanup() { QCOMPARE(FMessages.Texts(), QStringList()); }
 

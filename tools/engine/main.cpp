@@ -1,4 +1,5 @@
 #include "EngineCommands.h"
+#include "Version.h"
 
 #include <iostream>
 #include <string_view>
@@ -8,6 +9,7 @@ namespace {
 constexpr std::string_view Usage =
     "usage: fizzgrid-engine move [--stats]\n"
     "       fizzgrid-engine place\n"
+    "       fizzgrid-engine --version\n"
     "\n"
     "Reads one position per line from standard input:\n"
     "  RxC followed by R*C cells, row-major: '.' empty, aN / bN owner 0 / 1 with N masses\n"
@@ -32,6 +34,10 @@ int main(int argc, char** argv) {
   const std::string_view Command = argv[1];
   if (Command == "--help" || Command == "-h") {
     std::cout << Usage;
+    return 0;
+  }
+  if (Command == "--version" && argc == 2) {
+    std::cout << "fizzgrid-engine " << FizzgridVersion << '\n';
     return 0;
   }
   if (Command == "move") {

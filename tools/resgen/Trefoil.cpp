@@ -1,10 +1,6 @@
 #include "Trefoil.h"
 
-#include "CellPictures.h"
-#include "ExplosionFrames.h"
-
 #include <algorithm>
-#include <array>
 #include <cmath>
 
 namespace {
@@ -80,47 +76,4 @@ QImage DrawTrefoil(int Scale) {
     }
   }
   return Picture;
-}
-
-QImage DrawIcon() {
-  const QRgb Face = qRgb(212, 208, 200);
-  const QRgb Light = qRgb(255, 255, 255);
-  const QRgb Shadow = qRgb(128, 128, 128);
-  const QRgb Silver = qRgb(192, 192, 192);
-  const QRgb White = qRgb(255, 255, 255);
-  constexpr int Tile = 62;
-  constexpr int Bevel = 2;
-
-  QImage Icon(IconSize, IconSize, QImage::Format_ARGB32);
-  Icon.fill(Qt::transparent);
-  const std::array<TCellPictureKind, 4> Tiles{{{0, 4, 3}, {1, 4, 2}, {0, 4, 1}, {1, 4, 4}}};
-  for (int i = 0; i < 4; ++i) {
-    const int Left = 2 + (i % 2) * Tile;
-    const int Top = 2 + (i / 2) * Tile;
-    QImage Cell = DrawCellDesign(Tiles[static_cast<std::size_t>(i)], 2);
-    if (i == 3) {
-      const QImage Blast = DrawExplosionFrame(3, 2);
-      for (int Y = 0; Y < Blast.height(); ++Y)
-        for (int X = 0; X < Blast.width(); ++X)
-          if (Blast.pixel(X, Y) != White)
-            Cell.setPixel(X, Y, Blast.pixel(X, Y));
-    }
-    for (int Y = 0; Y < Tile; ++Y) {
-      for (int X = 0; X < Tile; ++X) {
-        QRgb Colour = Face;
-        if (X < Bevel || Y < Bevel)
-          Colour = Light;
-        if (X >= Tile - Bevel || Y >= Tile - Bevel)
-          Colour = Shadow;
-        const int Cx = X - Bevel, Cy = Y - Bevel;
-        if (Cx >= 0 && Cy >= 0 && Cx < Cell.width() && Cy < Cell.height()) {
-          const QRgb Picture = Cell.pixel(Cx, Cy);
-          if (Picture != Silver)
-            Colour = Picture;
-        }
-        Icon.setPixel(Left + X, Top + Y, Colour);
-      }
-    }
-  }
-  return Icon;
 }

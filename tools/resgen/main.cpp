@@ -4,11 +4,13 @@
 //
 //   fizzgrid-resgen OUTPUT-FOLDER [--sheet CONTACT-SHEET.png]
 //
-// The optional contact sheet shows every picture enlarged, for checking by eye.
+// The optional contact sheet shows every picture enlarged, for checking by eye
+// (the icons at twice their size).
 
 #include "CellPictures.h"
 #include "ExplosionFrames.h"
 #include "ExplosionSound.h"
+#include "ProgramIcon.h"
 #include "Trefoil.h"
 
 #include <QDir>
@@ -54,7 +56,7 @@ bool SaveWave(const QDir& Folder, const QString& Name) {
 bool SaveContactSheet(const QString& Path) {
   constexpr int Zoom = 4;
   constexpr int Cell = 29 * Zoom + 8;
-  QImage Sheet(Cell * 11, Cell * 5 + 130 + 8, QImage::Format_RGB32);
+  QImage Sheet(Cell * 11, Cell * 5 + 2 * IconSizes.back() + 8, QImage::Format_RGB32);
   Sheet.fill(qRgb(212, 208, 200));
   QPainter Painter(&Sheet);
   auto Place = [&](const QImage& Picture, int Column, int Row) {
@@ -70,7 +72,11 @@ bool SaveContactSheet(const QString& Path) {
                       DrawExplosionFrame(i, 2).scaled(116, 116));
   Painter.drawImage(QPoint(8 * Cell + 4, 2 * Cell + 4), DrawCellPicture(16, 2).scaled(232, 232));
   Painter.drawImage(QPoint(4, 5 * Cell + 4), DrawTrefoil(2));
-  Painter.drawImage(QPoint(150, 5 * Cell + 4), DrawIcon());
+  int Left = 150;
+  for (const int Size : IconSizes) {
+    Painter.drawImage(QPoint(Left, 5 * Cell + 4), DrawIcon(Size).scaled(QSize(Size, Size) * 2));
+    Left += 2 * Size + 8;
+  }
   Painter.end();
   return Sheet.save(Path, "PNG");
 }
@@ -101,7 +107,8 @@ int main(int argc, char** argv) {
   }
   Ok = Save(DrawTrefoil(1), Folder, QStringLiteral("TREFOIL.png")) && Ok;
   Ok = Save(DrawTrefoil(2), Folder, QStringLiteral("TREFOIL@2x.png")) && Ok;
-  Ok = Save(DrawIcon(), Folder, QStringLiteral("fizzgrid.png")) && Ok;
+  for (const int Size : IconSizes)
+    Ok = Save(DrawIcon(Size), Folder, QStringLiteral("fizzgrid-%1.png").arg(Size)) && Ok;
   Ok = SaveWave(Folder, QStringLiteral("EXPLO.wav")) && Ok;
 
   if (argc == 4 && !SaveContactSheet(QString::fromLocal8Bit(argv[3]))) {
