@@ -1,13 +1,15 @@
 #include "CascadeReplay.h"
 
+#include "ErrorReport.h"
 #include "GameView.h"
 
+#include <algorithm>
 #include <utility>
 
 TCascadeReplay::TCascadeReplay(TGameView& View, QObject* Parent) : QObject(Parent), FView(View) {
   FTimer.setSingleShot(true);
   FTimer.setTimerType(Qt::PreciseTimer);
-  connect(&FTimer, &QTimer::timeout, this, [this] { NextFrame(); });
+  connect(&FTimer, &QTimer::timeout, this, [this] { Guarded([this] { NextFrame(); }); });
 }
 
 void TCascadeReplay::ShowBoard(const TBord& Board) {
@@ -27,6 +29,7 @@ void TCascadeReplay::Start(TCascadeSteps Steps, std::function<void()> Done) {
   FSteps = std::move(Steps);
   FNext = 0;
   FDone = std::move(Done);
+  FCascadeClock.start();
   Advance();
 }
 
@@ -40,25 +43,61 @@ void TCascadeReplay::Stop() {
   FDone = nullptr;
 }
 
+void TCascadeReplay::Finish() {
+  if (!Running())
+    return;
+  FTimer.stop();
+  if (FFrame >= 0)
+    FView.ShowExplosionFrame(FSteps[FNext].Row, FSteps[FNext].Col, -1);
+  FFrame = -1;
+  // The pictures the full replay would leave: the last change of each cell.
+  for (; FNext < FSteps.size(); ++FNext)
+    if (FSteps[FNext].Kind == TCascadeStep::Change)
+      Show(FSteps[FNext]);
+  Advance();
+}
+
+void TCascadeReplay::Show(const TCascadeStep& Change) {
+  FShown[Change.Row][Change.Col] = Change.Picture;
+  FView.InvalidateCell(Change.Row, Change.Col);
+}
+
+bool TCascadeReplay::OverTime() const {
+  return FExplosionSpeed == TAnimationSpeed::Fast &&
+         FCascadeClock.elapsed() >= qint64(FastLimit) * FFrameTime;
+}
+
+qint64 TCascadeReplay::FrameNsecs() const {
+  const qint64 Normal = qint64(FFrameTime) * 1'000'000;
+  return FExplosionSpeed == TAnimationSpeed::Fast ? Normal / 8 : Normal;
+}
+
 void TCascadeReplay::Advance() {
   while (FNext < FSteps.size()) {
     const TCascadeStep& Step = FSteps[FNext];
     if (Step.Kind == TCascadeStep::Change) {
-      FShown[Step.Row][Step.Col] = Step.Picture;
-      FView.InvalidateCell(Step.Row, Step.Col);
+      Show(Step);
       ++FNext;
       continue;
     }
     // The counts follow the cascade explosion by explosion, shown or not.
     FView.DisplayScore(Step.Score[0], Step.Score[1]);
-    if (!FAnimate) {
+    FExplosionSpeed = FSpeed;
+    if (FExplosionSpeed == TAnimationSpeed::Off) {
       ++FNext;
       continue;
     }
-    FView.PlayExplosionSound();
+    if (OverTime())
+      return Finish();
+    // A chain of quick explosions would start the sound again and again.
+    if (!FSoundClock.isValid() || FSoundClock.elapsed() >= SoundInterval) {
+      FView.PlayExplosionSound();
+      FSoundClock.start();
+    }
     FFrame = 0;
     FView.ShowExplosionFrame(Step.Row, Step.Col, FFrame);
-    FTimer.start(FFrameTime);
+    FExplosionClock.start();
+    Schedule();
     return;
   }
   FSteps.clear();
@@ -67,11 +106,20 @@ void TCascadeReplay::Advance() {
     Done();
 }
 
+void TCascadeReplay::Schedule() {
+  // Each frame at its due time from the explosion's start, so the frames of
+  // an explosion take their time in all, whatever each tick costs.
+  const qint64 Due = FrameNsecs() * (FFrame + 1) - FExplosionClock.nsecsElapsed();
+  FTimer.start(int(std::max<qint64>(0, (Due + 999'999) / 1'000'000)));
+}
+
 void TCascadeReplay::NextFrame() {
   const TCascadeStep& Step = FSteps[FNext];
+  if (OverTime())
+    return Finish();
   if (++FFrame < ExplosionFrames) {
     FView.ShowExplosionFrame(Step.Row, Step.Col, FFrame);
-    FTimer.start(FFrameTime);
+    Schedule();
     return;
   }
   // The full picture again; the cell is emptied by the next step.

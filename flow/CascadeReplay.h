@@ -5,9 +5,15 @@
 // The controller places a mass with PlaceRecorded, which leaves the board in
 // its final state and returns the steps; the replay then shows them on the
 // view: every cell change at once, and for every explosion the score of that
-// moment, the sound and 16 frames of FrameTime milliseconds each over the
-// full cell, on a timer. Between frames the event loop runs: the window
-// repaints, its menus and the chat stay live. Nothing sleeps.
+// moment, the sound and 16 frames over the full cell, on a timer. Between
+// frames the event loop runs: the window repaints, its menus and the chat
+// stay live. Nothing sleeps.
+//
+// The speed: Normal shows each explosion for 16 frames of FrameTime ms;
+// Fast shows the same 16 frames in an eighth of that, and a cascade that
+// would take longer than FastLimit frame times (5 s) jumps to its end there;
+// Off shows no frame and plays no sound, only the score follows. Finish jumps to the end
+// at any time. The sound starts at most once per SoundInterval ms.
 //
 // Until the replay is over, Picture() answers what the window shows, which
 // may lag behind the board; otherwise it is the board's picture.
@@ -15,19 +21,25 @@
 #include "CascadeSteps.h"
 #include "DataStructures.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QTimer>
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 
 class TGameView;
+
+enum class TAnimationSpeed : uint8_t { Normal = 0, Fast = 1, Off = 2 };
 
 class TCascadeReplay : public QObject {
 public:
   static constexpr int ExplosionFrames = 16;
   static constexpr int FrameTime = 50;
+  static constexpr int FastLimit = 100;
+  static constexpr int SoundInterval = 50;
 
   explicit TCascadeReplay(TGameView& View, QObject* Parent = nullptr);
 
@@ -41,18 +53,25 @@ public:
   // animate that happens before Start returns.
   void Start(TCascadeSteps Steps, std::function<void()> Done);
   bool Running() const { return bool(FDone); }
+  // Shows the rest at once, as the full replay would leave it, and ends.
+  void Finish();
   // Drops the rest of the replay; Done is not called.
   void Stop();
 
-  // The "Explosions" check mark: without it an explosion only refreshes the
-  // score. Read at the start of every explosion.
-  void SetAnimate(bool On) { FAnimate = On; }
-  bool Animate() const { return FAnimate; }
+  // Read at the start of every explosion.
+  void SetSpeed(TAnimationSpeed Speed) { FSpeed = Speed; }
+  TAnimationSpeed Speed() const { return FSpeed; }
+  // The length of one frame at Normal speed; tests make it 0.
   void SetFrameTime(int Msecs) { FFrameTime = Msecs; }
 
 private:
   void Advance();
   void NextFrame();
+  void Schedule();
+  qint64 FrameNsecs() const;
+  // A Fast cascade has been on show long enough.
+  bool OverTime() const;
+  void Show(const TCascadeStep& Change);
 
   TGameView& FView;
   std::array<std::array<uint8_t, MaxDimension>, MaxDimension> FShown{};
@@ -61,7 +80,13 @@ private:
   // The frame on screen during an explosion, -1 between explosions.
   int FFrame = -1;
   QTimer FTimer;
+  // Since the start of the cascade, of the explosion on screen, of the
+  // last sound.
+  QElapsedTimer FCascadeClock;
+  QElapsedTimer FExplosionClock;
+  QElapsedTimer FSoundClock;
+  TAnimationSpeed FExplosionSpeed = TAnimationSpeed::Normal;
   std::function<void()> FDone;
-  bool FAnimate = true;
+  TAnimationSpeed FSpeed = TAnimationSpeed::Normal;
   int FFrameTime = FrameTime;
 };

@@ -60,6 +60,7 @@ TOffers TGameController::Offers() const {
   case TPhase::OwnTurn:
     Result.Grid = true;
     Result.Restart = Result.RestartShown;
+    Result.Undo = IsLocalGame() && !FTurns.empty();
     break;
   case TPhase::BetweenGames:
     Result.StartGame = true;
@@ -75,6 +76,11 @@ TOffers TGameController::Offers() const {
 void TGameController::SetHourGlass(bool On) {
   FHourGlass = On;
   FView.SetHourGlass(On);
+}
+
+void TGameController::SetInformation(const QString& Text, int Size, bool Bold) {
+  FInformation = {Text, Size, Bold};
+  FView.SetInformation(Text, Size, Bold);
 }
 
 void TGameController::SetPhase(TPhase Phase) {
@@ -157,6 +163,7 @@ void TGameController::ResizeBoard() {
   NumCols = Cols;
   FView.ResizeGrid(Rows, Cols);
   FBord = std::make_unique<TBord>(nullptr, Rows, Cols);
+  ForgetGame();
   FReplay.ShowBoard(*FBord);
   if (FCommandIO)
     FCommandIO->SetBoard(FBord.get());

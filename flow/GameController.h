@@ -6,7 +6,8 @@
 // of the cascades; it knows the phase of play and refuses what the phase
 // does not allow. Its view (TGameView) shows what it reports and forwards
 // the user's intents: PlaceAt, StartGame, ChangeDimensions, Restart,
-// SetExplosions, Exit, Close.
+// SetExplosions, Exit, Close, and the player's aids: FinishReplay,
+// SetAnimationSpeed, Undo, Hint, SetComputerLevel.
 //
 // Everything advances on events: a click, a message of the opponent (or the
 // computer's move, found on a worker thread), the end of a replay, the link
@@ -40,10 +41,13 @@
 #include <QPointer>
 #include <QTimer>
 
+#include <array>
 #include <deque>
 #include <exception>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <vector>
 
 class TCommandIO;
 class TCommandResult;
@@ -89,7 +93,17 @@ public:
   void StartGame();
   void ChangeDimensions();
   void Restart();
+  // The "Explosions" check mark: off is the animation speed Off, on the
+  // speed it had before.
   void SetExplosions(bool On);
+  void SetAnimationSpeed(TAnimationSpeed Speed);
+  TAnimationSpeed AnimationSpeed() const { return FReplay.Speed(); }
+  // A click on the board or Escape while a placement is shown: its end at
+  // once.
+  void FinishReplay();
+  // Against the computer, on the player's turn: back to before the player's
+  // last move and the computer's reply.
+  void Undo();
   // Asks "Are you sure"; Yes closes the window.
   void Exit();
   // The window closes: the search stops, the replay and every wait end now.
@@ -98,6 +112,8 @@ public:
   void Resume();
 
   TPhase Phase() const { return FPhase; }
+  // Each player's most recent placement in this game (owner 0 and 1).
+  std::optional<TMove> LastMove(uint8_t Player) const { return FLastMoves[Player & 1]; }
   TOffers Offers() const;
   const TBord* Bord() const { return FBord.get(); }
   // The picture the window shows for a cell; it lags behind the board while
@@ -148,6 +164,24 @@ private:
   bool PartnerLeft(std::exception_ptr Failure);
   void LinkChanged(bool Up);
 
+  // The read-out as set last, kept for undo.
+  struct TInformation {
+    QString Text;
+    int Size = 12;
+    bool Bold = true;
+  };
+  // What undo goes back to: the game before one of the player's moves.
+  struct TTurn {
+    std::unique_ptr<TBord> Board;
+    TInformation Information;
+    std::array<std::optional<TMove>, 2> LastMoves;
+  };
+
+  void SetInformation(const QString& Text, int Size, bool Bold);
+  // The board was emptied or replaced: no last moves, nothing to undo.
+  void ForgetGame();
+  void SetLastMove(uint8_t Player, TMove Move);
+
   TGameView& FView;
   TCascadeReplay FReplay;
   std::unique_ptr<TBord> FBord;
@@ -162,4 +196,9 @@ private:
   bool FResumePosted = false;
   // Some socket of the connection attempt could still bring the link up.
   bool FCouldConnect = true;
+  TInformation FInformation;
+  std::array<std::optional<TMove>, 2> FLastMoves;
+  std::vector<TTurn> FTurns;
+  // The speed the "Explosions" check mark goes back to.
+  TAnimationSpeed FSpeedWhenOn = TAnimationSpeed::Normal;
 };

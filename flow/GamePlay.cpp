@@ -6,6 +6,12 @@
 
 void TGameController::PlaceAt(int Row, int Col) {
   Dispatch([this, Row, Col] {
+    // The board takes a click in other phases too: it ends a replay, and
+    // between games it starts the next one.
+    if (FPhase == TPhase::OwnReplay || FPhase == TPhase::OpponentReplay)
+      return FReplay.Finish();
+    if (FPhase == TPhase::BetweenGames && Offers().StartGame)
+      return StartGame();
     if (FPhase != TPhase::OwnTurn || Row < 0 || Col < 0)
       return;
     const TCell* Target = FBord->GetCell(uint8_t(Row), uint8_t(Col));
@@ -18,6 +24,9 @@ void TGameController::PlaceAt(int Row, int Col) {
     }
     // Sent before it is played here, so the opponent can start on it.
     FCommandIO->SendCommand(TCommand::MakeMove(uint8_t(Row), uint8_t(Col)));
+    if (IsLocalGame())
+      FTurns.push_back({TBord::CreateCopy(*FBord), FInformation, FLastMoves});
+    SetLastMove(LocalPlayer, TMove(uint8_t(Row), uint8_t(Col)));
     Replay(PlaceRecorded(*FBord, uint8_t(Row), uint8_t(Col), LocalPlayer), TPhase::OwnReplay,
            [this] {
              ShowScore();
@@ -39,9 +48,9 @@ void TGameController::AwaitOpponentMove() {
   }
   SetHourGlass(true);
   if (IsLocalGame())
-    FView.SetInformation(QStringLiteral("Just a second...\rThinking"), 10, false);
+    SetInformation(QStringLiteral("Just a second...\rThinking"), 10, false);
   else
-    FView.SetInformation(QStringLiteral("Waiting for opponent"), 8, false);
+    SetInformation(QStringLiteral("Waiting for opponent"), 8, false);
   SetPhase(TPhase::OpponentTurn);
   FCommandIO->ReadCommand(TCommandKind::Move, [this](const TCommandResult& Result) {
     Dispatch([this, Result] { OpponentMoved(Result); });
@@ -69,8 +78,9 @@ void TGameController::OpponentMoved(const TCommandResult& Result) {
   }
   if (!FBord->GetCell(Move.Row, Move.Col))
     throw ProtocolError("Received a move outside the board");
-  FView.SetInformation(QStringLiteral("Moved :\r     [%1,%2]").arg(Move.Row + 1).arg(Move.Col + 1),
-                       12, true);
+  SetInformation(QStringLiteral("Moved :\r     [%1,%2]").arg(Move.Row + 1).arg(Move.Col + 1), 12,
+                 true);
+  SetLastMove(Opponent, TMove(Move.Row, Move.Col));
   Replay(PlaceRecorded(*FBord, Move.Row, Move.Col, Opponent), TPhase::OpponentReplay, [this] {
     ShowScore();
     SetHourGlass(false);
@@ -129,13 +139,14 @@ void TGameController::GameOver() {
   FBord->Reset();
   // The empty board waits for the next start: nothing may explode on it.
   FBord->Finished = true;
+  ForgetGame();
   FReplay.ShowBoard(*FBord);
   ShowScore();
-  FView.SetInformation(QStringLiteral("Fizzgrid"), 12, true);
+  SetInformation(QStringLiteral("Fizzgrid"), 12, true);
   if (IsMaster())
     return SetPhase(TPhase::BetweenGames);
 
-  FView.SetInformation(QStringLiteral("Waiting for opponent\rto start game"), 8, false);
+  SetInformation(QStringLiteral("Waiting for opponent\rto start game"), 8, false);
   SetPhase(TPhase::WaitingNextGame);
   FCommandIO->ExchangeSettings(
       [this](std::exception_ptr Failure) { Dispatch([=] { NextGameExchanged(Failure); }); });
@@ -188,14 +199,16 @@ void TGameController::Restart() {
     if (!IsLocalGame() || (FPhase != TPhase::OwnTurn && FPhase != TPhase::BetweenGames))
       return;
     FBord->Reset();
+    ForgetGame();
     FReplay.ShowBoard(*FBord);
     ShowScore();
-    FView.SetInformation(QStringLiteral("Fizzgrid"), 12, true);
+    SetInformation(QStringLiteral("Fizzgrid"), 12, true);
   });
 }
 
 void TGameController::SetExplosions(bool On) {
-  FReplay.SetAnimate(On);
+  if (On != (AnimationSpeed() != TAnimationSpeed::Off))
+    SetAnimationSpeed(On ? FSpeedWhenOn : TAnimationSpeed::Off);
 }
 
 void TGameController::Exit() {

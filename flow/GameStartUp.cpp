@@ -9,6 +9,7 @@ void TGameController::Start() {
     if (FPhase != TPhase::Idle)
       return;
     LoadSettings();
+    SetAnimationSpeed(TAnimationSpeed(::AnimationSpeed));
     FView.AskPlayerName();
     ChooseGame();
   });
@@ -124,7 +125,7 @@ void TGameController::StartUpDone() {
   FView.ShowPlayerNames();
   if (!IsMaster())
     ResizeBoard();
-  FView.SetInformation(QStringLiteral("Fizzgrid"), 12, true);
+  SetInformation(QStringLiteral("Fizzgrid"), 12, true);
   FView.StartUpDone();
   if (IsMaster())
     SetPhase(TPhase::OwnTurn);

@@ -8,7 +8,11 @@
 
 #include "Messages.h"
 
+#include <cstdint>
+
 #include <QString>
+
+enum class TAnimationSpeed : uint8_t;
 
 // What the window offers the user right now; everything else is refused by
 // the controller anyway.
@@ -18,6 +22,8 @@ struct TOffers {
   bool Dimensions = false;
   bool Restart = false;
   bool RestartShown = false; // games against the computer only
+  bool Undo = false;
+  bool Hint = false;
 
   friend bool operator==(const TOffers&, const TOffers&) = default;
 };
@@ -49,6 +55,9 @@ public:
   virtual void ShowPlayerNames() = 0;
   virtual void SetHourGlass(bool On) = 0;
   virtual void ShowOffers(const TOffers& Offers) = 0;
+  // The animation speed in force (the "Explosions" check mark is on unless
+  // it is Off).
+  virtual void ShowAnimationSpeed(TAnimationSpeed Speed) = 0;
 
   // The board: its size, and the picture of a cell (the controller's
   // ShownPicture) or an explosion frame over it (-1 for none), painted from

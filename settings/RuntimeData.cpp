@@ -19,6 +19,8 @@ uint8_t LCC = 0;
 uint8_t RelationLastGame = 0;
 uint8_t LCR = 0;
 QString InternetAddress;
+uint8_t ComputerLevel = 0;
+uint8_t AnimationSpeed = 0;
 
 namespace {
 
@@ -30,6 +32,8 @@ const QString LCCKey = QStringLiteral("Connection/LCC");
 const QString RelationKey = QStringLiteral("Connection/Relation Last Game");
 const QString LCRKey = QStringLiteral("Connection/LCR");
 const QString AddressKey = QStringLiteral("Connection/TCP/IP");
+const QString LevelKey = QStringLiteral("Connection/Computer strength");
+const QString SpeedKey = QStringLiteral("Connection/Animation speed");
 
 constexpr int DefaultDimension = 5;
 constexpr int MinStoredDimension = 4;
@@ -108,6 +112,9 @@ void LoadSettings() {
   RelationLastGame = ReadRanged(*Store, RelationKey, 0, 2, 0);
   LCR = ReadRanged(*Store, LCRKey, 0, 2, 0);
   InternetAddress = ReadString(*Store, AddressKey, MaxAddressLength);
+  // Added later: a store written before has neither, and gets the defaults.
+  ComputerLevel = ReadRanged(*Store, LevelKey, 0, 2, 0);
+  AnimationSpeed = ReadRanged(*Store, SpeedKey, 0, 2, 0);
 }
 
 bool SaveSettings(QString* ErrorText) {
@@ -123,6 +130,8 @@ bool SaveSettings(QString* ErrorText) {
   Store->setValue(RelationKey, QString::number(RelationLastGame));
   Store->setValue(LCRKey, QString::number(LCR));
   Store->setValue(AddressKey, OneLine(InternetAddress));
+  Store->setValue(LevelKey, QString::number(ComputerLevel));
+  Store->setValue(SpeedKey, QString::number(AnimationSpeed));
   Store->sync();
   if (Store->status() == QSettings::NoError && Store->isWritable())
     return true;

@@ -17,7 +17,8 @@
 //   [Dimensions]
 //   Number of Rows=5
 //
-// Every value is decimal text. Missing or unusable values load as their
+// The section "Connection" also holds "Computer strength" and "Animation
+// speed". Every value is decimal text. Missing or unusable values load as their
 // defaults, silently; nothing out of range ever reaches the variables.
 
 #include <QString>
@@ -40,6 +41,10 @@ extern uint8_t RelationLastGame;
 extern uint8_t LCR;
 // The opponent's host name or address as typed, at most 60 characters.
 extern QString InternetAddress;
+// The computer's strength: 0 Standard (the default), 1 Strong, 2 Expert.
+extern uint8_t ComputerLevel;
+// How cascades are shown: 0 Normal (the default), 1 Fast, 2 Off.
+extern uint8_t AnimationSpeed;
 
 // [0] the local player's name when none was given, [1] the computer's name.
 inline const std::array<QString, 2> DefaultNames = {QStringLiteral("You"),

@@ -18,6 +18,7 @@
 // Every component's objectName is its form name (BordDisplay,
 // InformationLabel, StartGameF21, ...); tests find them with findChild.
 
+#include "CellTiles.h"
 #include "GameController.h"
 #include "GameView.h"
 
@@ -31,6 +32,7 @@
 #include <memory>
 
 class QAction;
+class QDialog;
 class QFrame;
 class QGroupBox;
 class QLabel;
@@ -94,10 +96,18 @@ public:
   void SetOverlay(int Row, int Col, int Frame);
   int OverlayFrame(int Row, int Col) const;
 
+  // The keyboard's cell, framed once a key has moved it (arrow keys move
+  // it, Space and Enter place there as a click does).
+  bool KeyFrameShown() const { return FKeyFrame; }
+  int KeyRow() const { return FKeyRow; }
+  int KeyCol() const { return FKeyCol; }
+
 protected:
   void paintEvent(QPaintEvent* Event) override;
   void mousePressEvent(QMouseEvent* Event) override;
   void mouseReleaseEvent(QMouseEvent* Event) override;
+  void keyPressEvent(QKeyEvent* Event) override;
+  void focusOutEvent(QFocusEvent* Event) override;
 
 private:
   TMainForm* FOwner;
@@ -108,6 +118,9 @@ private:
   int FOverlayRow = -1;
   int FOverlayCol = -1;
   int FOverlayFrame = -1;
+  bool FKeyFrame = false;
+  int FKeyRow = 0;
+  int FKeyCol = 0;
 };
 
 class TMainForm : public QMainWindow, private TGameView {
@@ -148,6 +161,9 @@ protected:
 private:
   void CreateComponents();
   void CreateMenus();
+  // The items after the specified ones: undo, the animation speed, how to
+  // play, and Escape for the end of a cascade (MainAids.cpp).
+  void CreateAidMenus();
   void LoadCellImages();
   void FormDestroy();
 
@@ -159,6 +175,8 @@ private:
   void HighScores1Click();
   void HelpAbout();
   void eXit1Click();
+  void Undo1Click();
+  void HowToPlay1Click();
 
   // TGameView.
   void AskPlayerName() override;
@@ -173,6 +191,7 @@ private:
   void ShowPlayerNames() override;
   void SetHourGlass(bool On) override;
   void ShowOffers(const TOffers& Offers) override;
+  void ShowAnimationSpeed(TAnimationSpeed Speed) override;
   void ResizeGrid(int Rows, int Cols) override;
   void InvalidateCell(int Row, int Col) override;
   void InvalidateBoard() override;
@@ -190,8 +209,13 @@ private:
   QAction* Explosions1;
   QAction* HighScores1;
   QAction* eXit1;
+  QAction* Undo1;
+  QMenu* AnimationSpeed1;
+  std::array<QAction*, 3> SpeedItems; // Normal1, Fast1, Off1
+  QAction* FinishAnimation;
   QMenu* HelpMenu;
   QAction* HelpAboutItem;
+  QAction* HowToPlay1;
   QGroupBox* Score;
   QLabel* NamePlayer1;
   QLabel* NamePlayer2;
@@ -200,6 +224,8 @@ private:
   QFrame* InfoPanel;
   QLabel* InformationImage;
   QLabel* InformationLabel;
+  // Between games, how to start the next one.
+  QLabel* NextGameLabel;
   TBordGrid* BordDisplay;
   QWidget* FClient;
 
@@ -207,12 +233,12 @@ private:
   TEnterNameDialog* EnterNameDialog;
   TSizeDlg* SizeDlg;
   TInformationDialog* InformationDialog;
+  QPointer<QDialog> FHowToPlay;
   QPointer<TChatForm> FChatForm;
 
   bool FSoundOn = true;
   std::unique_ptr<TExplosionSound> FSound;
-  std::array<QPixmap, CellImageCount> FImageList;
-  std::array<QPixmap, TCascadeReplay::ExplosionFrames> FExplosionList;
+  TCellImages FImages;
   int FClientWidth = 0;
   int FClientHeight = 0;
   QString FInformationText;

@@ -15,6 +15,7 @@
 #include "Trefoil.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QCloseEvent>
 #include <QDialog>
 #include <QFrame>
@@ -23,6 +24,7 @@
 #include <QLayout>
 #include <QMenu>
 #include <QMenuBar>
+#include <QSignalBlocker>
 
 TMainForm* MainForm = nullptr;
 TAboutBox1* AboutBox1 = nullptr;
@@ -97,8 +99,7 @@ void TMainForm::FormDestroy() {
   delete EnterNameDialog;
   delete InformationDialog;
   delete SizeDlg;
-  FImageList = {};
-  FExplosionList = {};
+  FImages.Release();
 }
 
 void TMainForm::SetExplosionSound(std::unique_ptr<TExplosionSound> Sound) {
@@ -140,6 +141,42 @@ void TMainForm::CreateMenus() {
   connect(HighScores1, &QAction::triggered, this, Guard([this] { HighScores1Click(); }));
   connect(eXit1, &QAction::triggered, this, Guard([this] { eXit1Click(); }));
   connect(HelpAboutItem, &QAction::triggered, this, Guard([this] { HelpAbout(); }));
+  CreateAidMenus();
+}
+
+void TMainForm::CreateAidMenus() {
+  Game1->addSeparator();
+  Undo1 = MakeAction("Undo1", QStringLiteral("&Undo"), Game1);
+  Undo1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+  Undo1->setEnabled(false);
+  Game1->addSeparator();
+  AnimationSpeed1 = Game1->addMenu(QStringLiteral("Animation s&peed"));
+  AnimationSpeed1->setObjectName(QStringLiteral("AnimationSpeed1"));
+  auto* Speeds = new QActionGroup(this);
+  const std::pair<const char*, const char*> SpeedNames[] = {
+      {"Normal1", "&Normal"}, {"Fast1", "&Fast"}, {"Off1", "&Off"}};
+  for (std::size_t Index = 0; Index < SpeedItems.size(); ++Index) {
+    QAction* Item = MakeAction(SpeedNames[Index].first,
+                               QString::fromLatin1(SpeedNames[Index].second), AnimationSpeed1);
+    Item->setCheckable(true);
+    Speeds->addAction(Item);
+    SpeedItems[Index] = Item;
+    connect(Item, &QAction::triggered, this,
+            Guard([this, Index] { FController->SetAnimationSpeed(TAnimationSpeed(Index)); }));
+  }
+  SpeedItems[0]->setChecked(true);
+  HowToPlay1 = MakeAction("HowToPlay1", QStringLiteral("How to &play"), HelpMenu);
+  HowToPlay1->setShortcut(QKeySequence(Qt::Key_F1));
+  // Not in a menu: Escape ends the cascade on show.
+  FinishAnimation = new QAction(this);
+  FinishAnimation->setObjectName(QStringLiteral("FinishAnimation"));
+  FinishAnimation->setShortcut(QKeySequence(Qt::Key_Escape));
+  addAction(FinishAnimation);
+
+  connect(Undo1, &QAction::triggered, this, Guard([this] { Undo1Click(); }));
+  connect(HowToPlay1, &QAction::triggered, this, Guard([this] { HowToPlay1Click(); }));
+  connect(FinishAnimation, &QAction::triggered, this,
+          Guard([this] { FController->FinishReplay(); }));
 }
 
 void TMainForm::CreateComponents() {
@@ -197,6 +234,16 @@ void TMainForm::CreateComponents() {
   InformationLabel->setToolTip(
       QStringLiteral("This indicates the last move of your opponent (Row, Column)"));
   SetInformation(QStringLiteral("Fizzgrid"), 12, true);
+  // Shares the read-out's place between games, below it.
+  const QRect Readout = InformationLabel->geometry();
+  NextGameLabel = MakeLabel(
+      "NextGameLabel", QStringLiteral("Click the board or press F2 for a new game"), InfoPanel,
+      Readout.adjusted(0, Readout.height() / 2, 0, 0), Qt::AlignLeft | Qt::AlignTop);
+  NextGameLabel->setWordWrap(true);
+  QFont Small = NextGameLabel->font();
+  Small.setPointSize(7);
+  NextGameLabel->setFont(Small);
+  NextGameLabel->hide();
   SetCursor(*BordDisplay, TCursorKind::HandPoint);
 }
 
@@ -309,6 +356,23 @@ void TMainForm::ShowOffers(const TOffers& Offers) {
   Dimensions1->setEnabled(Offers.Dimensions);
   Restart1->setVisible(Offers.RestartShown);
   Restart1->setEnabled(Offers.Restart);
+  Undo1->setEnabled(Offers.Undo);
+  // When "Start Game" is offered, a click on the board starts it too; the
+  // read-out then takes the upper half of its place.
+  QRect Readout = NextGameLabel->geometry();
+  Readout.setTop(InformationImage->y());
+  if (Offers.StartGame)
+    Readout.setBottom(NextGameLabel->y() - 1);
+  InformationLabel->setGeometry(Readout);
+  NextGameLabel->setVisible(Offers.StartGame);
+}
+
+void TMainForm::ShowAnimationSpeed(TAnimationSpeed Speed) {
+  // The check mark and the speed are one setting: without the mark the
+  // speed is Off.
+  const QSignalBlocker Quiet(Explosions1);
+  Explosions1->setChecked(Speed != TAnimationSpeed::Off);
+  SpeedItems[std::size_t(Speed) % SpeedItems.size()]->setChecked(true);
 }
 
 void TMainForm::OpenChat() {

@@ -1,5 +1,6 @@
 #include "Main.h"
 
+#include "CellTiles.h"
 #include "Facilities.h"
 #include "Resources.h"
 
@@ -13,28 +14,6 @@
 #include <QSoundEffect>
 
 #include <algorithm>
-
-namespace {
-
-// The picture with every pixel of Key made transparent, at its own pixel
-// ratio.
-QPixmap Transparent(const QImage& Picture, QRgb Key) {
-  if (Picture.isNull())
-    return QPixmap();
-  QImage Image = Picture.convertToFormat(QImage::Format_ARGB32);
-  Image.setDevicePixelRatio(Picture.devicePixelRatio());
-  Key &= RGB_MASK;
-  for (int Y = 0; Y < Image.height(); ++Y) {
-    auto* Line = reinterpret_cast<QRgb*>(Image.scanLine(Y));
-    for (int X = 0; X < Image.width(); ++X) {
-      if ((Line[X] & RGB_MASK) == Key)
-        Line[X] = 0;
-    }
-  }
-  return QPixmap::fromImage(Image);
-}
-
-} // namespace
 
 TResourceSound::TResourceSound() = default;
 TResourceSound::~TResourceSound() = default;
@@ -56,6 +35,8 @@ bool TResourceSound::Play() {
 
 TBordGrid::TBordGrid(TMainForm* Owner, QWidget* Parent) : QWidget(Parent), FOwner(Owner) {
   setAttribute(Qt::WA_OpaquePaintEvent);
+  // Tab reaches the board; a click gives it the keys too.
+  setFocusPolicy(Qt::StrongFocus);
   SetDimensions(0, 0);
 }
 
@@ -64,6 +45,8 @@ void TBordGrid::SetDimensions(int Rows, int Cols) {
   FCols = Cols;
   setFixedSize(Cols * CellSize + 2 * Border, Rows * CellSize + 2 * Border);
   SetOverlay(-1, -1, -1);
+  FKeyRow = std::clamp(FKeyRow, 0, std::max(0, Rows - 1));
+  FKeyCol = std::clamp(FKeyCol, 0, std::max(0, Cols - 1));
 }
 
 QRect TBordGrid::CellRect(int Col, int Row) const {
@@ -116,6 +99,16 @@ void TBordGrid::paintEvent(QPaintEvent* Event) {
           FOwner->BordDisplayDrawCell(Canvas, Col, Row, Cell);
       }
     }
+    // The keyboard's frame, in black and white so that it shows on every
+    // picture.
+    if (FKeyFrame && hasFocus() && FKeyRow < FRows && FKeyCol < FCols) {
+      const QRect Key = CellRect(FKeyCol, FKeyRow).adjusted(3, 3, -4, -4);
+      Canvas.setBrush(Qt::NoBrush);
+      Canvas.setPen(QPen(Qt::white, 1));
+      Canvas.drawRect(Key);
+      Canvas.setPen(QPen(Qt::black, 1, Qt::DashLine));
+      Canvas.drawRect(Key);
+    }
   });
 }
 
@@ -139,50 +132,23 @@ void TBordGrid::mouseReleaseEvent(QMouseEvent* Event) {
 }
 
 void TMainForm::LoadCellImages() {
-  const qreal Ratio = qApp ? qApp->devicePixelRatio() : 1.0;
-  const QRgb Silver = qRgb(192, 192, 192);
-  for (int I = 0; I < CellImageCount; ++I)
-    FImageList[std::size_t(I)] =
-        Transparent(LoadResourceImage(CellPictureResource(I), Ratio), Silver);
-  for (int F = 0; F < int(FExplosionList.size()); ++F) {
-    const QImage Frame = LoadResourceImage(ExplosionFrameResource(F), Ratio);
-    const QRgb Key = Frame.isNull() ? qRgb(255, 255, 255) : Frame.pixel(0, Frame.height() - 1);
-    FExplosionList[std::size_t(F)] = Transparent(Frame, Key);
-  }
+  FImages.Load(qApp ? qApp->devicePixelRatio() : 1.0);
 }
 
 void TMainForm::BordDisplayDrawCell(QPainter& Canvas, int Col, int Row, QRect Rect) {
-  const QPalette& Colours = BordDisplay->palette();
-  const QColor Face = Colours.color(QPalette::Button);
-  const QColor Highlight = Colours.color(QPalette::Light);
-  const QColor Shadow = Colours.color(QPalette::Dark);
-  Canvas.setBackground(Face);
-  Canvas.fillRect(Rect, Face);
-  // The raised inner edge along the right and bottom sides.
-  Canvas.setPen(Shadow);
-  Canvas.drawLine(Rect.topRight(), Rect.bottomRight());
-  Canvas.drawLine(Rect.bottomLeft(), Rect.bottomRight());
-  // A bevel two pixels wide: light above and left, shadow below and right.
-  QRect Bevel = Rect;
-  for (int Step = 0; Step < 2; ++Step) {
-    Canvas.setPen(Highlight);
-    Canvas.drawLine(Bevel.bottomLeft(), Bevel.topLeft());
-    Canvas.drawLine(Bevel.topLeft(), Bevel.topRight());
-    Canvas.setPen(Shadow);
-    Canvas.drawLine(Bevel.topRight(), Bevel.bottomRight());
-    Canvas.drawLine(Bevel.bottomRight(), Bevel.bottomLeft());
-    Bevel.adjust(1, 1, -1, -1);
-  }
-  if (!FController->Bord())
-    return;
   // What the controller shows, which lags behind the board during a replay.
-  const QPoint Corner = Bevel.topLeft() - QPoint(1, 1);
-  const int Index = FController->ShownPicture(Row, Col);
-  if (Index >= 0 && Index < CellImageCount)
-    Canvas.drawPixmap(Corner, FImageList[std::size_t(Index)]);
-  const int Frame = BordDisplay->OverlayFrame(Row, Col);
-  if (Frame >= 0 && Frame < int(FExplosionList.size()))
-    Canvas.drawPixmap(Corner, FExplosionList[std::size_t(Frame)]);
+  const bool OnBoard = FController->Bord() != nullptr;
+  DrawCellTile(Canvas, Rect, BordDisplay->palette(),
+               OnBoard ? FImages.Picture(FController->ShownPicture(Row, Col)) : QPixmap(),
+               FImages.Frame(BordDisplay->OverlayFrame(Row, Col)));
+  if (!OnBoard)
+    return;
+  // Each player's last placement, in the player's colour.
+  for (const uint8_t Player : {LocalPlayer, Opponent})
+    if (const std::optional<TMove> Last = FController->LastMove(Player);
+        Last && Last->Row == Row && Last->Col == Col)
+      DrawTileOutline(Canvas, Rect,
+                      Player == LocalPlayer ? QColor(0, 255, 255) : QColor(255, 0, 0));
 }
 
 void TMainForm::InvalidateCell(int Row, int Col) {

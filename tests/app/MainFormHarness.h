@@ -141,6 +141,7 @@ inline QString Offers(TMainForm& Form) {
       {"start", Item(Form, "StartGameF21")->isEnabled()},
       {"dimensions", Item(Form, "Dimensions1")->isEnabled()},
       {"restart", Restart->isVisible() && Restart->isEnabled()},
+      {"undo", Item(Form, "Undo1")->isEnabled()},
       {"menu", Item(Form, "HighScores1")->isEnabled() && Item(Form, "Explosions1")->isEnabled() &&
                    Item(Form, "eXit1")->isEnabled() && Item(Form, "HelpAboutItem")->isEnabled()},
       {"busy", CursorOf(Form) != TCursorKind::Arrow}};

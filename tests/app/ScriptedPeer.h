@@ -14,6 +14,8 @@
 #include <QTcpSocket>
 #include <QTimer>
 
+#include <optional>
+
 // Scripted 4 x 4 games, both sides alternating from the first move, each
 // ending with one side owning every cell; the other side sends the no-move
 // marker. "M" games begin with the program's move, "S" games with the peer's.
@@ -69,6 +71,8 @@ public:
   bool LeaveOnMove = false, LeaveAfterGame = false, HoldFirstMove = false;
   // Takes the program's moves without a word, once the game is on.
   bool Mute = false;
+  // The peer's own most recent move.
+  std::optional<TMove> LastPlayed;
   std::function<void()> OnTick;
 
   QTcpServer GameServer, ChatServer;
@@ -202,6 +206,7 @@ private:
     if (!Cell || Cell->Owner == LocalPlayer)
       return Fail(u"script move %1,%2 is not the peer's"_s.arg(Move.Row).arg(Move.Col));
     Send(MoveBytes(Move.Row, Move.Col));
+    LastPlayed = Move;
     Cell->AddMass(Opponent, true);
   }
   void Fail(const QString& Problem) {
@@ -261,10 +266,15 @@ struct TNetRig : TAppRig {
         Peer->Problems << u"grid disabled"_s;
       if (!Going())
         break;
-      ClickCell(*Form, Peer->Script[Peer->Next].Row, Peer->Script[Peer->Next].Col);
+      const TMove Mine = Peer->Script[Peer->Next];
+      ClickCell(*Form, Mine.Row, Mine.Col);
       if (const QString Diff = Going() ? BoardDiff(Bord(*Form), *Peer->Board) : QString();
           !Diff.isEmpty())
         Peer->Problems << Diff;
+      // Both sides see the same last moves; this side's own is the click.
+      if (Going() && (Form->Controller().LastMove(LocalPlayer) != Mine ||
+                      Form->Controller().LastMove(Opponent) != Peer->LastPlayed))
+        Peer->Problems << u"last moves differ"_s;
     }
     if (!Peer->Problems.isEmpty())
       qWarning("%s", qPrintable(Peer->Problems.join(u", ")));

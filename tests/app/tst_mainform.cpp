@@ -23,6 +23,8 @@ struct TRecordingSound : TExplosionSound {
 };
 
 const QString LocalTurn = u"grid restart menu | "_s;
+// Once a move was made, it can be taken back.
+const QString LaterTurn = u"grid restart undo menu | "_s;
 const QString Thinking = u"menu busy | Just a second...\rThinking @10"_s;
 const QString BetweenGames = u"start dimensions restart menu | Fizzgrid @12b | 0/0"_s;
 const QString GameOver = u"Information: \nGAME OVER\r%1|Confirm: Do you want to play again"_s;
@@ -90,7 +92,7 @@ private Q_SLOTS:
         QCOMPARE(R->Log(), QString());
         QCOMPARE(BoardDiff(Bord(*Form), *Expected), QString());
         QCOMPARE(Screen(*Form),
-                 LocalTurn + u"Moved :\r     [%1,%2] @12b | %3/%4"_s.arg(Reply.Row + 1)
+                 LaterTurn + u"Moved :\r     [%1,%2] @12b | %3/%4"_s.arg(Reply.Row + 1)
                                  .arg(Reply.Col + 1)
                                  .arg(Final[0])
                                  .arg(Final[1]));
@@ -167,6 +169,126 @@ private Q_SLOTS:
     QCOMPARE(R->Record(u"Tester"_s), std::pair(1, 0));
     QCOMPARE(R->Record(u"Computer"_s), std::pair(1, 0));
     CheckBetweenGames(*Form);
+  }
+
+  // Between games the panel says how the next game starts, and a click on
+  // the board starts it as "Start Game" does.
+  void nextGameByClick() {
+    auto Form = StartLocalGame(4, 4);
+    QLabel* Next = Part<QLabel>(*Form, "NextGameLabel");
+    QVERIFY(!Next->isVisible());
+    for (int Cell = 0; Cell < 16; ++Cell)
+      Put(*Bord(*Form), Cell / 4, Cell % 4, LocalPlayer, 1);
+    ClickCell(*Form, 1, 1);
+    CheckBetweenGames(*Form);
+    QVERIFY(Next->isVisible());
+    QCOMPARE(Next->text(), u"Click the board or press F2 for a new game"_s);
+    // The read-out above it, whole.
+    QVERIFY(Part<QLabel>(*Form, "InformationLabel")->geometry().bottom() < Next->y());
+    if (const QString Target = qEnvironmentVariable("FIZZGRID_SHOT"); !Target.isEmpty())
+      Form->grab().save(Target);
+    ClickCell(*Form, 2, 2);
+    QVERIFY(!Next->isVisible());
+    QVERIFY(Screen(*Form).startsWith(LocalTurn));
+    QVERIFY(!Bord(*Form)->Finished);
+    QCOMPARE(Masses(Bord(*Form)), u"0/0"_s);
+    ClickCell(*Form, 2, 2);
+    QCOMPARE(Masses(Bord(*Form)), u"1/1"_s);
+  }
+
+  // F1 opens how to play beside the game, with its two pictures made of
+  // the cell pictures; the game goes on meanwhile.
+  void howToPlay() {
+    auto Form = StartLocalGame();
+    QTest::keyClick(Form.get(), Qt::Key_F1);
+    auto* Help = Form->findChild<QDialog*>(u"HowToPlay"_s);
+    QVERIFY(Help && Help->isVisible() && !Help->isModal());
+    for (const char* Name : {"FillingPicture", "ExplosionPicture"}) {
+      const QPixmap Picture = Part<QLabel>(*Help, Name)->pixmap();
+      QVERIFY(!Picture.isNull() && Picture.height() >= 32);
+    }
+    // The explosion's pictures hold the players' colours.
+    const QImage Explosion = Part<QLabel>(*Help, "ExplosionPicture")->pixmap().toImage();
+    QVERIFY(Explosion.pixel(4, 32 + 4) == qRgb(255, 0, 0));
+    QVERIFY(Explosion.pixel(32 + 16, 32 + 16) == qRgb(0, 255, 255));
+    if (const QString Target = qEnvironmentVariable("FIZZGRID_SHOT"); !Target.isEmpty())
+      Help->grab().save(Target);
+    ClickCell(*Form, 0, 0);
+    QCOMPARE(Bord(*Form)->GetCell(0, 0)->Owner, LocalPlayer);
+    QTest::keyClick(Form.get(), Qt::Key_F1);
+    QCOMPARE(Form->findChildren<QDialog*>(u"HowToPlay"_s).size(), 1);
+  }
+
+  // The keyboard plays as the mouse does: Tab reaches the board, the frame
+  // shows once a key has been used, the arrows move it, Space and Enter
+  // place there, with the same message for an opponent's cell.
+  void keyboardPlay() {
+    auto Form = StartLocalGame();
+    TBordGrid* Board = Grid(*Form);
+    for (int Tab = 0; Tab < 10 && !Board->hasFocus(); ++Tab)
+      QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : Form.get(),
+                      Qt::Key_Tab);
+    QVERIFY(Board->hasFocus());
+    QVERIFY(!Board->KeyFrameShown());
+    QTest::keyClick(Board, Qt::Key_Right);
+    QVERIFY(Board->KeyFrameShown());
+    QCOMPARE(std::pair(Board->KeyRow(), Board->KeyCol()), std::pair(0, 0));
+    for (const Qt::Key Key : {Qt::Key_Right, Qt::Key_Right, Qt::Key_Down, Qt::Key_Left, Qt::Key_Up,
+                              Qt::Key_Up, Qt::Key_Down})
+      QTest::keyClick(Board, Key);
+    QCOMPARE(std::pair(Board->KeyRow(), Board->KeyCol()), std::pair(1, 1));
+    QTest::keyClick(Board, Qt::Key_Space);
+    QVERIFY(Settle(*Form));
+    QCOMPARE(Bord(*Form)->GetCell(1, 1)->Owner, LocalPlayer);
+    QCOMPARE(Masses(Bord(*Form)), u"1/1"_s);
+    // The frame stays within the board.
+    for (int Step = 0; Step < 9; ++Step)
+      QTest::keyClick(Board, Qt::Key_Right);
+    QCOMPARE(Board->KeyCol(), 4);
+    Put(*Bord(*Form), 1, 4, Opponent, 1);
+    QTest::keyClick(Board, Qt::Key_Return);
+    QCOMPARE(R->Log(), u"Error: You cannot click on fields occupied by your opponent"_s);
+    QCOMPARE(Offers(*Form), u"grid restart undo menu"_s);
+  }
+
+  // Against the computer Ctrl+Z takes back the last move and the reply; the
+  // animation speed and the check mark of "Explosions" are one setting;
+  // Escape ends a cascade on show.
+  void undoSpeedAndEscape() {
+    auto Form = StartLocalGame();
+    QAction* Undo = Item(*Form, "Undo1");
+    QVERIFY(!Undo->isEnabled());
+    ClickCell(*Form, 0, 0);
+    const QString After = Screen(*Form);
+    ClickCell(*Form, 2, 2);
+    QVERIFY(Undo->isEnabled());
+    QTest::keyClick(Form.get(), Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(Screen(*Form), After);
+    QCOMPARE(Masses(Bord(*Form)), u"1/1"_s);
+    QTest::keyClick(Form.get(), Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(Screen(*Form), LocalTurn + u"Fizzgrid @12b | 0/0"_s);
+    QVERIFY(!Undo->isEnabled());
+
+    QAction* Explosions = Item(*Form, "Explosions1");
+    Item(*Form, "Fast1")->trigger();
+    QVERIFY(Explosions->isChecked() && Item(*Form, "Fast1")->isChecked());
+    QTest::keyClick(Form.get(), Qt::Key_E, Qt::ControlModifier);
+    QVERIFY(!Explosions->isChecked() && Item(*Form, "Off1")->isChecked());
+    QTest::keyClick(Form.get(), Qt::Key_E, Qt::ControlModifier);
+    QVERIFY(Explosions->isChecked() && Item(*Form, "Fast1")->isChecked());
+    Item(*Form, "Normal1")->trigger();
+    QCOMPARE(int(AnimationSpeed), 0);
+
+    Form->Controller().Replay().SetFrameTime(TCascadeReplay::FrameTime);
+    Put(*Bord(*Form), 0, 0, LocalPlayer, 1);
+    Put(*Bord(*Form), 0, 1, LocalPlayer, 2);
+    ClickCell(*Form, 0, 0, false);
+    QTest::qWait(100);
+    QCOMPARE(Form->Controller().Phase(), TPhase::OwnReplay);
+    QTest::keyClick(Form.get(), Qt::Key_Escape);
+    QVERIFY(Form->Controller().Phase() != TPhase::OwnReplay);
+    QCOMPARE(Grid(*Form)->OverlayFrame(0, 0), -1);
+    QVERIFY(Settle(*Form));
   }
 
   void restartMidGame() {

@@ -323,7 +323,12 @@ private Q_SLOTS:
     QTRY_COMPARE(Rig.Peer->GamesStarted, 1);
     for (int Move = 0; Move < Moves; ++Move)
       ClickCell(Form, Rig.Peer->Script[Rig.Peer->Next].Row, Rig.Peer->Script[Rig.Peer->Next].Col);
+    // Nothing to take back over the network: the partner could not know.
     QCOMPARE(Offers(Form), u"grid menu"_s);
+    const QString Before = Masses(Bord(Form));
+    QTest::keyClick(&Form, Qt::Key_Z, Qt::ControlModifier);
+    Form.Controller().Undo();
+    QCOMPARE(Masses(Bord(Form)), Before);
     Rig.Peer->Leave();
     QTRY_COMPARE(Rig.Log(), u"Error: Link has been closed by partner"_s);
     QVERIFY(Closing(Form) && !Form.isVisible());

@@ -7,6 +7,7 @@
 #include "CommandIO.h"
 #include "GameController.h"
 #include "Moves.h"
+#include "PositionText.h"
 #include "RuntimeData.h"
 #include "Search.h"
 #include "ThinkRelay.h"
@@ -33,11 +34,14 @@ struct TRecordingView : TGameView {
   int Own = 0, Opponent = 0;
   bool HourGlass = false;
   TOffers Offers;
+  TAnimationSpeed Speed = TAnimationSpeed::Normal;
   QSize Grid;
   int Frames = 0, Sounds = 0, Closes = 0, StartUps = 0;
   // With Trace on: every cell change (with the picture shown), frame, score
   // and sound, in order.
   bool Trace = false;
+  QList<qint64>* SoundTimes = nullptr;
+  const QElapsedTimer* Clock = nullptr;
   QStringList Log;
   TGameController* Controller = nullptr;
 
@@ -70,12 +74,21 @@ struct TRecordingView : TGameView {
   void ShowPlayerNames() override {}
   void SetHourGlass(bool On) override { HourGlass = On; }
   void ShowOffers(const TOffers& AOffers) override { Offers = AOffers; }
+  void ShowAnimationSpeed(TAnimationSpeed ASpeed) override { Speed = ASpeed; }
   void ResizeGrid(int R, int C) override { Grid = QSize(C, R); }
+  // Only a repaint that shows another picture is a change on screen.
   void InvalidateCell(int Row, int Col) override {
-    if (Trace)
-      Log << u"cell %1,%2 %3"_s.arg(Row).arg(Col).arg(Controller->ShownPicture(Row, Col));
+    const int Picture = Controller->ShownPicture(Row, Col);
+    if (Trace && Shown[Row][Col] != Picture)
+      Log << u"cell %1,%2 %3"_s.arg(Row).arg(Col).arg(Picture);
+    Shown[Row][Col] = Picture;
   }
-  void InvalidateBoard() override {}
+  void InvalidateBoard() override {
+    for (int Row = 0; Row < MaxDimension; ++Row)
+      for (int Col = 0; Col < MaxDimension; ++Col)
+        Shown[Row][Col] = Controller ? Controller->ShownPicture(Row, Col) : -1;
+  }
+  int Shown[MaxDimension][MaxDimension] = {};
   void ShowExplosionFrame(int Row, int Col, int Frame) override {
     Frames += Frame >= 0;
     if (Trace)
@@ -83,6 +96,8 @@ struct TRecordingView : TGameView {
   }
   void PlayExplosionSound() override {
     ++Sounds;
+    if (SoundTimes)
+      SoundTimes->append(Clock->elapsed());
     if (Trace)
       Log << u"sound"_s;
   }
@@ -219,7 +234,9 @@ private Q_SLOTS:
       QCOMPARE(Offered(View.Offers), u"start dimensions restart"_s);
       break;
     }
-    QCOMPARE(View.Sounds, Explosions);
+    // Explosions come faster than that here: the sound starts at most once
+    // per SoundInterval.
+    QVERIFY(View.Sounds > 0 && View.Sounds <= Explosions);
     QVERIFY(Explosions > 0);
     // The next game starts with "Start Game" on the empty board.
     Game->StartGame();
@@ -240,8 +257,8 @@ private Q_SLOTS:
     Put(Board(), 0, 0, LocalPlayer, 1);
     Put(Board(), 0, 1, Opponent, 2);
     Game->Replay().ShowBoard(Board());
-    // The computer's answer is not part of this.
-    KeepThinking = true;
+    // Explosions 80 ms apart: each starts the sound.
+    Game->Replay().SetFrameTime(5);
     View.Trace = true;
     Game->PlaceAt(0, 0);
     // The board is final before anything is shown.
@@ -271,6 +288,146 @@ private Q_SLOTS:
     QCOMPARE(View.Log.mid(0, 5), QStringList({u"cell 0,0 1"_s, u"score 2/0"_s, u"cell 0,0 18"_s,
                                               u"cell 0,1 2"_s, u"cell 1,0 2"_s}));
     QVERIFY(!View.Log.join(u' ').contains(u"frame"_s));
+  }
+
+  // The speed and the end of a cascade on demand: Fast shows every frame in
+  // an eighth of the time and jumps to the end after 100 frame times; a
+  // click on the board (or Finish) shows the final board at once; Off is
+  // the check mark off. The sound starts at most once per 50 ms.
+  void speedsAndSkipping() {
+    StartLocal(4, 4);
+    QElapsedTimer Clock;
+    Clock.start();
+    QList<qint64> Sounds;
+    View.Trace = true;
+    const auto Chain = [&] {
+      // Every cell one short of full: a long chain from (0,0).
+      for (int Cell = 0; Cell < 16; ++Cell) {
+        const TCell* Target = Board().GetCell(uint8_t(Cell / 4), uint8_t(Cell % 4));
+        Put(Board(), Cell / 4, Cell % 4, LocalPlayer, uint8_t(Target->Capacity - 1));
+      }
+      Game->Replay().ShowBoard(Board());
+      View.Log.clear();
+      Game->PlaceAt(0, 0);
+    };
+    const auto ShownIsFinal = [&] {
+      for (int Row = 0; Row < 4; ++Row)
+        for (int Col = 0; Col < 4; ++Col)
+          if (Game->ShownPicture(Row, Col) !=
+              Game->Bord()->GetCell(uint8_t(Row), uint8_t(Col))->CellImageIndex())
+            return false;
+      return true;
+    };
+    // Fast, with frames of 2 ms at Normal: a cascade stops being shown after
+    // 200 ms and its board is final.
+    Game->Replay().SetFrameTime(2);
+    Game->SetAnimationSpeed(TAnimationSpeed::Fast);
+    QCOMPARE(View.Speed, TAnimationSpeed::Fast);
+    Chain();
+    QVERIFY(!ShownIsFinal());
+    QTRY_VERIFY_WITH_TIMEOUT(Game->Phase() != TPhase::OwnReplay, 5000);
+    QVERIFY(Clock.elapsed() < 2000);
+    QVERIFY(ShownIsFinal());
+    // Every frame of an explosion is shown at that pace too.
+    QStringList Frames;
+    for (int Frame = 0; Frame < 16; ++Frame)
+      Frames << u"frame 0,0 %1"_s.arg(Frame);
+    QCOMPARE(View.Log.mid(3, 16), Frames);
+    QVERIFY(Settled());
+
+    // A click on the board during a cascade: its end at once. (The chain
+    // above took every cell, so that game is over.)
+    QCOMPARE(Game->Phase(), TPhase::BetweenGames);
+    Game->StartGame();
+    Game->Restart();
+    Game->Replay().SetFrameTime(TCascadeReplay::FrameTime);
+    Game->SetAnimationSpeed(TAnimationSpeed::Normal);
+    View.Sounds = 0;
+    Chain();
+    QTest::qWait(100);
+    QCOMPARE(Game->Phase(), TPhase::OwnReplay);
+    QVERIFY(!ShownIsFinal());
+    Game->PlaceAt(3, 3);
+    QVERIFY(ShownIsFinal());
+    QCOMPARE(View.Log.last(), u"score %1/%2"_s.arg(Game->Bord()->CountMasses()[0]).arg(0));
+    QCOMPARE(View.Sounds, 1);
+    QVERIFY(Settled());
+    QCOMPARE(View.Sounds, 1);
+
+    // Off is the check mark off, and back on it is the speed before.
+    Game->SetAnimationSpeed(TAnimationSpeed::Fast);
+    Game->SetExplosions(false);
+    QCOMPARE(View.Speed, TAnimationSpeed::Off);
+    Game->SetExplosions(true);
+    QCOMPARE(View.Speed, TAnimationSpeed::Fast);
+    QCOMPARE(int(AnimationSpeed), int(TAnimationSpeed::Fast));
+
+    // The sound: never twice within 50 ms, however fast the explosions.
+    init();
+    View.SoundTimes = &Sounds;
+    View.Clock = &Clock;
+    StartLocal(4, 4);
+    // Explosions about 16 ms apart.
+    Game->Replay().SetFrameTime(1);
+    Chain();
+    QVERIFY(Settled());
+    QVERIFY(Sounds.size() > 1);
+    for (qsizetype Index = 1; Index < Sounds.size(); ++Index)
+      QVERIFY(Sounds[Index] - Sounds[Index - 1] >= 49);
+  }
+
+  // Undo takes back the player's move and the computer's reply together,
+  // as often as there are moves, and gives the exact board, score and
+  // read-outs of the turn before.
+  void undo() {
+    StartLocal(5, 5);
+    Game->SetExplosions(false);
+    QVERIFY(!View.Offers.Undo);
+    struct TSeen {
+      QString Board, Info;
+      std::pair<int, int> Score;
+      std::optional<TMove> Mine, Theirs;
+    };
+    const auto Now = [&] {
+      return TSeen{QString::fromStdString(FormatPosition(*Game->Bord())),
+                   View.Info,
+                   {View.Own, View.Opponent},
+                   Game->LastMove(LocalPlayer),
+                   Game->LastMove(Opponent)};
+    };
+    std::vector<TSeen> Turns = {Now()};
+    for (const TMove Mine : {TMove(0, 0), TMove(0, 0), TMove(2, 2), TMove(2, 2)}) {
+      if (Game->Bord()->GetCell(Mine.Row, Mine.Col)->Owner == Opponent)
+        continue;
+      Game->PlaceAt(Mine.Row, Mine.Col);
+      QVERIFY(Settled());
+      QCOMPARE(Game->LastMove(LocalPlayer), std::optional(Mine));
+      QVERIFY(Game->LastMove(Opponent).has_value());
+      Turns.push_back(Now());
+      QVERIFY(View.Offers.Undo);
+    }
+    QVERIFY(Turns.size() >= 3);
+    while (Turns.size() > 1) {
+      Turns.pop_back();
+      Game->Undo();
+      QCOMPARE(Game->Phase(), TPhase::OwnTurn);
+      const TSeen Seen = Now();
+      QCOMPARE(Seen.Board, Turns.back().Board);
+      QCOMPARE(Seen.Info, Turns.back().Info);
+      QCOMPARE(Seen.Score, Turns.back().Score);
+      QVERIFY(Seen.Mine == Turns.back().Mine && Seen.Theirs == Turns.back().Theirs);
+    }
+    QVERIFY(!View.Offers.Undo);
+    QCOMPARE(View.Info, u"Fizzgrid @12b"_s);
+    // Nothing more to take back; and the game goes on as from the start.
+    Game->Undo();
+    QCOMPARE(Game->Bord()->CountMasses()[0], 0);
+    Game->PlaceAt(4, 4);
+    QVERIFY(Settled());
+    QCOMPARE(Game->Bord()->CountMasses()[0], 1);
+    // A restart forgets what could be taken back.
+    Game->Restart();
+    QVERIFY(!View.Offers.Undo && !Game->LastMove(LocalPlayer) && !Game->LastMove(Opponent));
   }
 
   // Every intent outside its phase is refused, and nothing may replace the

@@ -56,7 +56,7 @@ private Q_SLOTS:
     Clear();
   }
 
-  // Loading creates an empty store; the first save writes all eight values.
+  // Loading creates an empty store; the first save writes all ten values.
   void firstRun() {
     SearchDepth = 3;
     LoadSettings();
@@ -67,11 +67,39 @@ private Q_SLOTS:
     QCOMPARE(FileText(), QString());
     QVERIFY(SaveSettings());
     const QString Text = FileText();
-    for (const char* Line : {"[Dimensions]", "Number of Rows=5", "Number of Cols=5", "[Names]",
-                             "Player 1=", "[Connection]", "Connection last game=0", "LCC=0",
-                             "Relation Last Game=0", "LCR=0", "TCP/IP="})
+    for (const char* Line :
+         {"[Dimensions]", "Number of Rows=5", "Number of Cols=5", "[Names]",
+          "Player 1=", "[Connection]", "Connection last game=0", "LCC=0", "Relation Last Game=0",
+          "LCR=0", "TCP/IP=", "Computer strength=0", "Animation speed=0"})
       QVERIFY2(Text.contains(QLatin1String(Line) + QLatin1Char('\n')), Line);
-    QCOMPARE(Text.count(QLatin1Char('=')), 8);
+    QCOMPARE(Text.count(QLatin1Char('=')), 10);
+  }
+
+  // The computer's strength and the animation speed came later: a file of
+  // the version before loads as it did, with both at their defaults, and
+  // either out of its range is its default.
+  void addedValues() {
+    const QString Before =
+        QStringLiteral("[Connection]\nConnection last game=1\nLCC=1\nLCR=2\nRelation Last Game=2\n"
+                       "TCP/IP=deskpc\n[Dimensions]\nNumber of Cols=7\nNumber of Rows=6\n[Names]\n"
+                       "Player 1=Ann\n");
+    const std::pair<QString, QString> Cases[] = {
+        {QString(), "0 0"},
+        {"Computer strength=2\nAnimation speed=1\n", "2 1"},
+        {"Computer strength=1\nAnimation speed=2\n", "1 2"},
+        {"Computer strength=3\nAnimation speed=-1\n", "0 0"},
+        {"Computer strength=expert\nAnimation speed=9\n", "0 0"}};
+    for (const auto& [Added, Expected] : Cases) {
+      QFile File(SettingsLocation());
+      QVERIFY(File.open(QIODevice::WriteOnly | QIODevice::Truncate));
+      File.write((Before + (Added.isEmpty() ? QString() : "[Connection]\n" + Added)).toUtf8());
+      File.close();
+      ForgetStore();
+      ComputerLevel = AnimationSpeed = 7;
+      LoadSettings();
+      QCOMPARE(Loaded(), QStringLiteral("6x7 'Ann' 1 1 2 2 'deskpc'"));
+      QCOMPARE(QStringLiteral("%1 %2").arg(ComputerLevel).arg(AnimationSpeed), Expected);
+    }
   }
 
   void storedValues_data() {
