@@ -148,8 +148,9 @@ void TGameController::GameOver() {
 
   SetInformation(QStringLiteral("Waiting for opponent\rto start game"), 8, false);
   SetPhase(TPhase::WaitingNextGame);
-  FCommandIO->ExchangeSettings(
-      [this](std::exception_ptr Failure) { Dispatch([=] { NextGameExchanged(Failure); }); });
+  FCommandIO->ExchangeSettings([this](std::exception_ptr Failure) {
+    Dispatch([this, Failure] { NextGameExchanged(Failure); });
+  });
 }
 
 void TGameController::NextGameExchanged(std::exception_ptr Failure) {

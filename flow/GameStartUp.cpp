@@ -87,8 +87,9 @@ void TGameController::Connected() {
   }
   SetPhase(TPhase::Exchanging);
   FView.ShowWaitBox(QStringLiteral("Waiting for opponent to connect"));
-  FCommandIO->ExchangeSettings(
-      [this](std::exception_ptr Failure) { Dispatch([=] { FirstExchangeDone(Failure); }); });
+  FCommandIO->ExchangeSettings([this](std::exception_ptr Failure) {
+    Dispatch([this, Failure] { FirstExchangeDone(Failure); });
+  });
 }
 
 void TGameController::FirstExchangeDone(std::exception_ptr Failure) {
