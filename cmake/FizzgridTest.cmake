@@ -12,5 +12,5 @@ function(fizzgrid_add_test name)
   set(config_home ${CMAKE_CURRENT_BINARY_DIR}/${name}.config)
   set_tests_properties(${name} PROPERTIES
     TIMEOUT 900
-    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;XDG_CONFIG_HOME=${config_home};QT_FATAL_WARNINGS=0;ASAN_OPTIONS=detect_leaks=1")
+    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;XDG_CONFIG_HOME=${config_home};QT_FATAL_WARNINGS=0;ASAN_OPTIONS=detect_leaks=1;LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/lsan.supp")
 endfunction()
