@@ -81,15 +81,19 @@ private:
       return 0;
     return Keys.Cell[Index][(Cell.Owner ^ FRoot) * 4 + (Cell.Mass & 3)];
   }
-  // A cell's mass weighted by its capacity, positive for the searching player.
+  // A cell's mass, and its mass weighted by its capacity, positive for the
+  // searching player.
+  int32_t MassOf(const TCell& Cell) const {
+    return Cell.Owner == FRoot ? Cell.Mass : Cell.Owner == NoOwner ? 0 : -Cell.Mass;
+  }
   int32_t MaterialOf(const TCell& Cell) const {
-    const int32_t Weight = MassWeights[std::min<uint8_t>(Cell.Capacity, 4)] * Cell.Mass;
-    return Cell.Owner == FRoot ? Weight : Cell.Owner == NoOwner ? 0 : -Weight;
+    return MassWeights[std::min<uint8_t>(Cell.Capacity, 4)] * MassOf(Cell);
   }
   uint64_t HashOf(const TBord& Board) const;
-  int32_t MaterialOf(const TBord& Board) const;
+  void Tally(int Ply);
   int32_t Evaluate(int Ply, uint8_t Player) const;
-  int32_t GameOver(const TBord& Board, uint8_t Player, int Ply) const;
+  // The value of a finished game: its winner by the mass totals.
+  int32_t GameOver(uint8_t Player, int Ply) const;
   int Candidates(const TBord& Board, uint8_t Player, int Ply, uint8_t HashMove, TCells& Moves,
                  TScores& Scores) const;
   // Plays Cell for Player on the board after Ply, as a copy of the board at
@@ -104,8 +108,9 @@ private:
   const TDeepLimits FLimits;
   TThinkProgress* const FProgress;
   std::array<std::unique_ptr<TBord>, MaxPly + 2> FBoards;
-  // Per board, the sum of MaterialOf its cells.
+  // Per board, the sums of MaterialOf and of MassOf its cells.
   std::array<int32_t, MaxPly + 2> FMaterial{};
+  std::array<int32_t, MaxPly + 2> FMargin{};
   std::vector<TEntry> FTable;
   uint64_t FMask = 0;
   std::array<uint8_t, MaxCells> FRowOf{};
@@ -154,20 +159,21 @@ uint64_t TDeepSearch::HashOf(const TBord& Board) const {
   return Hash;
 }
 
-int32_t TDeepSearch::MaterialOf(const TBord& Board) const {
-  int32_t Sum = 0;
-  for (uint8_t I = 0; I < Board.Rows * Board.Cols; ++I)
-    Sum += MaterialOf(CellAt(Board, I));
-  return Sum;
+void TDeepSearch::Tally(int Ply) {
+  const TBord& Board = *FBoards[Ply];
+  FMaterial[Ply] = FMargin[Ply] = 0;
+  for (uint8_t I = 0; I < Board.Rows * Board.Cols; ++I) {
+    FMaterial[Ply] += MaterialOf(CellAt(Board, I));
+    FMargin[Ply] += MassOf(CellAt(Board, I));
+  }
 }
 
 int32_t TDeepSearch::Evaluate(int Ply, uint8_t Player) const {
   return Player == FRoot ? FMaterial[Ply] : -FMaterial[Ply];
 }
 
-int32_t TDeepSearch::GameOver(const TBord& Board, uint8_t Player, int Ply) const {
-  const auto Masses = Board.CountMasses();
-  const int32_t Margin = Masses[Player] - Masses[1 - Player];
+int32_t TDeepSearch::GameOver(uint8_t Player, int Ply) const {
+  const int32_t Margin = Player == FRoot ? FMargin[Ply] : -FMargin[Ply];
   if (Margin > 0)
     return WinValue - Ply * PlyStep + Margin;
   if (Margin < 0)
@@ -219,13 +225,17 @@ bool TDeepSearch::Place(int Ply, uint8_t Cell, uint8_t Player, bool First, bool 
   else
     Child.RestoreFrom(Parent);
   Child.Cell(FRowOf[Cell], FColOf[Cell])->AddMass(Player, false);
-  // Most placements change a cell or two: the material and the hash follow
-  // from the parent's and the cells the placement touched.
+  // Most placements change a cell or two: the material, the mass margin
+  // and the hash follow from the parent's and the cells the placement touched.
   int32_t Material = FMaterial[Ply];
+  int32_t Margin = FMargin[Ply];
   if (Leaf) {
     for (uint64_t Touched = Child.TouchedCells(); Touched; Touched &= Touched - 1) {
       const auto I = static_cast<uint8_t>(std::countr_zero(Touched));
-      Material += MaterialOf(CellAt(Child, I)) - MaterialOf(CellAt(Parent, I));
+      const TCell& Before = CellAt(Parent, I);
+      const TCell& After = CellAt(Child, I);
+      Material += MaterialOf(After) - MaterialOf(Before);
+      Margin += MassOf(After) - MassOf(Before);
     }
   } else {
     Hash ^= Keys.OtherToMove;
@@ -234,6 +244,7 @@ bool TDeepSearch::Place(int Ply, uint8_t Cell, uint8_t Player, bool First, bool 
       const TCell& Before = CellAt(Parent, I);
       const TCell& After = CellAt(Child, I);
       Material += MaterialOf(After) - MaterialOf(Before);
+      Margin += MassOf(After) - MassOf(Before);
       Hash ^= KeyOf(Before, I) ^ KeyOf(After, I);
     }
     // The new node reads its table entry first; the table is larger than
@@ -241,6 +252,7 @@ bool TDeepSearch::Place(int Ply, uint8_t Cell, uint8_t Player, bool First, bool 
     __builtin_prefetch(&FTable[Hash & FMask]);
   }
   FMaterial[Ply + 1] = Material;
+  FMargin[Ply + 1] = Margin;
   return true;
 }
 
@@ -269,7 +281,7 @@ int32_t TDeepSearch::Negamax(int Ply, uint8_t Player, int Depth, int32_t Alpha, 
                              uint64_t Hash) {
   const TBord& Board = *FBoards[Ply];
   if (Board.Finished || !Board.CanMove(Player))
-    return GameOver(Board, Player, Ply);
+    return GameOver(Player, Ply);
   if (Depth <= 0 || Ply >= MaxPly) {
     FHorizon = true;
     return Evaluate(Ply, Player);
@@ -367,7 +379,7 @@ TDeepResult TDeepSearch::Run() {
     FProgress->SetMaxValue(2, Count);
   }
   const uint64_t RootHash = HashOf(Root);
-  FMaterial[0] = MaterialOf(Root);
+  Tally(0);
   const int MaxDepth = std::clamp(FLimits.MaxDepth, 1, MaxPly);
   for (int Depth = 1; Depth <= MaxDepth && !FAborted; ++Depth) {
     FHorizon = false;

@@ -54,7 +54,7 @@ struct TDeepResult {
   bool CutShort = false;
 };
 
-// Player's move on Board. With Progress the call shows the thinking window
+// Player's (0 or 1) move on Board. With Progress the call shows the thinking window
 // from start to end (both gauges at 0 first), gauge 1 showing the share of
 // the budget used and gauge 2 the root candidates tried in the running
 // iteration, and lets the application process its messages every few hundred

@@ -2,17 +2,22 @@
 
 // The computer's strength levels and the moves the window asks for.
 //
-// "Standard" is the specified one-or-three-level search (ComputerMove);
+// "Standard" is the game's own one-or-three-level search (ComputerMove);
 // "Strong" and "Expert" search with DeepSearch within a fixed number of
 // placements each, so that a level plays the same move on every machine.
 // The window stores the chosen level as its name (LevelName, ParseLevel).
 //
-// LevelMove is the computer's (owner 1) move and drives the thinking window
-// attached with SetThinkProgress, as ComputerMove does; HintMove is the move
-// the Strong level would play for the user (owner 0). PlayerMove gives any
+// LevelMove is the computer's (owner 1) move; like ComputerMove it shows the
+// thinking window attached with SetThinkProgress for the whole move (at the
+// stronger levels gauge 1 shows the share of the budget used, gauge 2 the
+// candidates tried in the current iteration). HintMove is the move the
+// Strong level would play for the user (owner 0). PlayerMove gives any
 // level's move for either player; it is what a game between two levels uses.
-// All may run on a worker thread; StopThinking ends them early with a legal
-// move.
+//
+// Each call may run on a worker thread, and calls on different threads share
+// no state: the search's tables are allocated per call. The thinking window
+// is called from the searching thread. StopThinking, from any thread, ends a
+// search early; it still answers a legal move.
 
 #include "DataStructures.h"
 #include "Search.h"
