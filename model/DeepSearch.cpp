@@ -229,24 +229,19 @@ bool TDeepSearch::Place(int Ply, uint8_t Cell, uint8_t Player, bool First, bool 
   // and the hash follow from the parent's and the cells the placement touched.
   int32_t Material = FMaterial[Ply];
   int32_t Margin = FMargin[Ply];
-  if (Leaf) {
-    for (uint64_t Touched = Child.TouchedCells(); Touched; Touched &= Touched - 1) {
-      const auto I = static_cast<uint8_t>(std::countr_zero(Touched));
-      const TCell& Before = CellAt(Parent, I);
-      const TCell& After = CellAt(Child, I);
-      Material += MaterialOf(After) - MaterialOf(Before);
-      Margin += MassOf(After) - MassOf(Before);
-    }
-  } else {
-    Hash ^= Keys.OtherToMove;
-    for (uint64_t Touched = Child.TouchedCells(); Touched; Touched &= Touched - 1) {
-      const auto I = static_cast<uint8_t>(std::countr_zero(Touched));
-      const TCell& Before = CellAt(Parent, I);
-      const TCell& After = CellAt(Child, I);
-      Material += MaterialOf(After) - MaterialOf(Before);
-      Margin += MassOf(After) - MassOf(Before);
-      Hash ^= KeyOf(Before, I) ^ KeyOf(After, I);
-    }
+  uint64_t Change = 0;
+  for (uint64_t Touched = Child.TouchedCells(); Touched; Touched &= Touched - 1) {
+    const auto I = static_cast<uint8_t>(std::countr_zero(Touched));
+    const TCell& Before = CellAt(Parent, I);
+    const TCell& After = CellAt(Child, I);
+    Material += MaterialOf(After) - MaterialOf(Before);
+    Margin += MassOf(After) - MassOf(Before);
+    // A leaf is evaluated, never looked up.
+    if (!Leaf)
+      Change ^= KeyOf(Before, I) ^ KeyOf(After, I);
+  }
+  if (!Leaf) {
+    Hash ^= Keys.OtherToMove ^ Change;
     // The new node reads its table entry first; the table is larger than
     // the processor's caches.
     __builtin_prefetch(&FTable[Hash & FMask]);

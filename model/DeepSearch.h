@@ -54,10 +54,10 @@ struct TDeepResult {
   bool CutShort = false;
 };
 
-// Player's (0 or 1) move on Board. With Progress the call shows the thinking window
-// from start to end (both gauges at 0 first), gauge 1 showing the share of
-// the budget used and gauge 2 the root candidates tried in the running
-// iteration, and lets the application process its messages every few hundred
-// placements; with nullptr it runs silently.
+// The move of Player (0 or 1) on Board. With Progress the call shows the
+// thinking window from start to end (both gauges at 0 first), gauge 1
+// showing the share of the budget used and gauge 2 the root candidates tried
+// in the running iteration, and lets the application process its messages
+// every few hundred placements; with nullptr it runs silently.
 TDeepResult DeepSearch(const TBord& Board, uint8_t Player, const TDeepLimits& Limits,
                        TThinkProgress* Progress);
