@@ -14,11 +14,15 @@
 // its opening and its two levels, so the table does not depend on the number
 // of threads. The times per move are given as wall time and as the
 // processor time of the searching thread, which the other games and programs
-// on the machine disturb less.
+// on the machine disturb less. The slowest move of each level is printed as a
+// position with owner 1 to move, so that
+//   echo POSITION | fizzgrid-engine move --level LEVEL --stats
+// times it again on its own.
 
 #include "CrowdedPositions.h"
 #include "DataStructures.h"
 #include "Levels.h"
+#include "PositionText.h"
 
 #include <algorithm>
 #include <array>
@@ -74,6 +78,15 @@ double ThreadCpuMillis() {
   return double(Now.tv_sec) * 1e3 + double(Now.tv_nsec) / 1e6;
 }
 
+struct TSlowest {
+  double CpuMillis = -1;
+  std::string Position;
+  void Add(const TSlowest& Other) {
+    if (Other.CpuMillis > CpuMillis)
+      *this = Other;
+  }
+};
+
 struct TOutcome {
   // +1 the pairing's first level won, 0 a draw, -1 it lost.
   int Result = 0;
@@ -82,6 +95,7 @@ struct TOutcome {
   // Per level (index by TComputerLevel): all moves, and those on 8 x 8.
   std::array<TMoveTimes, 3> Times;
   std::array<TMoveTimes, 3> Times8;
+  std::array<TSlowest, 3> Slowest;
 };
 
 constexpr int OpeningPlacements = 3; // by each side
@@ -120,6 +134,9 @@ TOutcome Play(const TGame& Game) {
     Outcome.Times[Level].Add(Millis, CpuMillis);
     if (Game.Size == 8)
       Outcome.Times8[Level].Add(Millis, CpuMillis);
+    if (CpuMillis > Outcome.Slowest[Level].CpuMillis)
+      Outcome.Slowest[Level] = {
+          CpuMillis, FormatPosition(Player == Opponent ? *Board : *MirroredCopy(*Board))};
     TCell* Target = Board->GetCell(Move.Row, Move.Col);
     if (!Target || Target->Owner == 1 - Player) {
       std::fprintf(stderr, "illegal move %d %d by %s\n", Move.Row, Move.Col,
@@ -240,6 +257,7 @@ int main(int argc, char** argv) {
   std::printf("%-20s %5s %5s %5s %5s %7s %10s\n", "pairing", "size", "won", "drawn", "lost",
               "won %", "moves/game");
   std::array<TMoveTimes, 3> Times, Times8;
+  std::array<TSlowest, 3> Slowest;
   for (const TPairing& Pairing : Pairings) {
     const std::string Label = Name(Pairing.First) + " - " + Name(Pairing.Second);
     std::array<int, 3> Total{};
@@ -257,6 +275,7 @@ int main(int argc, char** argv) {
         for (std::size_t L = 0; L < 3; ++L) {
           Times[L].Add(Outcomes[I].Times[L]);
           Times8[L].Add(Outcomes[I].Times8[L]);
+          Slowest[L].Add(Outcomes[I].Slowest[L]);
         }
       }
       const int Played = Count[0] + Count[1] + Count[2];
@@ -294,5 +313,10 @@ int main(int argc, char** argv) {
         Both(On8.Count, On8.TotalMillis / Moves8, On8.TotalCpuMillis / Moves8).c_str(),
         Both(On8.Count, On8.WorstMillis, On8.WorstCpuMillis).c_str());
   }
+  std::printf("\nslowest move of each level (processor time), owner 1 to move:\n");
+  for (const TComputerLevel Level : ComputerLevels)
+    if (const TSlowest& Worst = Slowest[std::size_t(Level)]; Worst.CpuMillis >= 0)
+      std::printf("%-10s %8.1f ms  %s\n", Name(Level).c_str(), Worst.CpuMillis,
+                  Worst.Position.c_str());
   return 0;
 }
