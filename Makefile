@@ -35,7 +35,7 @@ test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
 bench: build
-	@for b in $(BUILD)/bench/bench_*; do [ -x "$$b" ] && echo "== $$b" && "$$b"; done
+	@for b in $(BUILD)/bench/bench_*; do [ -f "$$b" ] && [ -x "$$b" ] && echo "== $$b" && "$$b"; done
 	@echo "== $(BUILD)/bench/tournament 8" && $(BUILD)/bench/tournament 8
 
 # Whole games between the computer's levels, TOURNAMENT_GAMES per pairing.
