@@ -13,7 +13,7 @@ PACKAGES := build-essential cmake qt6-base-dev qt6-multimedia-dev \
 FUZZ_PACKAGES := clang libclang-rt-14-dev
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: deps configure build test package bench run fuzz lint clean
+.PHONY: deps configure build test package bench tournament run fuzz lint clean
 
 # Installs the Debian packages given as $(1) that are not installed yet.
 define install-missing
@@ -44,7 +44,13 @@ package: build
 	cd $(BUILD) && cpack -D CPACK_OUTPUT_FILE_PREFIX=$(CURDIR)
 
 bench: build
-	@for b in $(BUILD)/bench/bench_*; do [ -x "$$b" ] && echo "== $$b" && "$$b"; done
+	@for b in $(BUILD)/bench/bench_*; do [ -f "$$b" ] && [ -x "$$b" ] && echo "== $$b" && "$$b"; done
+	@echo "== $(BUILD)/bench/tournament 8" && $(BUILD)/bench/tournament 8
+
+# Whole games between the computer's levels, TOURNAMENT_GAMES per pairing.
+TOURNAMENT_GAMES ?= 200
+tournament: build
+	$(BUILD)/bench/tournament $(TOURNAMENT_GAMES)
 
 FUZZ_BUILD ?= build-fuzz
 FUZZ_TIME  ?= 60

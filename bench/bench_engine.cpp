@@ -3,6 +3,7 @@
 //
 //   bench_engine [repetitions-per-position]
 
+#include "CrowdedPositions.h"
 #include "DataStructures.h"
 #include "PositionText.h"
 #include "Search.h"
@@ -44,46 +45,6 @@ void operator delete[](void* Block, std::size_t) noexcept {
 
 namespace {
 
-struct TPosition {
-  std::string Name;
-  std::unique_ptr<TBord> Board;
-};
-
-// Same generator on every platform, so every run measures the same boards.
-class TRandom {
-public:
-  explicit TRandom(uint64_t Seed) : FState(Seed * 0x9E3779B97F4A7C15ULL + 1) {}
-  int Below(int N) {
-    FState ^= FState << 13;
-    FState ^= FState >> 7;
-    FState ^= FState << 17;
-    return static_cast<int>(FState % static_cast<uint64_t>(N));
-  }
-
-private:
-  uint64_t FState;
-};
-
-// Random legal play until the computer is to move with exactly Empty empty
-// cells on an open board.
-std::unique_ptr<TBord> Reached(uint8_t Rows, uint8_t Cols, int Empty, uint64_t Seed) {
-  TRandom Random(Seed);
-  for (;;) {
-    auto Board = std::make_unique<TBord>(nullptr, Rows, Cols);
-    uint8_t Player = LocalPlayer;
-    while (!Board->Finished && Board->CanMove(Player)) {
-      if (Player == Opponent && Board->EmptyCount() == Empty)
-        return Board;
-      if (Player == Opponent && Board->EmptyCount() < Empty)
-        break;
-      const TMoveList Moves = Board->GenerateMoves(Player);
-      const TMove Move = Moves[static_cast<std::size_t>(Random.Below(int(Moves.size())))];
-      Board->GetCell(Move.Row, Move.Col)->AddMass(Player, false);
-      Player = static_cast<uint8_t>(1 - Player);
-    }
-  }
-}
-
 struct TResult {
   double BestMillis = 0;
   uint64_t Placements = 0;
@@ -112,13 +73,10 @@ TResult Measure(TBord& Board, int Repetitions) {
 
 int main(int argc, char** argv) {
   const int Repetitions = argc > 1 ? std::max(1, std::atoi(argv[1])) : 20;
-  std::vector<TPosition> Positions;
+  std::vector<TNamedPosition> Positions;
   Positions.push_back({"empty 8x8 (one level)", std::make_unique<TBord>(nullptr, 8, 8)});
-  for (int Empty = 0; Empty <= 5; ++Empty)
-    for (uint64_t Seed = 1; Seed <= 3; ++Seed)
-      Positions.push_back(
-          {"crowded 8x8, " + std::to_string(Empty) + " empty, seed " + std::to_string(Seed),
-           Reached(8, 8, Empty, Seed * 100 + uint64_t(Empty))});
+  for (auto& Crowded : CrowdedPositions())
+    Positions.push_back(std::move(Crowded));
   Positions.push_back({"6x6 midgame", Reached(6, 6, 14, 7)});
   Positions.push_back({"4x4 midgame", Reached(4, 4, 8, 5)});
 

@@ -174,6 +174,10 @@ public:
   // Evaluate(), for a board in the state RestoreFrom expects: Source's value
   // (SourceValue = Source.Evaluate()) plus the change of the touched cells.
   int32_t EvaluateFrom(const TBord& Source, int32_t SourceValue) const;
+  // The cells that may differ from the board this one was last made a copy
+  // of (CopyFrom or RestoreFrom), bit Row * Cols + Col for each; every bit of
+  // the board when it changed in any other way since.
+  uint64_t TouchedCells() const { return FTouched & FAllCells; }
 
   void NotifyInvalidate(TCell* Target);
   void NotifyExplode(TCell* Target);

@@ -4,9 +4,9 @@
 #include <limits>
 #include <optional>
 
-uint8_t SearchDepth = 1;
-bool KeepThinking = true;
-uint64_t PlacementsSearched = 0;
+thread_local constinit uint8_t SearchDepth = 1;
+std::atomic<bool> KeepThinking = true;
+thread_local constinit uint64_t PlacementsSearched = 0;
 
 namespace {
 
@@ -41,7 +41,7 @@ int GaugeOf(uint8_t Level) {
 // evaluation ParentValue, or nullptr at the level the search started with.
 void ExpandLevel(TLevelBoards& Boards, TBord& Board, const TBord* Parent, int32_t ParentValue,
                  uint8_t Level, int32_t& Alpha, int32_t& Beta, TMove& Answer, int32_t& Value) {
-  if (!KeepThinking)
+  if (!KeepThinking.load(std::memory_order_relaxed))
     return;
   const uint8_t Player = Level % 2 == 0 ? Opponent : LocalPlayer;
   TMove BestMove(NotChosen, NotChosen);
@@ -88,7 +88,7 @@ void ExpandLevel(TLevelBoards& Boards, TBord& Board, const TBord* Parent, int32_
                 Answer, ChildValue);
     // A subtree cut short by StopThinking has no trustworthy value; the level
     // still finishes its loop, but only whole subtrees may become its best.
-    const bool Complete = KeepThinking;
+    const bool Complete = KeepThinking.load(std::memory_order_relaxed);
     if (Gauge && GThinkProgress)
       GThinkProgress->SetProgress(Gauge, GThinkProgress->Progress(Gauge) + 1);
     if (GThinkProgress)
@@ -143,7 +143,7 @@ TThinkProgress* ThinkProgress() {
 }
 
 void StopThinking() {
-  KeepThinking = false;
+  KeepThinking.store(false, std::memory_order_relaxed);
 }
 
 bool Better(int32_t Value, int32_t Best, uint8_t Player) {

@@ -11,6 +11,7 @@
 
 #include "DataStructures.h"
 
+#include <atomic>
 #include <cstdint>
 
 // What the search needs of the thinking window. Gauge 1 counts the
@@ -32,19 +33,22 @@ void SetThinkProgress(TThinkProgress* Progress);
 TThinkProgress* ThinkProgress();
 
 // Level at which the search evaluates: 1, or 3 from the deepening switch
-// until the end of the computer's move.
-extern uint8_t SearchDepth;
-// Cleared once, by StopThinking, when the program is closing.
-extern bool KeepThinking;
+// until the end of the computer's move. Each thread has its own, so a search
+// on a worker thread shares nothing with the thread that loads the settings,
+// and two searches can run side by side.
+extern thread_local constinit uint8_t SearchDepth;
+// Cleared once, by StopThinking, when the program is closing; any thread may
+// call StopThinking while a search runs on another.
+extern std::atomic<bool> KeepThinking;
 void StopThinking();
 
 // Evaluation weight of a mass by its cell's capacity (10 corner, 8 edge,
 // 6 inside; 0 for the capacities no board of 2 x 2 or more has).
 inline constexpr int MassWeights[5] = {0, 0, 10, 8, 6};
 
-// Number of silent placements the search has made since program start; the
-// benchmark and the engine tool read it before and after a move.
-extern uint64_t PlacementsSearched;
+// Number of silent placements the searches of this thread have made since it
+// started; the benchmarks and the engine tool read it before and after a move.
+extern thread_local constinit uint64_t PlacementsSearched;
 
 // Owner 0 prefers smaller values, owner 1 larger; both strict.
 bool Better(int32_t Value, int32_t Best, uint8_t Player);

@@ -27,6 +27,23 @@ private Q_SLOTS:
                                   "0 0 ; 3200 placements ; T ms\n0 0 ; 6560 placements ; T ms\n"
                                   "0 0 ; 25 placements ; T ms\n",
                                   "", "0"};
+    // The level option: standard is the default search; the stronger ones
+    // take the one winning placement (2 2), play a single legal cell and
+    // answer "none" as the default does. A decided game needs few placements.
+    const QString Levels = "3x3 a1 a2 a1 a2 a3 a2 . . b1\n2x2 a1 a1 a1 .\n2x3 a1 a1 a1 a1 a1 a1\n";
+    QTest::newRow("level standard")
+        << QStringList{"move", "--level", "standard"} << Empty5 + "2x3 a1 a1 a1 a1 a1 a1\n"
+        << QStringList{"0 0\nnone\n", "", "0"};
+    QTest::newRow("level strong") << QStringList{"move", "--level", "strong"} << Levels
+                                  << QStringList{"2 2\n1 1\nnone\n", "", "0"};
+    QTest::newRow("level expert")
+        << QStringList{"move", "--level", "Expert", "--stats"} << Levels
+        << QStringList{"2 2 ; 3 placements ; T ms\n1 1 ; 0 placements ; T ms\nnone\n", "", "0"};
+    QTest::newRow("bad level") << QStringList{"move", "--stats", "--level", "weak"} << Levels
+                               << QStringList{"",
+                                              "unknown level \"weak\" (expected standard, "
+                                              "strong or expert)\n",
+                                              "1"};
     QTest::newRow("place")
         << QStringList{"place"}
         << "3x3 b1 . . . . . . . . ; 1 0 0\n3x4 . a2 . . . b3 . . . . . . ; 0 0 1\n"
@@ -53,7 +70,7 @@ private Q_SLOTS:
                        "line 3: expected \"P R C\" after \";\", found \"0 -1 1\"\n",
                        "1"};
     for (const QStringList& Arguments :
-         {QStringList{}, {"think"}, {"move", "--fast"}, {"place", "--stats"}})
+         {QStringList{}, {"think"}, {"move", "--fast"}, {"place", "--stats"}, {"move", "--level"}})
       QTest::addRow("usage %s", qPrintable(Arguments.join(' ')))
           << Arguments << "2x2 . . . .\n"
           << QStringList{"", "usage: fizzgrid-engine", "2"};

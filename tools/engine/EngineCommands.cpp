@@ -64,7 +64,8 @@ private:
 
 } // namespace
 
-int RunMoveCommand(std::istream& In, std::ostream& Out, std::ostream& Err, bool Stats) {
+int RunMoveCommand(std::istream& In, std::ostream& Out, std::ostream& Err, bool Stats,
+                   TComputerLevel Level) {
   TLineReport Report(Err);
   std::string Line;
   long Number = 0;
@@ -86,7 +87,7 @@ int RunMoveCommand(std::istream& In, std::ostream& Out, std::ostream& Err, bool 
     }
     const uint64_t Before = PlacementsSearched;
     const auto Start = std::chrono::steady_clock::now();
-    const TMove Answer = ComputerMove(*Board);
+    const TMove Answer = LevelMove(*Board, Level);
     const auto Took = std::chrono::steady_clock::now() - Start;
     Out << int(Answer.Row) << ' ' << int(Answer.Col);
     if (Stats) {

@@ -5,10 +5,13 @@
 // input line to Err ("line N: problem"), skips blank lines, and returns the
 // process exit code: 0 when every line was answered, 1 otherwise.
 //
-//   move:  POSITION              -> "R C" (0-based) or "none"
+//   move:  POSITION              -> "R C" (0-based) or "none", at the given level
 //   place: POSITION ; P R C      -> POSITION " ; finished" | " ; open"
+
+#include "Levels.h"
 
 #include <iosfwd>
 
-int RunMoveCommand(std::istream& In, std::ostream& Out, std::ostream& Err, bool Stats);
+int RunMoveCommand(std::istream& In, std::ostream& Out, std::ostream& Err, bool Stats,
+                   TComputerLevel Level = TComputerLevel::Standard);
 int RunPlaceCommand(std::istream& In, std::ostream& Out, std::ostream& Err);

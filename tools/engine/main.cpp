@@ -1,13 +1,15 @@
 #include "EngineCommands.h"
+#include "Levels.h"
 #include "Version.h"
 
 #include <iostream>
+#include <string>
 #include <string_view>
 
 namespace {
 
 constexpr std::string_view Usage =
-    "usage: fizzgrid-engine move [--stats]\n"
+    "usage: fizzgrid-engine move [--stats] [--level standard|strong|expert]\n"
     "       fizzgrid-engine place\n"
     "       fizzgrid-engine --version\n"
     "\n"
@@ -15,7 +17,8 @@ constexpr std::string_view Usage =
     "  RxC followed by R*C cells, row-major: '.' empty, aN / bN owner 0 / 1 with N masses\n"
     "  e.g. 4x4 a1 . b2 . . . . . . . . . . . . .\n"
     "move   prints the computer's answer (owner 1) as \"R C\" (0-based), or \"none\";\n"
-    "       --stats adds the placements searched and the time taken.\n"
+    "       --stats adds the placements searched and the time taken;\n"
+    "       --level chooses the computer's strength (default standard).\n"
     "place  reads \"POSITION ; P R C\", places one mass for player P on (R, C) and\n"
     "       prints the resulting position followed by \" ; finished\" or \" ; open\".\n"
     "Bad lines are reported on standard error; the exit code is then 1.\n";
@@ -42,12 +45,22 @@ int main(int argc, char** argv) {
   }
   if (Command == "move") {
     bool Stats = false;
+    TComputerLevel Level = TComputerLevel::Standard;
     for (int I = 2; I < argc; ++I) {
-      if (std::string_view(argv[I]) != "--stats")
+      const std::string_view Option = argv[I];
+      if (Option == "--stats") {
+        Stats = true;
+      } else if (Option == "--level" && I + 1 < argc) {
+        const std::string_view Name = argv[++I];
+        if (!TryParseLevel(Name, Level)) {
+          std::cerr << "unknown level \"" << Name << "\" (expected standard, strong or expert)\n";
+          return 1;
+        }
+      } else {
         return BadArguments();
-      Stats = true;
+      }
     }
-    return RunMoveCommand(std::cin, std::cout, std::cerr, Stats);
+    return RunMoveCommand(std::cin, std::cout, std::cerr, Stats, Level);
   }
   if (Command == "place" && argc == 2)
     return RunPlaceCommand(std::cin, std::cout, std::cerr);

@@ -1,0 +1,63 @@
+#pragma once
+
+// Positions for the benchmarks, reached by random legal play from a fixed
+// seed, so that every run and every machine measures the same boards.
+
+#include "DataStructures.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+// Same generator on every platform.
+class TRandom {
+public:
+  explicit TRandom(uint64_t Seed) : FState(Seed * 0x9E3779B97F4A7C15ULL + 1) {}
+  int Below(int N) {
+    FState ^= FState << 13;
+    FState ^= FState >> 7;
+    FState ^= FState << 17;
+    return static_cast<int>(FState % static_cast<uint64_t>(N));
+  }
+
+private:
+  uint64_t FState;
+};
+
+// Random legal play until the computer is to move with exactly Empty empty
+// cells on an open board.
+inline std::unique_ptr<TBord> Reached(uint8_t Rows, uint8_t Cols, int Empty, uint64_t Seed) {
+  TRandom Random(Seed);
+  for (;;) {
+    auto Board = std::make_unique<TBord>(nullptr, Rows, Cols);
+    uint8_t Player = LocalPlayer;
+    while (!Board->Finished && Board->CanMove(Player)) {
+      if (Player == Opponent && Board->EmptyCount() == Empty)
+        return Board;
+      if (Player == Opponent && Board->EmptyCount() < Empty)
+        break;
+      const TMoveList Moves = Board->GenerateMoves(Player);
+      const TMove Move = Moves[static_cast<std::size_t>(Random.Below(int(Moves.size())))];
+      Board->GetCell(Move.Row, Move.Col)->AddMass(Player, false);
+      Player = static_cast<uint8_t>(1 - Player);
+    }
+  }
+}
+
+struct TNamedPosition {
+  std::string Name;
+  std::unique_ptr<TBord> Board;
+};
+
+// Crowded 8 x 8 boards, the computer to move: 0 to 5 empty cells, three
+// seeds each. They hold the most expensive moves of every level.
+inline std::vector<TNamedPosition> CrowdedPositions() {
+  std::vector<TNamedPosition> Positions;
+  for (int Empty = 0; Empty <= 5; ++Empty)
+    for (uint64_t Seed = 1; Seed <= 3; ++Seed)
+      Positions.push_back(
+          {"crowded 8x8, " + std::to_string(Empty) + " empty, seed " + std::to_string(Seed),
+           Reached(8, 8, Empty, Seed * 100 + uint64_t(Empty))});
+  return Positions;
+}

@@ -1,0 +1,63 @@
+#pragma once
+
+// The search of the stronger computer levels: iterative deepening negamax
+// with alpha-beta pruning, for either player, limited by a number of
+// searched placements instead of by time, so that a position gives the same
+// move on every machine and in every run.
+//
+// DeepSearch copies the board and runs iterations of depth 1, 2, ...: each
+// tries the root's candidates, the previous iteration's best first, and
+// searches below them with a principal-variation negamax whose moves are
+// ordered by a transposition table, killer moves and history counts. It stops
+// when the budget is spent, KeepThinking is cleared, the result is decided,
+// or an iteration met no line cut off by its depth. A game ends below a node
+// when the placement leading to it stopped an endless cascade (the board is
+// finished) or when the player to move there owns every cell's opposite; such
+// nodes are scored by the mass totals, which decide the game.
+//
+// Everything the search keeps (its boards, its transposition table, its
+// ordering counters) is allocated by the call and freed when it returns:
+// searches on several threads share nothing but KeepThinking and the
+// progress interface they are given. The board passed in is never changed.
+
+#include "DataStructures.h"
+#include "Search.h"
+
+#include <cstdint>
+
+// Values beyond this magnitude are decided games: a win (positive) or a
+// loss for the player whose value it is, found by the search.
+inline constexpr int32_t DecidedValue = 1 << 27;
+
+struct TDeepLimits {
+  // Placements the whole move may use; the search stops before the next one.
+  uint64_t Placements = 0;
+  // Deepest iteration, in plies (at most 60).
+  int MaxDepth = 60;
+};
+
+struct TDeepResult {
+  // A legal move for the player, or the no-move marker (Rows, 0) when the
+  // player has no cell to play.
+  TMove Move;
+  // The move's value from the player's view (beyond DecidedValue: a won or
+  // lost game); when the last iteration was cut short after it had finished
+  // at least one candidate, the best value it found so far. 0 when no
+  // iteration got that far.
+  int32_t Value = 0;
+  // The deepest iteration that completed; 0 when none did or when a single
+  // move was legal.
+  int Depth = 0;
+  // Placements made.
+  uint64_t Placements = 0;
+  // The budget or StopThinking ended the last iteration before its end.
+  bool CutShort = false;
+};
+
+// The move of Player (0 or 1) on Board. With Progress the call shows the
+// thinking window from start to end (both gauges at 0 first), gauge 1
+// showing the share of the budget used and gauge 2 the root candidates tried
+// in the running iteration, and lets the application process its messages
+// every few hundred placements; with nullptr it runs silently.
+TDeepResult DeepSearch(const TBord& Board, uint8_t Player, const TDeepLimits& Limits,
+                       TThinkProgress* Progress);

@@ -1,0 +1,96 @@
+#include "Levels.h"
+
+#include "DeepSearch.h"
+
+#include <cctype>
+
+namespace {
+
+constexpr std::array<std::string_view, 3> Names = {"Standard", "Strong", "Expert"};
+
+// Chosen so that a move on a crowded 8 x 8 board takes at most about 0.3 s
+// (Strong) and 1.5 s (Expert) on an ordinary desktop processor. There the
+// cascades make placements cost the most: up to about 1.3 microseconds each
+// in the positions that games between the levels reach. Expert's five times
+// larger budget buys it about one ply more.
+constexpr uint64_t StrongBudget = 200000;
+constexpr uint64_t ExpertBudget = 1000000;
+
+bool SameLetters(std::string_view A, std::string_view B) {
+  if (A.size() != B.size())
+    return false;
+  for (std::size_t I = 0; I < A.size(); ++I)
+    if (std::tolower(static_cast<unsigned char>(A[I])) !=
+        std::tolower(static_cast<unsigned char>(B[I])))
+      return false;
+  return true;
+}
+
+TMove Deep(const TBord& Board, uint8_t Player, TComputerLevel Level, TThinkProgress* Progress) {
+  TDeepLimits Limits;
+  Limits.Placements = LevelBudget(Level);
+  return DeepSearch(Board, Player, Limits, Progress).Move;
+}
+
+} // namespace
+
+std::string_view LevelName(TComputerLevel Level) {
+  const auto Index = static_cast<std::size_t>(Level);
+  return Index < Names.size() ? Names[Index] : Names[0];
+}
+
+bool TryParseLevel(std::string_view Text, TComputerLevel& Level) {
+  for (const TComputerLevel Candidate : ComputerLevels)
+    if (SameLetters(Text, LevelName(Candidate))) {
+      Level = Candidate;
+      return true;
+    }
+  return false;
+}
+
+TComputerLevel ParseLevel(std::string_view Text) {
+  TComputerLevel Level = TComputerLevel::Standard;
+  TryParseLevel(Text, Level);
+  return Level;
+}
+
+uint64_t LevelBudget(TComputerLevel Level) {
+  switch (Level) {
+  case TComputerLevel::Strong:
+    return StrongBudget;
+  case TComputerLevel::Expert:
+    return ExpertBudget;
+  default:
+    return 0;
+  }
+}
+
+TMove LevelMove(TBord& Board, TComputerLevel Level) {
+  if (Level == TComputerLevel::Strong || Level == TComputerLevel::Expert)
+    return Deep(Board, Opponent, Level, ThinkProgress());
+  return ComputerMove(Board);
+}
+
+TMove HintMove(const TBord& Board, TThinkProgress* Progress) {
+  return Deep(Board, LocalPlayer, TComputerLevel::Strong, Progress);
+}
+
+TMove PlayerMove(const TBord& Board, uint8_t Player, TComputerLevel Level) {
+  if (Level == TComputerLevel::Strong || Level == TComputerLevel::Expert)
+    return Deep(Board, Player, Level, nullptr);
+  if (!Board.CanMove(Player))
+    return TMove(Board.Rows, 0);
+  const auto Copy = Player == Opponent ? TBord::CreateCopy(Board) : MirroredCopy(Board);
+  return ComputerMove(*Copy);
+}
+
+std::unique_ptr<TBord> MirroredCopy(const TBord& Board) {
+  auto Copy = TBord::CreateCopy(Board);
+  for (uint8_t R = 0; R < Copy->Rows; ++R)
+    for (uint8_t C = 0; C < Copy->Cols; ++C) {
+      TCell& Cell = *Copy->GetCell(R, C);
+      if (Cell.Owner == LocalPlayer || Cell.Owner == Opponent)
+        Cell.Owner = static_cast<uint8_t>(1 - Cell.Owner);
+    }
+  return Copy;
+}

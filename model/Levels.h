@@ -1,0 +1,65 @@
+#pragma once
+
+// The computer's strength levels and the moves the window asks for.
+//
+// "Standard" is the game's own one-or-three-level search (ComputerMove);
+// "Strong" and "Expert" search with DeepSearch within a fixed number of
+// placements each, so that a level plays the same move on every machine.
+// The window stores the chosen level as its name (LevelName, ParseLevel).
+//
+// LevelMove is the computer's (owner 1) move; like ComputerMove it shows the
+// thinking window attached with SetThinkProgress for the whole move (at the
+// stronger levels gauge 1 shows the share of the budget used, gauge 2 the
+// candidates tried in the current iteration). HintMove is the move the
+// Strong level would play for the user (owner 0). PlayerMove gives any
+// level's move for either player; it is what a game between two levels uses.
+//
+// Each call may run on a worker thread, and calls on different threads share
+// no state: the search's tables are allocated per call. The thinking window
+// is called from the searching thread. StopThinking, from any thread, ends a
+// search early; it still answers a legal move.
+
+#include "DataStructures.h"
+#include "Search.h"
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string_view>
+
+enum class TComputerLevel : uint8_t { Standard, Strong, Expert };
+
+inline constexpr std::array<TComputerLevel, 3> ComputerLevels = {
+    TComputerLevel::Standard, TComputerLevel::Strong, TComputerLevel::Expert};
+
+// "Standard", "Strong", "Expert".
+std::string_view LevelName(TComputerLevel Level);
+// A level's name in any letter case; false (Level unchanged) for other text.
+bool TryParseLevel(std::string_view Text, TComputerLevel& Level);
+// A level's name in any letter case; any other text gives Standard.
+TComputerLevel ParseLevel(std::string_view Text);
+
+// Placements a move of the level may search; 0 for Standard, which has no
+// budget but its own rules.
+uint64_t LevelBudget(TComputerLevel Level);
+
+// The computer's (owner 1) move at Level on the real board, or the no-move
+// marker (Rows, 0) when every cell is the user's. Standard is exactly
+// ComputerMove; the others leave the board as it is.
+TMove LevelMove(TBord& Board, TComputerLevel Level);
+
+// The move the Strong level would play for the user (owner 0), or the
+// no-move marker when every cell is the computer's. Nothing is placed on
+// Board. Progress, when given, is driven as LevelMove drives the thinking
+// window; by default the search is silent.
+TMove HintMove(const TBord& Board, TThinkProgress* Progress = nullptr);
+
+// Player's move at Level, or the no-move marker; Board is not changed.
+// Standard, which only knows how to play owner 1, plays owner 0 on a copy
+// with the owners swapped, and reports to the attached thinking window as
+// ComputerMove does. The stronger levels search for either player directly
+// (they see a position and its mirror image alike), silently.
+TMove PlayerMove(const TBord& Board, uint8_t Player, TComputerLevel Level);
+
+// A copy of Board with the cells of owner 0 and owner 1 swapped.
+std::unique_ptr<TBord> MirroredCopy(const TBord& Board);
