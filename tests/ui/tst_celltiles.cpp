@@ -28,8 +28,8 @@ private Q_SLOTS:
           Tile.setDevicePixelRatio(Ratio);
           Tile.fill(Qt::gray);
           QPainter Canvas(&Tile);
-          DrawCellTile(Canvas, QRect(0, 0, 32, 32), QApplication::palette(),
-                       Images.Picture(Index), QPixmap());
+          DrawCellTile(Canvas, QRect(0, 0, 32, 32), QApplication::palette(), Images.Picture(Index),
+                       QPixmap());
           DrawTileOutline(Canvas, QRect(0, 0, 32, 32), Colour);
           Canvas.end();
           // All round: the outline's colour on the outer ring, something
@@ -37,8 +37,8 @@ private Q_SLOTS:
           const int Width = int(Ratio);
           const int Last = Tile.width() - 1;
           for (int Along = 0; Along <= Last; ++Along)
-            for (const QPoint Outer : {QPoint(Along, 0), QPoint(Along, Last), QPoint(0, Along),
-                                       QPoint(Last, Along)}) {
+            for (const QPoint Outer :
+                 {QPoint(Along, 0), QPoint(Along, Last), QPoint(0, Along), QPoint(Last, Along)}) {
               QCOMPARE(Tile.pixelColor(Outer), Colour);
               const QPoint Inner(std::clamp(Outer.x(), Width, Last - Width),
                                  std::clamp(Outer.y(), Width, Last - Width));
