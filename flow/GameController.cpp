@@ -19,7 +19,7 @@ quint16 CPort = DefaultChatPort;
 } // namespace
 
 TGameController::TGameController(TGameView& View, QObject* Parent)
-    : QObject(Parent), FView(View), FReplay(View) {
+    : QObject(Parent), FView(View), FReplay(View), FHintJob(std::make_unique<TSearchJob>()) {
   FConnectionWait.setSingleShot(true);
   connect(&FConnectionWait, &QTimer::timeout, this,
           [this] { Dispatch([this] { ConnectionTimedOut(); }); });
@@ -61,6 +61,7 @@ TOffers TGameController::Offers() const {
     Result.Grid = true;
     Result.Restart = Result.RestartShown;
     Result.Undo = IsLocalGame() && !FTurns.empty();
+    Result.Hint = true;
     break;
   case TPhase::BetweenGames:
     Result.StartGame = true;
@@ -138,6 +139,7 @@ void TGameController::Close() {
   FConnectionWait.stop();
   // A running search returns at once and its answer is dropped.
   StopThinking();
+  FHintJob->Stop();
   if (FCommandIO) {
     FCommandIO->CancelRead();
     if (TLocalIO* Computer = FCommandIO->Local())

@@ -36,6 +36,8 @@
 #include "Communication.h"
 #include "DataStructures.h"
 #include "GameView.h"
+#include "Levels.h"
+#include "SearchJob.h"
 
 #include <QObject>
 #include <QPointer>
@@ -104,6 +106,12 @@ public:
   // Against the computer, on the player's turn: back to before the player's
   // last move and the computer's reply.
   void Undo();
+  // On the player's turn: marks the cell the Strong level would play for
+  // the player (found on a worker thread); places nothing.
+  void Hint();
+  // The computer's strength from its next move on.
+  void SetComputerLevel(TComputerLevel Level);
+  TComputerLevel ComputerLevel() const { return FLevel; }
   // Asks "Are you sure"; Yes closes the window.
   void Exit();
   // The window closes: the search stops, the replay and every wait end now.
@@ -114,6 +122,8 @@ public:
   TPhase Phase() const { return FPhase; }
   // Each player's most recent placement in this game (owner 0 and 1).
   std::optional<TMove> LastMove(uint8_t Player) const { return FLastMoves[Player & 1]; }
+  // The cell a hint marks, while it stands.
+  std::optional<TMove> HintCell() const { return FHint; }
   TOffers Offers() const;
   const TBord* Bord() const { return FBord.get(); }
   // The picture the window shows for a cell; it lags behind the board while
@@ -181,6 +191,9 @@ private:
   // The board was emptied or replaced: no last moves, nothing to undo.
   void ForgetGame();
   void SetLastMove(uint8_t Player, TMove Move);
+  // The hint goes with the position it was for.
+  void DropHint();
+  void UseComputerLevel();
 
   TGameView& FView;
   TCascadeReplay FReplay;
@@ -201,4 +214,7 @@ private:
   std::vector<TTurn> FTurns;
   // The speed the "Explosions" check mark goes back to.
   TAnimationSpeed FSpeedWhenOn = TAnimationSpeed::Normal;
+  TComputerLevel FLevel = TComputerLevel::Standard;
+  std::unique_ptr<TSearchJob> FHintJob;
+  std::optional<TMove> FHint;
 };

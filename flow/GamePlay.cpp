@@ -22,6 +22,7 @@ void TGameController::PlaceAt(int Row, int Col) {
                     TMsgType::Error, TMsgButton::OK);
       return;
     }
+    DropHint();
     // Sent before it is played here, so the opponent can start on it.
     FCommandIO->SendCommand(TCommand::MakeMove(uint8_t(Row), uint8_t(Col)));
     if (IsLocalGame())

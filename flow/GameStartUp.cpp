@@ -10,6 +10,7 @@ void TGameController::Start() {
       return;
     LoadSettings();
     SetAnimationSpeed(TAnimationSpeed(::AnimationSpeed));
+    SetComputerLevel(TComputerLevel(::ComputerLevel));
     FView.AskPlayerName();
     ChooseGame();
   });
@@ -33,6 +34,7 @@ void TGameController::ChooseGame() {
   }
   if (FBord)
     FCommandIO->SetBoard(FBord.get());
+  UseComputerLevel();
   // Queued: the sockets' own handlers return before a step reacts.
   connect(
       FComData, &TComDataModule::Changed, this,

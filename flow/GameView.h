@@ -13,6 +13,7 @@
 #include <QString>
 
 enum class TAnimationSpeed : uint8_t;
+enum class TComputerLevel : uint8_t;
 
 // What the window offers the user right now; everything else is refused by
 // the controller anyway.
@@ -58,6 +59,7 @@ public:
   // The animation speed in force (the "Explosions" check mark is on unless
   // it is Off).
   virtual void ShowAnimationSpeed(TAnimationSpeed Speed) = 0;
+  virtual void ShowComputerLevel(TComputerLevel Level) = 0;
 
   // The board: its size, and the picture of a cell (the controller's
   // ShownPicture) or an explosion frame over it (-1 for none), painted from

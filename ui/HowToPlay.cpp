@@ -125,8 +125,8 @@ THowToPlay::THowToPlay(const TCellImages& Images, QWidget* Parent) : QDialog(Par
   Add(QStringLiteral(
       "Keys: the arrow keys move a frame over the board (Tab reaches it), Space or Enter places "
       "there. F2 starts the next game, Ctrl+F2 restarts against the computer, Ctrl+Z takes your "
-      "last move back, Ctrl+E switches the explosions off and on, Escape ends a chain reaction "
-      "on show, F1 shows this."));
+      "last move back, H marks the cell the computer would play in your place, Ctrl+E switches "
+      "the explosions off and on, Escape ends a chain reaction on show, F1 shows this."));
   auto* Close = new QPushButton(QStringLiteral("OK"), this);
   Close->setObjectName(QStringLiteral("OKButton"));
   Close->setDefault(true);

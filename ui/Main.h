@@ -161,8 +161,8 @@ protected:
 private:
   void CreateComponents();
   void CreateMenus();
-  // The items after the specified ones: undo, the animation speed, how to
-  // play, and Escape for the end of a cascade (MainAids.cpp).
+  // The items after the specified ones: undo, hint, the computer's strength,
+  // the animation speed, how to play, and Escape for the end of a cascade.
   void CreateAidMenus();
   void LoadCellImages();
   void FormDestroy();
@@ -192,6 +192,7 @@ private:
   void SetHourGlass(bool On) override;
   void ShowOffers(const TOffers& Offers) override;
   void ShowAnimationSpeed(TAnimationSpeed Speed) override;
+  void ShowComputerLevel(TComputerLevel Level) override;
   void ResizeGrid(int Rows, int Cols) override;
   void InvalidateCell(int Row, int Col) override;
   void InvalidateBoard() override;
@@ -210,6 +211,9 @@ private:
   QAction* HighScores1;
   QAction* eXit1;
   QAction* Undo1;
+  QAction* Hint1;
+  QMenu* ComputerStrength1;
+  std::array<QAction*, 3> LevelItems; // Standard1, Strong1, Expert1
   QMenu* AnimationSpeed1;
   std::array<QAction*, 3> SpeedItems; // Normal1, Fast1, Off1
   QAction* FinishAnimation;

@@ -149,7 +149,25 @@ void TMainForm::CreateAidMenus() {
   Undo1 = MakeAction("Undo1", QStringLiteral("&Undo"), Game1);
   Undo1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
   Undo1->setEnabled(false);
+  Hint1 = MakeAction("Hint1", QStringLiteral("&Hint"), Game1);
+  Hint1->setShortcut(QKeySequence(Qt::Key_H));
+  Hint1->setEnabled(false);
   Game1->addSeparator();
+  ComputerStrength1 = Game1->addMenu(QStringLiteral("&Computer strength"));
+  ComputerStrength1->setObjectName(QStringLiteral("ComputerStrength1"));
+  auto* Levels = new QActionGroup(this);
+  const std::pair<const char*, const char*> LevelNames[] = {
+      {"Standard1", "&Standard"}, {"Strong1", "S&trong"}, {"Expert1", "&Expert"}};
+  for (std::size_t Index = 0; Index < LevelItems.size(); ++Index) {
+    QAction* Item = MakeAction(LevelNames[Index].first,
+                               QString::fromLatin1(LevelNames[Index].second), ComputerStrength1);
+    Item->setCheckable(true);
+    Levels->addAction(Item);
+    LevelItems[Index] = Item;
+    connect(Item, &QAction::triggered, this,
+            Guard([this, Index] { FController->SetComputerLevel(TComputerLevel(Index)); }));
+  }
+  LevelItems[0]->setChecked(true);
   AnimationSpeed1 = Game1->addMenu(QStringLiteral("Animation s&peed"));
   AnimationSpeed1->setObjectName(QStringLiteral("AnimationSpeed1"));
   auto* Speeds = new QActionGroup(this);
@@ -174,6 +192,7 @@ void TMainForm::CreateAidMenus() {
   addAction(FinishAnimation);
 
   connect(Undo1, &QAction::triggered, this, Guard([this] { Undo1Click(); }));
+  connect(Hint1, &QAction::triggered, this, Guard([this] { FController->Hint(); }));
   connect(HowToPlay1, &QAction::triggered, this, Guard([this] { HowToPlay1Click(); }));
   connect(FinishAnimation, &QAction::triggered, this,
           Guard([this] { FController->FinishReplay(); }));
@@ -357,6 +376,7 @@ void TMainForm::ShowOffers(const TOffers& Offers) {
   Restart1->setVisible(Offers.RestartShown);
   Restart1->setEnabled(Offers.Restart);
   Undo1->setEnabled(Offers.Undo);
+  Hint1->setEnabled(Offers.Hint);
   // When "Start Game" is offered, a click on the board starts it too; the
   // read-out then takes the upper half of its place.
   QRect Readout = NextGameLabel->geometry();
@@ -365,6 +385,10 @@ void TMainForm::ShowOffers(const TOffers& Offers) {
     Readout.setBottom(NextGameLabel->y() - 1);
   InformationLabel->setGeometry(Readout);
   NextGameLabel->setVisible(Offers.StartGame);
+}
+
+void TMainForm::ShowComputerLevel(TComputerLevel Level) {
+  LevelItems[std::size_t(Level) % LevelItems.size()]->setChecked(true);
 }
 
 void TMainForm::ShowAnimationSpeed(TAnimationSpeed Speed) {

@@ -143,6 +143,17 @@ void TMainForm::BordDisplayDrawCell(QPainter& Canvas, int Col, int Row, QRect Re
                FImages.Frame(BordDisplay->OverlayFrame(Row, Col)));
   if (!OnBoard)
     return;
+  // The hint: a yellow frame with a black edge inside the tile, which shows
+  // on every picture and apart from the outlines.
+  if (const std::optional<TMove> Hint = FController->HintCell();
+      Hint && Hint->Row == Row && Hint->Col == Col) {
+    const QRect Mark = Rect.adjusted(5, 5, -6, -6);
+    Canvas.setBrush(Qt::NoBrush);
+    Canvas.setPen(QPen(Qt::black, 4));
+    Canvas.drawRect(Mark);
+    Canvas.setPen(QPen(QColor(255, 220, 0), 2));
+    Canvas.drawRect(Mark);
+  }
   // Each player's last placement, in the player's colour.
   for (const uint8_t Player : {LocalPlayer, Opponent})
     if (const std::optional<TMove> Last = FController->LastMove(Player);

@@ -489,13 +489,24 @@ private Q_SLOTS:
       if (Bord(*Form)->GetCell(uint8_t(Row), uint8_t(Col))->Owner != Opponent)
         ClickCell(*Form, Row, Col);
     QVERIFY(Form->InformationText().startsWith(u"Moved :"_s));
-    // By a tile's corner the picture shows the owner's colour.
+    // H asks for a hint.
+    QVERIFY(Item(*Form, "Hint1")->isEnabled());
+    QTest::keyClick(Form.get(), Qt::Key_H);
+    QTRY_VERIFY(Form->Controller().HintCell().has_value());
+    const TMove Hint = *Form->Controller().HintCell();
+    // By a tile's corner the picture shows the owner's colour; the last
+    // moves have their outlines, and the hint its yellow frame.
     const QImage Shot = Grid(*Form)->grab().toImage();
+    const auto Cell = [&](TMove Move) { return Grid(*Form)->CellRect(Move.Col, Move.Row); };
     for (uint8_t Row = 0; Row < 5; ++Row)
       for (uint8_t Col = 0; Col < 5; ++Col)
         if (const uint8_t Owner = Bord(*Form)->GetCell(Row, Col)->Owner; Owner != NoOwner)
-          QCOMPARE(Shot.pixel(Grid(*Form)->CellRect(Col, Row).topLeft() + QPoint(5, 5)),
+          QCOMPARE(Shot.pixel(Cell(TMove(Row, Col)).topLeft() + QPoint(3, 3)),
                    Owner == LocalPlayer ? qRgb(0, 255, 255) : qRgb(255, 0, 0));
+    QCOMPARE(Shot.pixel(Cell(*Form->Controller().LastMove(LocalPlayer)).topLeft()),
+             qRgb(0, 255, 255));
+    QCOMPARE(Shot.pixel(Cell(*Form->Controller().LastMove(Opponent)).topRight()), qRgb(255, 0, 0));
+    QCOMPARE(Shot.pixel(Cell(Hint).topLeft() + QPoint(5, 16)), qRgb(255, 220, 0));
     const QImage Picture = Form->grab().toImage();
     QCOMPARE(Picture.size(), Form->size() * Picture.devicePixelRatio());
     if (const QString Target = qEnvironmentVariable("FIZZGRID_SCREENSHOT"); !Target.isEmpty())

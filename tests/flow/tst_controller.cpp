@@ -6,6 +6,7 @@
 
 #include "CommandIO.h"
 #include "GameController.h"
+#include "Levels.h"
 #include "Moves.h"
 #include "PositionText.h"
 #include "RuntimeData.h"
@@ -35,6 +36,7 @@ struct TRecordingView : TGameView {
   bool HourGlass = false;
   TOffers Offers;
   TAnimationSpeed Speed = TAnimationSpeed::Normal;
+  TComputerLevel Level = TComputerLevel::Standard;
   QSize Grid;
   int Frames = 0, Sounds = 0, Closes = 0, StartUps = 0;
   // With Trace on: every cell change (with the picture shown), frame, score
@@ -75,6 +77,7 @@ struct TRecordingView : TGameView {
   void SetHourGlass(bool On) override { HourGlass = On; }
   void ShowOffers(const TOffers& AOffers) override { Offers = AOffers; }
   void ShowAnimationSpeed(TAnimationSpeed ASpeed) override { Speed = ASpeed; }
+  void ShowComputerLevel(TComputerLevel ALevel) override { Level = ALevel; }
   void ResizeGrid(int R, int C) override { Grid = QSize(C, R); }
   // Only a repaint that shows another picture is a change on screen.
   void InvalidateCell(int Row, int Col) override {
@@ -428,6 +431,46 @@ private Q_SLOTS:
     // A restart forgets what could be taken back.
     Game->Restart();
     QVERIFY(!View.Offers.Undo && !Game->LastMove(LocalPlayer) && !Game->LastMove(Opponent));
+  }
+
+  // The hint marks the cell the Strong level would play for the player,
+  // places nothing, and goes with the next move; the computer plays at the
+  // level chosen.
+  void hintAndLevels() {
+    StartLocal(5, 5);
+    Game->SetExplosions(false);
+    QCOMPARE(View.Level, TComputerLevel::Standard);
+    Game->SetComputerLevel(TComputerLevel::Strong);
+    QCOMPARE(View.Level, TComputerLevel::Strong);
+    QCOMPARE(int(ComputerLevel), 1);
+    for (const TMove Mine : {TMove(1, 1), TMove(1, 1), TMove(3, 2)}) {
+      if (Game->Bord()->GetCell(Mine.Row, Mine.Col)->Owner == Opponent)
+        continue;
+      // The computer's reply is the Strong level's on the board it sees.
+      auto Expected = TBord::CreateCopy(*Game->Bord());
+      Expected->GetCell(Mine.Row, Mine.Col)->AddMass(LocalPlayer, false);
+      const TMove Reply = LevelMove(*Expected, TComputerLevel::Strong);
+      Game->PlaceAt(Mine.Row, Mine.Col);
+      QCOMPARE(Game->HintCell(), std::nullopt);
+      QVERIFY(Settled());
+      QCOMPARE(Game->LastMove(Opponent), std::optional(Reply));
+
+      const std::string Before = FormatPosition(*Game->Bord());
+      QVERIFY(View.Offers.Hint);
+      Game->Hint();
+      QTRY_VERIFY(Game->HintCell().has_value());
+      QCOMPARE(*Game->HintCell(), HintMove(*Game->Bord()));
+      QCOMPARE(FormatPosition(*Game->Bord()), Before);
+    }
+    // Refused while the computer thinks; gone with a restart.
+    Game->PlaceAt(PickMove(*Game->Bord()).Row, PickMove(*Game->Bord()).Col);
+    Game->Hint();
+    QCOMPARE(Game->HintCell(), std::nullopt);
+    QVERIFY(Settled());
+    Game->Hint();
+    QTRY_VERIFY(Game->HintCell().has_value());
+    Game->Restart();
+    QCOMPARE(Game->HintCell(), std::nullopt);
   }
 
   // Every intent outside its phase is refused, and nothing may replace the
