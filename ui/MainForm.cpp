@@ -74,7 +74,10 @@ TMainForm::TMainForm(QWidget* Parent)
     if (ScoreTable)
       ScoreTable->UpdateScore(Name, Won);
   });
-  OnModalEnded(this, [this] { FController->Resume(); });
+  OnModalEnded(this, [this] {
+    if (FController)
+      FController->Resume();
+  });
 }
 
 TMainForm::~TMainForm() {
