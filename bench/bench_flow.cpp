@@ -7,6 +7,7 @@
 //
 //   bench_flow [positions-per-size]      (QT_QPA_PLATFORM=offscreen or a desktop)
 
+#include "CrowdedPositions.h"
 #include "EnterPlayer.h"
 #include "EntryFields.h"
 #include "Facilities.h"
@@ -31,21 +32,6 @@
 #include <memory>
 
 namespace {
-
-// Same generator on every platform, so every run measures the same boards.
-class TRandom {
-public:
-  explicit TRandom(uint64_t Seed) : FState(Seed * 0x9E3779B97F4A7C15ULL + 1) {}
-  int Below(int N) {
-    FState ^= FState << 13;
-    FState ^= FState >> 7;
-    FState ^= FState << 17;
-    return static_cast<int>(FState % static_cast<uint64_t>(N));
-  }
-
-private:
-  uint64_t FState;
-};
 
 // Random play until the user is to move with Empty empty cells, and a first
 // legal move of the user's after which the computer still plays.

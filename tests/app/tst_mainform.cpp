@@ -91,6 +91,11 @@ private Q_SLOTS:
       if (!Expected->Finished && ComputerMoves && Expected->CanMove(LocalPlayer)) {
         QCOMPARE(R->Log(), QString());
         QCOMPARE(BoardDiff(Bord(*Form), *Expected), QString());
+        // The replays left every cell showing the board's own picture.
+        for (uint8_t Row = 0; Row < Expected->Rows; ++Row)
+          for (uint8_t Col = 0; Col < Expected->Cols; ++Col)
+            QCOMPARE(Form->Controller().ShownPicture(Row, Col),
+                     Expected->GetCell(Row, Col)->CellImageIndex());
         QCOMPARE(Screen(*Form),
                  LaterTurn + u"Moved :\r     [%1,%2] @12b | %3/%4"_s.arg(Reply.Row + 1)
                                  .arg(Reply.Col + 1)

@@ -1,8 +1,9 @@
 // The game controller without a window: a recording view answers its
-// dialogs and boxes and notes what it is asked to show. Whole games against
-// the computer (searching on a worker thread), the replay of cascades, the
-// refusals of each phase, closing while busy, the relay of the search's
-// progress, and what waits while a modal dialog is open.
+// dialogs and boxes and notes what it is asked to show. The replay of
+// cascades at each speed, undo, hint and the computer's levels, the refusals
+// of each phase, closing while busy, the relay of the search's progress, and
+// what waits while a modal dialog is open. (Whole games are played through
+// the window, in tst_mainform.)
 
 #include "CommandIO.h"
 #include "GameController.h"
@@ -109,18 +110,6 @@ struct TRecordingView : TGameView {
   void CloseForm() override { ++Closes; }
 };
 
-QString Offered(const TOffers& Offers) {
-  QStringList Words;
-  const std::pair<const char*, bool> Items[] = {{"grid", Offers.Grid},
-                                                {"start", Offers.StartGame},
-                                                {"dimensions", Offers.Dimensions},
-                                                {"restart", Offers.Restart}};
-  for (const auto& [Word, On] : Items)
-    if (On)
-      Words << QString::fromLatin1(Word);
-  return Words.join(u' ');
-}
-
 } // namespace
 
 class TestController : public QObject {
@@ -169,86 +158,6 @@ private Q_SLOTS:
   void cleanup() {
     Game.reset();
     KeepThinking = true;
-  }
-
-  void wholeGameAgainstTheComputer_data() {
-    QTest::addColumn<int>("Rows");
-    QTest::addColumn<int>("Cols");
-    QTest::newRow("4 x 4") << 4 << 4;
-    QTest::newRow("5 x 5") << 5 << 5;
-    QTest::newRow("4 x 6") << 4 << 6;
-  }
-  void wholeGameAgainstTheComputer() {
-    QFETCH(int, Rows);
-    QFETCH(int, Cols);
-    StartLocal(Rows, Cols);
-    QCOMPARE(View.StartUps, 1);
-    QCOMPARE(View.Info, u"Fizzgrid @12b"_s);
-    QCOMPARE(Offered(View.Offers), u"grid restart"_s);
-    QVERIFY(View.Offers.RestartShown);
-    // The same game played silently on a copy predicts every reply.
-    const auto Expected = TBord::CreateCopy(*Game->Bord());
-    int Explosions = 0;
-    for (int Moves = 0; !Expected->Finished; ++Moves) {
-      QVERIFY2(Moves < 300, "the game does not end");
-      const TMove Mine = PickMove(*Game->Bord());
-      const std::optional<TMove> Answer = PlayTurn(*Expected, Mine);
-      const bool ComputerMoves = Answer.has_value();
-      const TMove Reply = Answer.value_or(TMove());
-      const std::array<int, 3> Final = Expected->CountMasses();
-      const int FramesBefore = View.Frames;
-      Game->PlaceAt(Mine.Row, Mine.Col);
-      if (ComputerMoves && !Expected->Finished) {
-        // While the computer thinks, the window says so and offers nothing.
-        QTRY_COMPARE(Game->Phase(), TPhase::OpponentTurn);
-        QVERIFY(View.HourGlass);
-        QCOMPARE(View.Info, u"Just a second...\rThinking @10"_s);
-        QCOMPARE(Offered(View.Offers), QString());
-      }
-      QVERIFY(Settled());
-      Explosions += (View.Frames - FramesBefore) / TCascadeReplay::ExplosionFrames;
-      QVERIFY(!View.HourGlass);
-      if (Game->Phase() == TPhase::OwnTurn) {
-        QCOMPARE(View.Boxes, QStringList());
-        for (int Row = 0; Row < Rows; ++Row)
-          for (int Col = 0; Col < Cols; ++Col) {
-            const TCell *A = Game->Bord()->GetCell(uint8_t(Row), uint8_t(Col)),
-                        *B = Expected->GetCell(uint8_t(Row), uint8_t(Col));
-            QVERIFY(A->Owner == B->Owner && A->Mass == B->Mass);
-            QCOMPARE(Game->ShownPicture(Row, Col), A->CellImageIndex());
-          }
-        QCOMPARE(View.Info, u"Moved :\r     [%1,%2] @12b"_s.arg(Reply.Row + 1).arg(Reply.Col + 1));
-        QCOMPARE(std::pair(View.Own, View.Opponent), std::pair(Final[0], Final[1]));
-        QCOMPARE(Offered(View.Offers), u"grid restart"_s);
-        continue;
-      }
-      // The game is over: its result, the records, the question.
-      QCOMPARE(Game->Phase(), TPhase::BetweenGames);
-      const QString Result = Final[0] > Final[1]   ? u"Tester wins"_s
-                             : Final[1] > Final[0] ? u"Computer wins"_s
-                                                   : u"We have a draw"_s;
-      QCOMPARE(View.Boxes, QStringList({u"Information: \nGAME OVER\r"_s + Result,
-                                        u"Confirm: Do you want to play again"_s}));
-      QCOMPARE(Recorded.size(), 2);
-      QCOMPARE(Recorded[0], Final[1] > Final[0] ? u"Computer won"_s : u"Tester won"_s);
-      QVERIFY(Game->Bord()->Finished);
-      QCOMPARE(std::pair(View.Own, View.Opponent), std::pair(0, 0));
-      QCOMPARE(View.Info, u"Fizzgrid @12b"_s);
-      QCOMPARE(Offered(View.Offers), u"start dimensions restart"_s);
-      break;
-    }
-    // Explosions come faster than that here: the sound starts at most once
-    // per SoundInterval.
-    QVERIFY(View.Sounds > 0 && View.Sounds <= Explosions);
-    QVERIFY(Explosions > 0);
-    // The next game starts with "Start Game" on the empty board.
-    Game->StartGame();
-    QCOMPARE(Game->Phase(), TPhase::OwnTurn);
-    QVERIFY(!Game->Bord()->Finished);
-    Game->PlaceAt(0, 0);
-    QVERIFY(Settled());
-    QCOMPARE(Game->Bord()->GetCell(0, 0)->Owner, LocalPlayer);
-    QCOMPARE(std::pair(View.Own, View.Opponent), std::pair(1, 1));
   }
 
   // A cascade is shown after the fact, in the order of the rules: (0,0)

@@ -1,5 +1,6 @@
 #include "DataStructures.h"
 #include "PositionText.h"
+#include "RecordingProgress.h"
 #include "ReferenceRules.h"
 #include "Search.h"
 
@@ -29,36 +30,6 @@ struct TRecordingView : TBordView {
   void Record(char Kind, uint8_t Row, uint8_t Col) {
     Events.push_back({Kind, Row, Col});
     Pictures.push_back(Board->GetCell(Row, Col)->CellImageIndex());
-  }
-};
-
-struct TRecordingProgress : TThinkProgress {
-  struct TCall {
-    char What; // 's'how, 'h'ide, 'm'ax, 'p'rogress
-    int Gauge, Value;
-  };
-  std::vector<TCall> Calls;
-  int Values[3] = {}, Maxima[3] = {};
-  bool OutOfRange = false;
-  long Processed = 0, StopAt = -1; // StopThinking inside that ProcessMessages call (0-based)
-
-  void Show() override { Calls.push_back({'s', 0, 0}); }
-  void Hide() override { Calls.push_back({'h', 0, 0}); }
-  void SetMaxValue(int Gauge, int Value) override {
-    Calls.push_back({'m', Gauge, Maxima[Gauge] = Value});
-  }
-  int Progress(int Gauge) const override { return Values[Gauge]; }
-  void SetProgress(int Gauge, int Value) override {
-    OutOfRange |= Value < 0 || Value > Maxima[Gauge];
-    Calls.push_back({'p', Gauge, Values[Gauge] = Value});
-  }
-  void ProcessMessages() override {
-    if (Processed++ == StopAt)
-      StopThinking();
-  }
-  long Count(char What, int Gauge = 0) const {
-    return long(std::count_if(Calls.begin(), Calls.end(),
-                              [&](const TCall& C) { return C.What == What && C.Gauge == Gauge; }));
   }
 };
 
