@@ -37,8 +37,9 @@ TThinkProgress* ThinkProgress();
 // on a worker thread shares nothing with the thread that loads the settings,
 // and two searches can run side by side.
 extern thread_local constinit uint8_t SearchDepth;
-// Cleared once, by StopThinking, when the program is closing; any thread may
-// call StopThinking while a search runs on another.
+// Cleared by StopThinking: for good when the program is closing, and for
+// the moment it takes a cancelled search to return (the caller then sets it
+// again). Any thread may clear it while a search runs on another.
 extern std::atomic<bool> KeepThinking;
 void StopThinking();
 
