@@ -4,6 +4,7 @@
 // seed, so that every run and every machine measures the same boards.
 
 #include "DataStructures.h"
+#include "RandomPlay.h"
 
 #include <cstdint>
 #include <memory>
@@ -25,24 +26,10 @@ private:
   uint64_t FState;
 };
 
-// Random legal play until the computer is to move with exactly Empty empty
-// cells on an open board.
+// The computer to move with exactly Empty empty cells on an open board.
 inline std::unique_ptr<TBord> Reached(uint8_t Rows, uint8_t Cols, int Empty, uint64_t Seed) {
   TRandom Random(Seed);
-  for (;;) {
-    auto Board = std::make_unique<TBord>(nullptr, Rows, Cols);
-    uint8_t Player = LocalPlayer;
-    while (!Board->Finished && Board->CanMove(Player)) {
-      if (Player == Opponent && Board->EmptyCount() == Empty)
-        return Board;
-      if (Player == Opponent && Board->EmptyCount() < Empty)
-        break;
-      const TMoveList Moves = Board->GenerateMoves(Player);
-      const TMove Move = Moves[static_cast<std::size_t>(Random.Below(int(Moves.size())))];
-      Board->GetCell(Move.Row, Move.Col)->AddMass(Player, false);
-      Player = static_cast<uint8_t>(1 - Player);
-    }
-  }
+  return RandomlyPlayed(Rows, Cols, Empty, Empty, [&](int N) { return Random.Below(N); });
 }
 
 struct TNamedPosition {

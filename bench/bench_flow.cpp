@@ -12,6 +12,7 @@
 #include "EntryFields.h"
 #include "Facilities.h"
 #include "GameTypeDialog.h"
+#include "LoopGaps.h"
 #include "Main.h"
 #include "MessageDlg.h"
 #include "RuntimeData.h"
@@ -60,24 +61,6 @@ bool Reached(TBord& Board, int Empty, uint64_t Seed, TMove& Click) {
   }
   return false;
 }
-
-// The longest time between two ticks of a 1 ms timer while it lives.
-struct TTicker {
-  QElapsedTimer Clock;
-  QTimer Tick;
-  qint64 Last = -1, Longest = 0;
-  TTicker() {
-    Clock.start();
-    Tick.setTimerType(Qt::PreciseTimer);
-    QObject::connect(&Tick, &QTimer::timeout, [this] {
-      const qint64 Now = Clock.nsecsElapsed();
-      if (Last >= 0)
-        Longest = std::max(Longest, Now - Last);
-      Last = Now;
-    });
-    Tick.start(1);
-  }
-};
 
 // Runs the event loop until Done holds.
 void RunUntil(const std::function<bool()>& Done) {
@@ -143,7 +126,7 @@ int main(int argc, char** argv) {
       // The same through the window: the click, the worker's search, the
       // move placed and the grid painted.
       RunUntil([&] { return Paints.Count > 0 || !Grid->isVisible(); });
-      TTicker Ticker;
+      TLoopGaps Ticker;
       const qint64 Clicked = Ticker.Clock.nsecsElapsed();
       Form.BordDisplayClick(Click.Row, Click.Col);
       RunUntil([&] { return Game.Phase() != TPhase::OpponentTurn; });
@@ -181,7 +164,7 @@ int main(int argc, char** argv) {
     return Step.Kind == TCascadeStep::Explosion;
   });
   constexpr int Shown = 20;
-  TTicker Ticker;
+  TLoopGaps Ticker;
   Form.BordDisplayClick(0, 0);
   QEventLoop Loop;
   QTimer::singleShot(Shown * TCascadeReplay::ExplosionFrames * TCascadeReplay::FrameTime, &Loop,

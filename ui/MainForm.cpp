@@ -26,6 +26,8 @@
 #include <QMenuBar>
 #include <QSignalBlocker>
 
+#include <functional>
+
 TMainForm* MainForm = nullptr;
 TAboutBox1* AboutBox1 = nullptr;
 TScoreTable* ScoreTable = nullptr;
@@ -46,6 +48,28 @@ QAction* MakeAction(const char* Name, const QString& Caption, QMenu* Menu) {
   auto* Action = Menu->addAction(Caption);
   Action->setObjectName(QString::fromLatin1(Name));
   return Action;
+}
+
+// Object names and captions of a submenu's items.
+using TChoiceNames = std::array<std::pair<const char*, const char*>, 3>;
+
+// A submenu of Parent whose items exclude one another, the first checked.
+// Choosing item I calls Choose(I).
+QMenu* AddChoiceMenu(QMenu* Parent, const char* Name, const QString& Caption,
+                     const TChoiceNames& Names, std::array<QAction*, 3>& Items,
+                     const std::function<void(std::size_t)>& Choose) {
+  QMenu* Menu = Parent->addMenu(Caption);
+  Menu->setObjectName(QString::fromLatin1(Name));
+  auto* Group = new QActionGroup(Menu);
+  for (std::size_t Index = 0; Index < Items.size(); ++Index) {
+    QAction* Item = MakeAction(Names[Index].first, QString::fromLatin1(Names[Index].second), Menu);
+    Item->setCheckable(true);
+    Group->addAction(Item);
+    Items[Index] = Item;
+    QObject::connect(Item, &QAction::triggered, Menu, Guard([Choose, Index] { Choose(Index); }));
+  }
+  Items[0]->setChecked(true);
+  return Menu;
 }
 
 } // namespace
@@ -156,36 +180,14 @@ void TMainForm::CreateAidMenus() {
   Hint1->setShortcut(QKeySequence(Qt::Key_H));
   Hint1->setEnabled(false);
   Game1->addSeparator();
-  ComputerStrength1 = Game1->addMenu(QStringLiteral("&Computer strength"));
-  ComputerStrength1->setObjectName(QStringLiteral("ComputerStrength1"));
-  auto* Levels = new QActionGroup(this);
-  const std::pair<const char*, const char*> LevelNames[] = {
-      {"Standard1", "&Standard"}, {"Strong1", "S&trong"}, {"Expert1", "&Expert"}};
-  for (std::size_t Index = 0; Index < LevelItems.size(); ++Index) {
-    QAction* Item = MakeAction(LevelNames[Index].first,
-                               QString::fromLatin1(LevelNames[Index].second), ComputerStrength1);
-    Item->setCheckable(true);
-    Levels->addAction(Item);
-    LevelItems[Index] = Item;
-    connect(Item, &QAction::triggered, this,
-            Guard([this, Index] { FController->SetComputerLevel(TComputerLevel(Index)); }));
-  }
-  LevelItems[0]->setChecked(true);
-  AnimationSpeed1 = Game1->addMenu(QStringLiteral("Animation s&peed"));
-  AnimationSpeed1->setObjectName(QStringLiteral("AnimationSpeed1"));
-  auto* Speeds = new QActionGroup(this);
-  const std::pair<const char*, const char*> SpeedNames[] = {
-      {"Normal1", "&Normal"}, {"Fast1", "&Fast"}, {"Off1", "&Off"}};
-  for (std::size_t Index = 0; Index < SpeedItems.size(); ++Index) {
-    QAction* Item = MakeAction(SpeedNames[Index].first,
-                               QString::fromLatin1(SpeedNames[Index].second), AnimationSpeed1);
-    Item->setCheckable(true);
-    Speeds->addAction(Item);
-    SpeedItems[Index] = Item;
-    connect(Item, &QAction::triggered, this,
-            Guard([this, Index] { FController->SetAnimationSpeed(TAnimationSpeed(Index)); }));
-  }
-  SpeedItems[0]->setChecked(true);
+  ComputerStrength1 = AddChoiceMenu(
+      Game1, "ComputerStrength1", QStringLiteral("&Computer strength"),
+      {{{"Standard1", "&Standard"}, {"Strong1", "S&trong"}, {"Expert1", "&Expert"}}}, LevelItems,
+      [this](std::size_t Index) { FController->SetComputerLevel(TComputerLevel(Index)); });
+  AnimationSpeed1 = AddChoiceMenu(
+      Game1, "AnimationSpeed1", QStringLiteral("Animation s&peed"),
+      {{{"Normal1", "&Normal"}, {"Fast1", "&Fast"}, {"Off1", "&Off"}}}, SpeedItems,
+      [this](std::size_t Index) { FController->SetAnimationSpeed(TAnimationSpeed(Index)); });
   HowToPlay1 = MakeAction("HowToPlay1", QStringLiteral("How to &play"), HelpMenu);
   HowToPlay1->setShortcut(QKeySequence(Qt::Key_F1));
   // Not in a menu: Escape ends the cascade on show.

@@ -6,6 +6,7 @@
 #include "ScriptedPeer.h"
 
 #include "Chat.h"
+#include "LoopGaps.h"
 
 #include <QAbstractEventDispatcher>
 #include <QElapsedTimer>
@@ -15,27 +16,6 @@
 #include <QTextDocument>
 
 namespace {
-
-// The longest time the event loop could not serve a timer of 1 ms while it
-// lives: a handler that runs long holds the next tick back by as much.
-struct TLoopTurns {
-  QElapsedTimer Clock;
-  QTimer Tick;
-  qint64 Last = -1, Longest = 0;
-  int Turns = 0;
-  TLoopTurns() {
-    Clock.start();
-    Tick.setTimerType(Qt::PreciseTimer);
-    QObject::connect(&Tick, &QTimer::timeout, [this] {
-      const qint64 Now = Clock.nsecsElapsed();
-      if (Last >= 0)
-        Longest = std::max(Longest, Now - Last);
-      Last = Now;
-      ++Turns;
-    });
-    Tick.start(1);
-  }
-};
 
 // When Target was last painted.
 struct TPaintWatch : QObject {
@@ -111,7 +91,7 @@ private Q_SLOTS:
     TPaintWatch Watch(Clock);
     Label->installEventFilter(&Watch);
     qint64 SlowestRepaint = 0, SlowestChat = 0;
-    TLoopTurns Loop;
+    TLoopGaps Loop;
     ClickCell(Form, 0, 0, false);
     // Ten explosions' time, 800 ms each.
     for (int Check = 0; Check < 40; ++Check) {

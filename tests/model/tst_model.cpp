@@ -1,5 +1,6 @@
 #include "DataStructures.h"
 #include "PositionText.h"
+#include "RandomPlay.h"
 #include "RecordingProgress.h"
 #include "ReferenceRules.h"
 #include "Search.h"
@@ -67,16 +68,8 @@ std::unique_ptr<TBord> Parsed(const std::string& Text, TRecordingView* View = nu
 // A crowded position reached by deterministic random play, the computer to move.
 std::unique_ptr<TBord> Crowded(int Size, int MaxEmpty, uint64_t Seed) {
   Ref::Lcg Random(Seed);
-  for (;;) {
-    auto Board = std::make_unique<TBord>(nullptr, uint8_t(Size), uint8_t(Size));
-    for (int Player = 0; !Board->Finished && Board->CanMove(uint8_t(Player)); Player = 1 - Player) {
-      if (Player == 1 && Board->EmptyCount() <= MaxEmpty)
-        return Board;
-      const TMoveList Moves = Board->GenerateMoves(uint8_t(Player));
-      const TMove Move = Moves[std::size_t(Random.Below(int(Moves.size())))];
-      Board->GetCell(Move.Row, Move.Col)->AddMass(uint8_t(Player), false);
-    }
-  }
+  return RandomlyPlayed(uint8_t(Size), uint8_t(Size), 0, MaxEmpty,
+                        [&](int N) { return Random.Below(N); });
 }
 
 // The computer's move on Board against the reference: the answer, the
