@@ -56,13 +56,13 @@ TResult Measure(TBord& Board, int Repetitions) {
   TResult Result;
   Result.BestMillis = 1e300;
   for (int I = 0; I < Repetitions; ++I) {
-    const uint64_t Placed = PlacementsSearched;
+    TSearchControl Silent;
     const uint64_t Allocated = GAllocations.load();
     const auto Start = std::chrono::steady_clock::now();
-    Result.Answer = ComputerMove(Board);
+    Result.Answer = ComputerMove(Board, Silent);
     const auto Took = std::chrono::steady_clock::now() - Start;
     Result.Allocations += GAllocations.load() - Allocated;
-    Result.Placements = PlacementsSearched - Placed;
+    Result.Placements = Silent.PlacementsSearched;
     Result.BestMillis =
         std::min(Result.BestMillis, std::chrono::duration<double, std::milli>(Took).count());
   }

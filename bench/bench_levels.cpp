@@ -44,7 +44,8 @@ TTiming Measure(const TBord& Board, TComputerLevel Level, int Repetitions) {
   for (int I = 0; I < Repetitions; ++I) {
     const double CpuStart = ThreadCpuMillis();
     const auto Start = std::chrono::steady_clock::now();
-    Timing.Result = DeepSearch(Board, Opponent, Limits, nullptr);
+    TSearchControl Silent;
+    Timing.Result = DeepSearch(Board, Opponent, Limits, Silent);
     const double Millis =
         std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - Start).count();
     Timing.BestCpuMillis = std::min(Timing.BestCpuMillis, ThreadCpuMillis() - CpuStart);

@@ -1,7 +1,5 @@
 #include "DataStructures.h"
 
-#include "Search.h"
-
 #include <algorithm>
 #include <bit>
 #include <cstdint>

@@ -36,6 +36,10 @@ inline constexpr uint8_t MaxDimension = 8;
 // the cascade is taken as endless and the board becomes finished.
 inline constexpr uint8_t NestingLimit = 6;
 
+// Evaluation weight of a mass by its cell's capacity (10 corner, 8 edge,
+// 6 inside; 0 for the capacities no board of 2 x 2 or more has).
+inline constexpr int MassWeights[5] = {0, 0, 10, 8, 6};
+
 // Number of cell pictures; CellImageIndex lies in 0..CellImageCount-1.
 inline constexpr int CellImageCount = 21;
 

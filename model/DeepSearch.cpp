@@ -66,7 +66,7 @@ struct TEntry {
 class TDeepSearch {
 public:
   TDeepSearch(const TBord& Board, uint8_t Player, const TDeepLimits& Limits,
-              TThinkProgress* Progress);
+              TSearchControl& Control);
   TDeepResult Run();
 
 private:
@@ -106,6 +106,7 @@ private:
 
   const uint8_t FRoot;
   const TDeepLimits FLimits;
+  TSearchControl& FControl;
   TThinkProgress* const FProgress;
   std::array<std::unique_ptr<TBord>, MaxPly + 2> FBoards;
   // Per board, the sums of MaterialOf and of MassOf its cells.
@@ -140,8 +141,8 @@ int32_t FromTable(int32_t Value, int Ply) {
 }
 
 TDeepSearch::TDeepSearch(const TBord& Board, uint8_t Player, const TDeepLimits& Limits,
-                         TThinkProgress* Progress)
-    : FRoot(Player), FLimits(Limits), FProgress(Progress) {
+                         TSearchControl& Control)
+    : FRoot(Player), FLimits(Limits), FControl(Control), FProgress(Control.Progress()) {
   FBoards[0] = TBord::CreateCopy(Board);
   for (auto& Killers : FKillers)
     Killers.fill(NoCell);
@@ -207,12 +208,12 @@ int TDeepSearch::Candidates(const TBord& Board, uint8_t Player, int Ply, uint8_t
 
 bool TDeepSearch::Place(int Ply, uint8_t Cell, uint8_t Player, bool First, bool Leaf,
                         uint64_t& Hash) {
-  if (FUsed >= FLimits.Placements || !KeepThinking.load(std::memory_order_relaxed)) {
+  if (FUsed >= FLimits.Placements || !FControl.KeepThinking()) {
     FAborted = true;
     return false;
   }
   ++FUsed;
-  ++PlacementsSearched;
+  ++FControl.PlacementsSearched;
   if (FUsed % MessagePeriod == 0 || FUsed == FLimits.Placements)
     ReportBudget();
   const TBord& Parent = *FBoards[Ply];
@@ -446,23 +447,7 @@ TDeepResult TDeepSearch::Run() {
 } // namespace
 
 TDeepResult DeepSearch(const TBord& Board, uint8_t Player, const TDeepLimits& Limits,
-                       TThinkProgress* Progress) {
-  struct TWindowScope {
-    TThinkProgress* Progress;
-    explicit TWindowScope(TThinkProgress* AProgress) : Progress(AProgress) {
-      if (!Progress)
-        return;
-      Progress->SetProgress(1, 0);
-      Progress->SetProgress(2, 0);
-      Progress->Show();
-    }
-    ~TWindowScope() {
-      if (!Progress)
-        return;
-      Progress->SetProgress(1, 0);
-      Progress->SetProgress(2, 0);
-      Progress->Hide();
-    }
-  } Scope(Progress);
-  return TDeepSearch(Board, Player, Limits, Progress).Run();
+                       TSearchControl& Control) {
+  const TShownProgress Shown(Control.Progress());
+  return TDeepSearch(Board, Player, Limits, Control).Run();
 }

@@ -9,7 +9,7 @@
 // tries the root's candidates, the previous iteration's best first, and
 // searches below them with a principal-variation negamax whose moves are
 // ordered by a transposition table, killer moves and history counts. It stops
-// when the budget is spent, KeepThinking is cleared, the result is decided,
+// when the budget is spent, its control's stop token is cleared, the result is decided,
 // or an iteration met no line cut off by its depth. A game ends below a node
 // when the placement leading to it stopped an endless cascade (the board is
 // finished) or when the player to move there owns every cell's opposite; such
@@ -17,11 +17,11 @@
 //
 // Everything the search keeps (its boards, its transposition table, its
 // ordering counters) is allocated by the call and freed when it returns:
-// searches on several threads share nothing but KeepThinking and the
-// progress interface they are given. The board passed in is never changed.
+// searches on several threads share nothing. The board passed in is never
+// changed.
 
 #include "DataStructures.h"
-#include "Search.h"
+#include "SearchControl.h"
 
 #include <cstdint>
 
@@ -50,14 +50,14 @@ struct TDeepResult {
   int Depth = 0;
   // Placements made.
   uint64_t Placements = 0;
-  // The budget or StopThinking ended the last iteration before its end.
+  // The budget or the stop token ended the last iteration before its end.
   bool CutShort = false;
 };
 
-// The move of Player (0 or 1) on Board. With Progress the call shows the
-// thinking window from start to end (both gauges at 0 first), gauge 1
-// showing the share of the budget used and gauge 2 the root candidates tried
-// in the running iteration, and lets the application process its messages
-// every few hundred placements; with nullptr it runs silently.
+// The move of Player (0 or 1) on Board. With a progress sink in Control the
+// call shows the thinking window from start to end (both gauges at 0 first),
+// gauge 1 showing the share of the budget used and gauge 2 the root
+// candidates tried in the running iteration, and calls its ProcessMessages
+// every few hundred placements; without one it runs silently.
 TDeepResult DeepSearch(const TBord& Board, uint8_t Player, const TDeepLimits& Limits,
-                       TThinkProgress* Progress);
+                       TSearchControl& Control);

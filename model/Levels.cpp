@@ -1,6 +1,7 @@
 #include "Levels.h"
 
 #include "DeepSearch.h"
+#include "Search.h"
 
 #include <cctype>
 
@@ -26,10 +27,10 @@ bool SameLetters(std::string_view A, std::string_view B) {
   return true;
 }
 
-TMove Deep(const TBord& Board, uint8_t Player, TComputerLevel Level, TThinkProgress* Progress) {
+TMove Deep(const TBord& Board, uint8_t Player, TComputerLevel Level, TSearchControl& Control) {
   TDeepLimits Limits;
   Limits.Placements = LevelBudget(Level);
-  return DeepSearch(Board, Player, Limits, Progress).Move;
+  return DeepSearch(Board, Player, Limits, Control).Move;
 }
 
 } // namespace
@@ -65,19 +66,31 @@ uint64_t LevelBudget(TComputerLevel Level) {
   }
 }
 
-TMove LevelMove(TBord& Board, TComputerLevel Level) {
+TMove LevelMove(TBord& Board, TComputerLevel Level, TSearchControl& Control) {
   if (Level == TComputerLevel::Strong || Level == TComputerLevel::Expert)
-    return Deep(Board, Opponent, Level, ThinkProgress());
-  return ComputerMove(Board);
+    return Deep(Board, Opponent, Level, Control);
+  return ComputerMove(Board, Control);
 }
 
-TMove HintMove(const TBord& Board, TThinkProgress* Progress) {
-  return Deep(Board, LocalPlayer, TComputerLevel::Strong, Progress);
+TMove LevelMove(TBord& Board, TComputerLevel Level) {
+  TSearchControl Silent;
+  return LevelMove(Board, Level, Silent);
+}
+
+TMove HintMove(const TBord& Board, TSearchControl& Control) {
+  return Deep(Board, LocalPlayer, TComputerLevel::Strong, Control);
+}
+
+TMove HintMove(const TBord& Board) {
+  TSearchControl Silent;
+  return HintMove(Board, Silent);
 }
 
 TMove PlayerMove(const TBord& Board, uint8_t Player, TComputerLevel Level) {
-  if (Level == TComputerLevel::Strong || Level == TComputerLevel::Expert)
-    return Deep(Board, Player, Level, nullptr);
+  if (Level == TComputerLevel::Strong || Level == TComputerLevel::Expert) {
+    TSearchControl Silent;
+    return Deep(Board, Player, Level, Silent);
+  }
   if (!Board.CanMove(Player))
     return TMove(Board.Rows, 0);
   const auto Copy = Player == Opponent ? TBord::CreateCopy(Board) : MirroredCopy(Board);

@@ -8,19 +8,17 @@
 // The window stores the chosen level as its name (LevelName, ParseLevel).
 //
 // LevelMove is the computer's (owner 1) move; like ComputerMove it shows the
-// thinking window attached with SetThinkProgress for the whole move (at the
-// stronger levels gauge 1 shows the share of the budget used, gauge 2 the
-// candidates tried in the current iteration). HintMove is the move the
-// Strong level would play for the user (owner 0). PlayerMove gives any
+// thinking window of its control for the whole move. HintMove is the move
+// the Strong level would play for the user (owner 0). PlayerMove gives any
 // level's move for either player; it is what a game between two levels uses.
 //
 // Each call may run on a worker thread, and calls on different threads share
 // no state: the search's tables are allocated per call. The thinking window
-// is called from the searching thread. StopThinking, from any thread, ends a
-// search early; it still answers a legal move.
+// is called from the searching thread. The control's StopThinking, from any
+// thread, ends a search early; it still answers a legal move.
 
 #include "DataStructures.h"
-#include "Search.h"
+#include "SearchControl.h"
 
 #include <array>
 #include <cstdint>
@@ -46,19 +44,22 @@ uint64_t LevelBudget(TComputerLevel Level);
 // The computer's (owner 1) move at Level on the real board, or the no-move
 // marker (Rows, 0) when every cell is the user's. Standard is exactly
 // ComputerMove; the others leave the board as it is.
+TMove LevelMove(TBord& Board, TComputerLevel Level, TSearchControl& Control);
+// The same, silently and to its end.
 TMove LevelMove(TBord& Board, TComputerLevel Level);
 
 // The move the Strong level would play for the user (owner 0), or the
 // no-move marker when every cell is the computer's. Nothing is placed on
-// Board. Progress, when given, is driven as LevelMove drives the thinking
-// window; by default the search is silent.
-TMove HintMove(const TBord& Board, TThinkProgress* Progress = nullptr);
+// Board. Control's sink, if any, is driven as LevelMove drives the thinking
+// window.
+TMove HintMove(const TBord& Board, TSearchControl& Control);
+// The same, silently and to its end.
+TMove HintMove(const TBord& Board);
 
 // Player's move at Level, or the no-move marker; Board is not changed.
 // Standard, which only knows how to play owner 1, plays owner 0 on a copy
-// with the owners swapped, and reports to the attached thinking window as
-// ComputerMove does. The stronger levels search for either player directly
-// (they see a position and its mirror image alike), silently.
+// with the owners swapped. The stronger levels search for either player
+// directly (they see a position and its mirror image alike). Silent.
 TMove PlayerMove(const TBord& Board, uint8_t Player, TComputerLevel Level);
 
 // A copy of Board with the cells of owner 0 and owner 1 swapped.

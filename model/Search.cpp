@@ -4,10 +4,6 @@
 #include <limits>
 #include <optional>
 
-thread_local constinit uint8_t SearchDepth = 1;
-std::atomic<bool> KeepThinking = true;
-thread_local constinit uint64_t PlacementsSearched = 0;
-
 namespace {
 
 constexpr int32_t LowestValue = std::numeric_limits<int32_t>::min();
@@ -15,8 +11,6 @@ constexpr int32_t HighestValue = std::numeric_limits<int32_t>::max();
 constexpr uint8_t NotChosen = 255;
 // Deepest level the search ever reaches; deeper SearchDepth values evaluate here.
 constexpr uint8_t DeepestLevel = 3;
-
-TThinkProgress* GThinkProgress = nullptr;
 
 // One board per level below the top, reused for every candidate of the level
 // above: a node costs (part of) a flat copy of the cells, not an allocation.
@@ -37,11 +31,29 @@ int GaugeOf(uint8_t Level) {
   return Level == 0 ? 1 : Level == 1 ? 2 : 0;
 }
 
-// Parent is the board Board was copied from by the level above, with its
-// evaluation ParentValue, or nullptr at the level the search started with.
-void ExpandLevel(TLevelBoards& Boards, TBord& Board, const TBord* Parent, int32_t ParentValue,
-                 uint8_t Level, int32_t& Alpha, int32_t& Beta, TMove& Answer, int32_t& Value) {
-  if (!KeepThinking.load(std::memory_order_relaxed))
+// One Search call: its boards, its evaluation level and its control.
+class TStandardSearch {
+public:
+  explicit TStandardSearch(TSearchControl& Control)
+      : FControl(Control), FProgress(Control.Progress()) {}
+  // Parent is the board Board was copied from by the level above, with its
+  // evaluation ParentValue, or nullptr at the level the search started with.
+  void ExpandLevel(TBord& Board, const TBord* Parent, int32_t ParentValue, uint8_t Level,
+                   int32_t& Alpha, int32_t& Beta, TMove& Answer, int32_t& Value);
+
+private:
+  TSearchControl& FControl;
+  TThinkProgress* const FProgress;
+  TLevelBoards FBoards;
+  // The level at which the search evaluates: 1, or 3 from the deepening
+  // switch to the end of the call.
+  uint8_t FSearchDepth = 1;
+};
+
+void TStandardSearch::ExpandLevel(TBord& Board, const TBord* Parent, int32_t ParentValue,
+                                  uint8_t Level, int32_t& Alpha, int32_t& Beta, TMove& Answer,
+                                  int32_t& Value) {
+  if (!FControl.KeepThinking())
     return;
   const uint8_t Player = Level % 2 == 0 ? Opponent : LocalPlayer;
   TMove BestMove(NotChosen, NotChosen);
@@ -49,10 +61,10 @@ void ExpandLevel(TLevelBoards& Boards, TBord& Board, const TBord* Parent, int32_
 
   // Switching in the middle of a level is intended: candidates tried before
   // keep their one-level values and are compared with the later ones as is.
-  if (SearchDepth == 1 && Board.EmptyCount() < 20)
-    SearchDepth = 3;
+  if (FSearchDepth == 1 && Board.EmptyCount() < 20)
+    FSearchDepth = 3;
 
-  if (Level >= SearchDepth || Level >= DeepestLevel) {
+  if (Level >= FSearchDepth || Level >= DeepestLevel) {
     // Most placements change few cells, so the value is the parent's plus
     // their change.
     Value = Parent ? Board.EvaluateFrom(*Parent, ParentValue) : Board.Evaluate();
@@ -68,13 +80,13 @@ void ExpandLevel(TLevelBoards& Boards, TBord& Board, const TBord* Parent, int32_
 
   const int Gauge = GaugeOf(Level);
   const int Count = static_cast<int>(Candidates.size());
-  if (Gauge && GThinkProgress)
-    GThinkProgress->SetMaxValue(Gauge, Count);
+  if (Gauge && FProgress)
+    FProgress->SetMaxValue(Gauge, Count);
 
   // One board for all candidates: the first takes a full copy, each later
   // one only takes back the cells the previous candidate's cascade touched.
   // The children evaluate from this board's value and those cells too.
-  TBord& Copy = Boards.For(static_cast<uint8_t>(Level + 1), Board);
+  TBord& Copy = FBoards.For(static_cast<uint8_t>(Level + 1), Board);
   const int32_t BoardValue = Board.Evaluate();
   for (const TMove& Candidate : Candidates) {
     if (&Candidate == Candidates.begin())
@@ -82,17 +94,17 @@ void ExpandLevel(TLevelBoards& Boards, TBord& Board, const TBord* Parent, int32_
     else
       Copy.RestoreFrom(Board);
     Copy.Cell(Candidate.Row, Candidate.Col)->AddMass(Player, false);
-    ++PlacementsSearched;
+    ++FControl.PlacementsSearched;
     int32_t ChildValue = Best;
-    ExpandLevel(Boards, Copy, &Board, BoardValue, static_cast<uint8_t>(Level + 1), Alpha, Beta,
-                Answer, ChildValue);
+    ExpandLevel(Copy, &Board, BoardValue, static_cast<uint8_t>(Level + 1), Alpha, Beta, Answer,
+                ChildValue);
     // A subtree cut short by StopThinking has no trustworthy value; the level
     // still finishes its loop, but only whole subtrees may become its best.
-    const bool Complete = KeepThinking.load(std::memory_order_relaxed);
-    if (Gauge && GThinkProgress)
-      GThinkProgress->SetProgress(Gauge, GThinkProgress->Progress(Gauge) + 1);
-    if (GThinkProgress)
-      GThinkProgress->ProcessMessages();
+    const bool Complete = FControl.KeepThinking();
+    if (Gauge && FProgress)
+      FProgress->SetProgress(Gauge, FProgress->Progress(Gauge) + 1);
+    if (FProgress)
+      FProgress->ProcessMessages();
     if (!Complete || !Better(ChildValue, Best, Player))
       continue;
     BestMove = Candidate;
@@ -110,8 +122,8 @@ void ExpandLevel(TLevelBoards& Boards, TBord& Board, const TBord* Parent, int32_
       CutOff = Alpha > Best;
     }
     if (CutOff) {
-      if (Gauge && GThinkProgress)
-        GThinkProgress->SetProgress(Gauge, Count);
+      if (Gauge && FProgress)
+        FProgress->SetProgress(Gauge, Count);
       break;
     }
   }
@@ -122,8 +134,8 @@ void ExpandLevel(TLevelBoards& Boards, TBord& Board, const TBord* Parent, int32_
   if (BestMove.Row == NotChosen)
     BestMove = Candidates[0];
   Answer = BestMove;
-  if (Gauge && GThinkProgress)
-    GThinkProgress->SetProgress(Gauge, 0);
+  if (Gauge && FProgress)
+    FProgress->SetProgress(Gauge, 0);
   Board.Finished = false;
 }
 
@@ -134,51 +146,29 @@ bool IsLegalFor(const TBord& Board, const TMove& Move, uint8_t Player) {
 
 } // namespace
 
-void SetThinkProgress(TThinkProgress* Progress) {
-  GThinkProgress = Progress;
-}
-
-TThinkProgress* ThinkProgress() {
-  return GThinkProgress;
-}
-
-void StopThinking() {
-  KeepThinking.store(false, std::memory_order_relaxed);
-}
-
 bool Better(int32_t Value, int32_t Best, uint8_t Player) {
   return Player == LocalPlayer ? Value < Best : Value > Best;
 }
 
 void Search(TBord& Board, uint8_t Level, int32_t& Alpha, int32_t& Beta, TMove& Answer,
-            int32_t& Value) {
-  TLevelBoards Boards;
-  ExpandLevel(Boards, Board, nullptr, 0, Level, Alpha, Beta, Answer, Value);
+            int32_t& Value, TSearchControl& Control) {
+  TStandardSearch(Control).ExpandLevel(Board, nullptr, 0, Level, Alpha, Beta, Answer, Value);
 }
 
 TMove ComputerMove(TBord& Board) {
+  TSearchControl Silent;
+  return ComputerMove(Board, Silent);
+}
+
+TMove ComputerMove(TBord& Board, TSearchControl& Control) {
   int32_t Alpha = LowestValue;
   int32_t Beta = HighestValue;
   TMove Answer(0, 0);
   int32_t Value = 0;
 
-  // Whatever happens inside (an error report from the thinking window
-  // included), the window is hidden and the next move starts at one level.
-  struct TMoveScope {
-    ~TMoveScope() {
-      if (GThinkProgress)
-        GThinkProgress->Hide();
-      SearchDepth = 1;
-    }
-  };
-  if (GThinkProgress) {
-    GThinkProgress->SetProgress(1, 0);
-    GThinkProgress->SetProgress(2, 0);
-    GThinkProgress->Show();
-  }
   {
-    TMoveScope Scope;
-    Search(Board, 0, Alpha, Beta, Answer, Value);
+    const TShownProgress Shown(Control.Progress());
+    Search(Board, 0, Alpha, Beta, Answer, Value, Control);
   }
 
   // Reached only when the search was stopped before the top level ran, or

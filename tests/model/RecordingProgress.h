@@ -1,10 +1,10 @@
 #pragma once
 
 // A thinking window for the tests: it records every call the search makes,
-// notes any gauge value outside 0..MaxValue, and can call StopThinking
-// inside a chosen round of message processing.
+// notes any gauge value outside 0..MaxValue, and can stop the search of
+// its Control inside a chosen round of message processing.
 
-#include "Search.h"
+#include "SearchControl.h"
 
 #include <algorithm>
 #include <vector>
@@ -15,6 +15,7 @@ struct TRecordingProgress : TThinkProgress {
     int Gauge, Value;
     bool operator==(const TCall&) const = default;
   };
+  TSearchControl Control{this};
   std::vector<TCall> Calls;
   int Values[3] = {}, Maxima[3] = {};
   bool OutOfRange = false;
@@ -32,7 +33,7 @@ struct TRecordingProgress : TThinkProgress {
   }
   void ProcessMessages() override {
     if (Processed++ == StopAt)
-      StopThinking();
+      Control.StopThinking();
   }
   long Count(char What, int Gauge = 0) const {
     return long(std::count_if(Calls.begin(), Calls.end(),

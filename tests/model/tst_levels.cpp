@@ -32,11 +32,15 @@ bool IsLegal(const TBord& Board, const TMove& Move, uint8_t Player) {
   return Target && Target->Owner != 1 - Player;
 }
 
-TDeepResult Searched(const TBord& Board, uint8_t Player, uint64_t Budget,
-                     TThinkProgress* Progress = nullptr) {
+TDeepResult Searched(const TBord& Board, uint8_t Player, uint64_t Budget, TSearchControl& Control) {
   TDeepLimits Limits;
   Limits.Placements = Budget;
-  return DeepSearch(Board, Player, Limits, Progress);
+  return DeepSearch(Board, Player, Limits, Control);
+}
+
+TDeepResult Searched(const TBord& Board, uint8_t Player, uint64_t Budget) {
+  TSearchControl Silent;
+  return Searched(Board, Player, Budget, Silent);
 }
 
 // The game after Player plays Move: +1 won for Player, -1 lost, 0 drawn or
@@ -70,11 +74,6 @@ class TestLevels : public QObject {
   Q_OBJECT
 
 private Q_SLOTS:
-  void init() {
-    KeepThinking = true;
-    SetThinkProgress(nullptr);
-  }
-
   void names() {
     // The settings store the name; reading it back is lenient about case and
     // falls back to Standard for anything else.
@@ -101,11 +100,8 @@ private Q_SLOTS:
       const auto Board = Played(Size, Empty, uint64_t(Seed));
       const auto Copy = TBord::CreateCopy(*Board);
       TRecordingProgress ByLevel, Direct;
-      SetThinkProgress(&ByLevel);
-      const TMove Answer = LevelMove(*Board, TComputerLevel::Standard);
-      SetThinkProgress(&Direct);
-      QCOMPARE(Answer, ComputerMove(*Copy));
-      SetThinkProgress(nullptr);
+      const TMove Answer = LevelMove(*Board, TComputerLevel::Standard, ByLevel.Control);
+      QCOMPARE(Answer, ComputerMove(*Copy, Direct.Control));
       QVERIFY(ByLevel.Calls == Direct.Calls && State(*Board) == State(*Copy));
     }
   }
@@ -249,9 +245,9 @@ private Q_SLOTS:
     const auto Board = Played(7, 10, 11);
     int Depth = 0;
     for (const uint64_t Budget : {100, 1000, 10000, 50000}) {
-      const uint64_t Before = PlacementsSearched;
-      const TDeepResult Result = Searched(*Board, Opponent, Budget);
-      QVERIFY(Result.Placements <= Budget && PlacementsSearched - Before == Result.Placements);
+      TSearchControl Control;
+      const TDeepResult Result = Searched(*Board, Opponent, Budget, Control);
+      QVERIFY(Result.Placements <= Budget && Control.PlacementsSearched == Result.Placements);
       QVERIFY(Result.Depth >= Depth && Result.CutShort == (Result.Placements == Budget));
       Depth = Result.Depth;
     }
@@ -268,7 +264,7 @@ private Q_SLOTS:
     const auto Board = Played(6, 8, 3);
     const int Candidates = int(Board->GenerateMoves(Opponent).size());
     TRecordingProgress Progress;
-    const TDeepResult Result = Searched(*Board, Opponent, 20000, &Progress);
+    const TDeepResult Result = Searched(*Board, Opponent, 20000, Progress.Control);
     const auto& Calls = Progress.Calls;
     using TCall = TRecordingProgress::TCall;
     QVERIFY(Calls.size() > 6);
@@ -283,11 +279,9 @@ private Q_SLOTS:
     QVERIFY(Result.CutShort && Filled == Result.Depth);
     QVERIFY(std::count(Calls.begin(), Calls.end(), TCall{'p', 1, 100}) == 1);
     QCOMPARE(Progress.Processed, long((Result.Placements + 255) / 256));
-    // The computer's move at a level shows the attached thinking window.
+    // The computer's move at a level shows the thinking window of its control.
     TRecordingProgress Window;
-    SetThinkProgress(&Window);
-    LevelMove(*Board, TComputerLevel::Strong);
-    SetThinkProgress(nullptr);
+    LevelMove(*Board, TComputerLevel::Strong, Window.Control);
     QVERIFY(Window.Count('s') == 1 && Window.Count('h') == 1 && !Window.OutOfRange);
   }
 
@@ -296,22 +290,21 @@ private Q_SLOTS:
     // still answers a legal move; a stop after the first iteration answers
     // a move that iteration found.
     const auto Board = Played(8, 6, 21);
-    StopThinking();
-    TDeepResult Result = Searched(*Board, Opponent, 100000);
+    TSearchControl Stopped;
+    Stopped.StopThinking();
+    TDeepResult Result = Searched(*Board, Opponent, 100000, Stopped);
     QVERIFY(Result.CutShort && Result.Placements == 0 && IsLegal(*Board, Result.Move, Opponent));
-    QVERIFY(IsLegal(*Board, LevelMove(*Board, TComputerLevel::Expert), Opponent));
+    QVERIFY(IsLegal(*Board, LevelMove(*Board, TComputerLevel::Expert, Stopped), Opponent));
     for (const long StopAt : {0L, 1L, 5L, 40L}) {
-      KeepThinking = true;
       TRecordingProgress Progress;
       Progress.StopAt = StopAt;
-      Result = Searched(*Board, Opponent, 1000000, &Progress);
+      Result = Searched(*Board, Opponent, 1000000, Progress.Control);
       QVERIFY(Result.CutShort && IsLegal(*Board, Result.Move, Opponent) && !Progress.OutOfRange);
       QCOMPARE(Result.Placements, uint64_t(StopAt + 1) * 256);
       QVERIFY(Progress.Calls.back() == (TRecordingProgress::TCall{'h', 0, 0}));
     }
     // StopThinking from another thread ends a search with a budget far too
     // large to finish, on a board far from decided.
-    KeepThinking = true;
     const auto Open = Played(8, 50, 21);
     struct TStarted : TRecordingProgress {
       std::atomic<bool> Started = false;
@@ -319,12 +312,12 @@ private Q_SLOTS:
     } Progress;
     std::atomic<bool> Done = false;
     std::thread Worker([&] {
-      Result = Searched(*Open, Opponent, uint64_t(1) << 40, &Progress);
+      Result = Searched(*Open, Opponent, uint64_t(1) << 40, Progress.Control);
       Done = true;
     });
     while (!Progress.Started && !Done)
       std::this_thread::yield();
-    StopThinking();
+    Progress.Control.StopThinking();
     Worker.join();
     QVERIFY(Result.CutShort && IsLegal(*Open, Result.Move, Opponent));
   }

@@ -79,16 +79,13 @@ void CheckMove(TBord& Board, TMove& Answer, Ref::Searcher& Reference) {
   const Ref::Board Start = ToReference(Board);
   const std::string Where = FormatPosition(Board);
   TRecordingProgress Progress;
-  SetThinkProgress(&Progress);
-  const uint64_t Before = PlacementsSearched;
-  Answer = ComputerMove(Board);
-  SetThinkProgress(nullptr);
+  Answer = ComputerMove(Board, Progress.Control);
   Ref::Board Same = Start;
   QVERIFY2(Of(Answer) == Reference.ComputerMove(Same), Where.c_str());
-  QVERIFY2(long(PlacementsSearched - Before) == Reference.Nodes, Where.c_str());
+  QVERIFY2(long(Progress.Control.PlacementsSearched) == Reference.Nodes, Where.c_str());
   QVERIFY(Progress.Processed == Reference.Nodes &&
           Progress.Count('m', 2) == Reference.Gauge2Expansions);
-  QVERIFY(ToReference(Board) == Start && SearchDepth == 1);
+  QVERIFY(ToReference(Board) == Start);
   // Both gauges zeroed, then shown; hidden once at the end with both at 0.
   QVERIFY(Progress.Calls[0].What == 'p' && Progress.Calls[1].What == 'p' &&
           Progress.Calls[2].What == 's');
@@ -99,7 +96,7 @@ void CheckMove(TBord& Board, TMove& Answer, Ref::Searcher& Reference) {
   // Each gauge climbs one candidate at a time (a cut-off fills it), ends its
   // level full and drops to 0; gauge 2 fills once per level-1 expansion.
   int Shown[3] = {}, Max[3] = {};
-  long Resets2 = -1; // ComputerMove's own at the start
+  long Resets2 = -2; // ComputerMove's own at the start and at the end
   for (const auto& [What, Gauge, Value] : Progress.Calls) {
     Max[Gauge] = What == 'm' ? Value : Max[Gauge];
     if (What != 'p')
@@ -115,12 +112,9 @@ void CheckMove(TBord& Board, TMove& Answer, Ref::Searcher& Reference) {
 // The computer's move with StopThinking called inside the given round of
 // message processing: the answer, the rounds made, whether a gauge left its range.
 std::tuple<TMove, long, bool> StoppedMove(TBord& Board, long StopAt) {
-  KeepThinking = true;
   TRecordingProgress Progress;
   Progress.StopAt = StopAt;
-  SetThinkProgress(&Progress);
-  const TMove Answer = ComputerMove(Board);
-  SetThinkProgress(nullptr);
+  const TMove Answer = ComputerMove(Board, Progress.Control);
   return {Answer, Progress.Processed, Progress.OutOfRange};
 }
 
@@ -130,11 +124,6 @@ class TestModel : public QObject {
   Q_OBJECT
 
 private Q_SLOTS:
-  void init() {
-    KeepThinking = true;
-    SetThinkProgress(nullptr);
-  }
-
   void layout() {
     for (int Rows = 2; Rows <= 8; ++Rows)
       for (int Cols = 2; Cols <= 8; ++Cols) {
@@ -310,7 +299,6 @@ private Q_SLOTS:
     const TMove First = ComputerMove(*Board);
     QVERIFY(ComputerMove(*Board) == First && ComputerMove(*TBord::CreateCopy(*Board)) == First);
     QCOMPARE(ComputerMove(*Parsed("2x3 a1 a1 a1 a1 a1 a1")), TMove(2, 0));
-    QCOMPARE(SearchDepth, uint8_t(1));
   }
 
   void stop() {
@@ -331,22 +319,20 @@ private Q_SLOTS:
         const TCell* Target = Board->GetCell(Answer.Row, Answer.Col);
         QVERIFY2(Target && Target->Owner != 0,
                  qPrintable(QString("size %1 stop %2").arg(Size).arg(StopAt)));
-        QVERIFY(!OutOfRange && Processed <= Total && SearchDepth == 1 &&
-                (StopAt != Total - 1 || Answer == Best));
+        QVERIFY(!OutOfRange && Processed <= Total && (StopAt != Total - 1 || Answer == Best));
       }
     }
     // A level entered after the stop leaves value, answer and bounds alone;
     // the computer still answers its first candidate, not the start record.
     auto Board = Parsed(Corner);
-    StopThinking();
+    TRecordingProgress Progress;
+    Progress.Control.StopThinking();
     int32_t Alpha = 5, Beta = 6, Value = 12345;
     TMove Answer(7, 7);
-    Search(*Board, 0, Alpha, Beta, Answer, Value);
+    Search(*Board, 0, Alpha, Beta, Answer, Value, Progress.Control);
     QVERIFY(Value == 12345 && Answer == TMove(7, 7) && Alpha == 5 && Beta == 6);
-    TRecordingProgress Progress;
-    SetThinkProgress(&Progress);
-    QCOMPARE(ComputerMove(*Board), TMove(0, 1));
-    QVERIFY(Progress.Processed == 0 && Progress.Count('h') == 1 && SearchDepth == 1);
+    QCOMPARE(ComputerMove(*Board, Progress.Control), TMove(0, 1));
+    QVERIFY(Progress.Processed == 0 && Progress.Count('h') == 1);
   }
 };
 

@@ -85,16 +85,16 @@ int RunMoveCommand(std::istream& In, std::ostream& Out, std::ostream& Err, bool 
       Out << "none\n";
       continue;
     }
-    const uint64_t Before = PlacementsSearched;
+    TSearchControl Control;
     const auto Start = std::chrono::steady_clock::now();
-    const TMove Answer = LevelMove(*Board, Level);
+    const TMove Answer = LevelMove(*Board, Level, Control);
     const auto Took = std::chrono::steady_clock::now() - Start;
     Out << int(Answer.Row) << ' ' << int(Answer.Col);
     if (Stats) {
       char Millis[32];
       std::snprintf(Millis, sizeof Millis, "%.3f",
                     std::chrono::duration<double, std::milli>(Took).count());
-      Out << " ; " << (PlacementsSearched - Before) << " placements ; " << Millis << " ms";
+      Out << " ; " << Control.PlacementsSearched << " placements ; " << Millis << " ms";
     }
     Out << '\n';
   }
