@@ -16,7 +16,6 @@
 #include "HighScores.h"
 #include "Main.h"
 #include "Resources.h"
-#include "Search.h"
 #include "ThinkRelay.h"
 #include "Thinking.h"
 #include "Version.h"
@@ -58,8 +57,6 @@ int RunFizzgrid(int argc, char* argv[]) {
   // the game window's closing ends the program.
   QGuiApplication::setQuitOnLastWindowClosed(false);
 
-  TThinkRelay Relay;
-  SetThinkProgress(&Relay);
   std::unique_ptr<TAboutBox1> About;
   std::unique_ptr<TThinkGauges> Thinking;
   std::unique_ptr<TScoreTable> Scores;
@@ -69,7 +66,7 @@ int RunFizzgrid(int argc, char* argv[]) {
       About = std::make_unique<TAboutBox1>();
       AboutBox1 = About.get();
       Thinking = std::make_unique<TThinkGauges>();
-      Thinking->Follow(Relay);
+      Thinking->Follow(Main.Controller().ThinkRelay());
       Scores = std::make_unique<TScoreTable>();
       ScoreTable = Scores.get();
     });
@@ -83,6 +80,5 @@ int RunFizzgrid(int argc, char* argv[]) {
   Thinking.reset();
   AboutBox1 = nullptr;
   About.reset();
-  SetThinkProgress(nullptr);
   return 0;
 }

@@ -1,13 +1,12 @@
 #include "ChatIO.h"
 
-#include "RuntimeData.h"
-
 #include <QTcpSocket>
 
 #include <stdexcept>
 
-TInternetChat::TInternetChat(TChatReceive OnReceive, TComDataModule* AModule)
-    : Module(AModule), FMaster(RelationLastGame == 1) {
+TInternetChat::TInternetChat(TChatReceive OnReceive, bool Master, const QString& Address,
+                             TComDataModule* AModule)
+    : Module(AModule), FMaster(Master) {
   if (!Module)
     throw std::runtime_error("The connection module does not exist");
   Module->OnChatText = std::move(OnReceive);
@@ -16,7 +15,7 @@ TInternetChat::TInternetChat(TChatReceive OnReceive, TComDataModule* AModule)
     if (!Module->OpenChatServer())
       Close();
   } else {
-    Module->OpenChatClient(InternetAddress);
+    Module->OpenChatClient(Address);
   }
 }
 
@@ -55,10 +54,11 @@ void TInternetChat::Close() {
     Module->CloseChatClient();
 }
 
-TChatIO::TChatIO(TChatReceive OnReceive, TComDataModule* Module) {
-  if (ConnectionLastGame != 1)
+TChatIO::TChatIO(TChatReceive OnReceive, const TChatLink& Link) {
+  if (!Link.Module)
     throw std::runtime_error("Unknown connection for Chat");
-  IO = std::make_unique<TInternetChat>(std::move(OnReceive), Module);
+  IO =
+      std::make_unique<TInternetChat>(std::move(OnReceive), Link.Master, Link.Address, Link.Module);
 }
 
 void TChatIO::Send(const QString& Text) {

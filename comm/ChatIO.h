@@ -2,7 +2,7 @@
 
 // The chat transport: free text on a second TCP connection beside the game
 // connection, on the data module's chat port (4133). The master listens, the
-// slave connects to InternetAddress. Nothing is negotiated, framed or
+// slave connects to the partner's address. Nothing is negotiated, framed or
 // buffered: a text goes out as its Latin-1 bytes, and the receiver hands the
 // bytes of one socket read to OnReceive as one text.
 //
@@ -36,9 +36,10 @@ public:
 class TInternetChat : public TAbstractChatIO {
 public:
   // Stores OnReceive in the data module and switches the chat listener (on
-  // the master, RelationLastGame 1) or the chat client (on the slave, to
-  // InternetAddress) on. The role is taken once, here.
-  explicit TInternetChat(TChatReceive OnReceive, TComDataModule* AModule = ComDataModule);
+  // the master) or the chat client (on the slave, to Address) on. The role
+  // is taken once, here.
+  TInternetChat(TChatReceive OnReceive, bool Master, const QString& Address,
+                TComDataModule* AModule);
   ~TInternetChat() override;
 
   // The data module's link flag.
@@ -54,11 +55,20 @@ private:
   bool FMaster;
 };
 
+// The connection a chat runs on: the data module of a game against another
+// computer (nullptr in a game against the computer), the role and the
+// partner's address.
+struct TChatLink {
+  TComDataModule* Module = nullptr;
+  bool Master = false;
+  QString Address;
+};
+
 class TChatIO {
 public:
-  // Raises std::runtime_error "Unknown connection for Chat" outside a game
-  // against another computer.
-  explicit TChatIO(TChatReceive OnReceive, TComDataModule* Module = ComDataModule);
+  // Raises std::runtime_error "Unknown connection for Chat" without a data
+  // module, outside a game against another computer.
+  TChatIO(TChatReceive OnReceive, const TChatLink& Link);
 
   void Send(const QString& Text);
   bool Connected() const;

@@ -1,10 +1,5 @@
 #include "CommandIO.h"
 
-#include "DataStructures.h"
-#include "RuntimeData.h"
-#include "Search.h"
-#include "SearchJob.h"
-
 #include <QTcpSocket>
 #include <QTimer>
 
@@ -36,12 +31,13 @@ std::exception_ptr Attempt(F&& Step) {
 
 } // namespace
 
-TCommandResult::TCommandResult(const TReadResult& Result, TCommandKind Expected)
+TCommandResult::TCommandResult(const TReadResult& Result, TCommandKind Expected, uint8_t NumRows,
+                               uint8_t NumCols)
     : FFailure(Result.Failure) {
   if (FFailure)
     return;
   try {
-    FCommand = CheckedCommand(Result.Text, Expected);
+    FCommand = CheckedCommand(Result.Text, Expected, NumRows, NumCols);
   } catch (...) {
     FFailure = std::current_exception();
   }
@@ -53,7 +49,7 @@ TCommand TCommandResult::Take() const {
   return FCommand;
 }
 
-TAbstractBaseIO::TAbstractBaseIO(bool /*IsServer*/, TComDataModule* AModule) : Module(AModule) {
+TAbstractBaseIO::TAbstractBaseIO(TComDataModule* AModule) : Module(AModule) {
   if (Module)
     QObject::connect(Module, &TComDataModule::Changed, &FContext, [this] { Poll(); });
 }
@@ -114,62 +110,8 @@ void TAbstractBaseIO::Deliver() {
   Done(Result);
 }
 
-TLocalIO::TLocalIO(bool IsServer)
-    : TAbstractBaseIO(IsServer, nullptr), FChoice(ComputerMove),
-      FJob(std::make_unique<TSearchJob>()) {}
-
-TLocalIO::~TLocalIO() = default;
-
-void TLocalIO::Read(TReadDone Done) {
-  Later([Done = std::move(Done)] {
-    Done(Failed(std::make_exception_ptr(ProtocolError("Local IO called Read-routine"))));
-  });
-}
-
-void TLocalIO::CancelRead() {
-  FJob->Cancel();
-  TAbstractBaseIO::CancelRead();
-}
-
-void TLocalIO::SetMoveChoice(TMoveChoice Choice) {
-  FChoice = Choice ? std::move(Choice) : TMoveChoice(ComputerMove);
-}
-
-void TLocalIO::StopThinking() {
-  FJob->Stop();
-}
-
-void TLocalIO::Answer(TCommandKind Expected, TReadDone Done) {
-  TCommand Reply;
-  Reply.Kind = Expected;
-  switch (Expected) {
-  case TCommandKind::Move:
-    if (!Board)
-      throw std::runtime_error("The computer has no board to play on");
-    if (Board->CanMove(Opponent)) {
-      FJob->Start(*Board, FChoice, [Done = std::move(Done)](TMove Move) {
-        Done({CommandToText(TCommand::MakeMove(Move.Row, Move.Col)), nullptr});
-      });
-      return;
-    }
-    Reply.Row = NumRows;
-    Reply.Col = 0;
-    break;
-  case TCommandKind::Name:
-    Reply.Name = DefaultNames[1].left(MaxCommandName);
-    break;
-  case TCommandKind::Dimensions:
-    Reply.Row = NumRows;
-    Reply.Col = NumCols;
-    break;
-  default:
-    break;
-  }
-  Later([Text = CommandToText(Reply), Done = std::move(Done)] { Done({Text, nullptr}); });
-}
-
-TInternetIO::TInternetIO(bool IsServer, TComDataModule* AModule)
-    : TAbstractBaseIO(IsServer, AModule) {
+TInternetIO::TInternetIO(bool IsServer, const QString& Address, TComDataModule* AModule)
+    : TAbstractBaseIO(AModule) {
   TComDataModule& Sockets = Existing(AModule);
   // A listener that cannot start leaves both game sockets off; the wait for
   // the connection then runs out and the user decides.
@@ -177,7 +119,7 @@ TInternetIO::TInternetIO(bool IsServer, TComDataModule* AModule)
     if (!Sockets.OpenServer())
       Close();
   } else {
-    Sockets.OpenClient(InternetAddress);
+    Sockets.OpenClient(Address);
   }
 }
 
@@ -215,19 +157,8 @@ void TInternetIO::Write(const QByteArray& Text) {
   Socket->flush();
 }
 
-TCommandIO::TCommandIO(bool IsServer, TComDataModule* Module) {
-  switch (ConnectionLastGame) {
-  case 0:
-    IO = std::make_unique<TLocalIO>(IsServer);
-    break;
-  case 1:
-    IO = std::make_unique<TInternetIO>(IsServer, Module);
-    FMaster = IsServer;
-    break;
-  default:
-    throw std::runtime_error("Unknown connection type");
-  }
-}
+TCommandIO::TCommandIO(bool IsServer, const QString& Address, TComDataModule* Module)
+    : IO(std::make_unique<TInternetIO>(IsServer, Address, Module)), FMaster(IsServer) {}
 
 TCommandIO::~TCommandIO() = default;
 
@@ -235,44 +166,43 @@ bool TCommandIO::Connected() const {
   return IO->Connected();
 }
 
-void TCommandIO::SetBoard(TBord* Board) {
-  IO->SetBoard(Board);
+void TCommandIO::SetDimensions(uint8_t NumRows, uint8_t NumCols) {
+  FNumRows = NumRows;
+  FNumCols = NumCols;
 }
 
-bool TCommandIO::IsLocal() const {
-  return Local() != nullptr;
-}
-
-TLocalIO* TCommandIO::Local() const {
-  return dynamic_cast<TLocalIO*>(IO.get());
-}
-
-void TCommandIO::ExchangeSettings(TExchangeDone Done) {
+void TCommandIO::ExchangeSettings(const QString& OwnName, TExchangeDone Done) {
   // Strictly alternating: master Name, slave Name, master Dimensions. Every
   // error, a failed write included, reaches Done as the reads' do.
   if (FMaster) {
-    if (std::exception_ptr Failure = Attempt([this] { SendName(); })) {
-      QTimer::singleShot(0, &FContext, [Done, Failure] { Done(Failure); });
+    if (std::exception_ptr Failure = Attempt([&] { SendName(OwnName); })) {
+      QTimer::singleShot(0, &FContext, [Done, Failure] { Done({Failure, {}, 0, 0}); });
       return;
     }
-    ReceiveName([this, Done](std::exception_ptr Failure) {
-      if (!Failure)
-        Failure = Attempt([this] { SendCommand(TCommand::MakeDimensions(NumRows, NumCols)); });
-      Done(Failure);
+    ReceiveName([this, Done](const TExchange& Received) {
+      TExchange Result = Received;
+      Result.NumRows = FNumRows;
+      Result.NumCols = FNumCols;
+      if (!Result.Failure)
+        Result.Failure =
+            Attempt([this] { SendCommand(TCommand::MakeDimensions(FNumRows, FNumCols)); });
+      Done(Result);
     });
     return;
   }
-  ReceiveName([this, Done](std::exception_ptr Failure) {
-    if (!Failure)
-      Failure = Attempt([this] { SendName(); });
-    if (Failure)
-      return Done(Failure);
-    ReadCommand(TCommandKind::Dimensions, [Done](const TCommandResult& Result) {
-      Done(Attempt([&] {
-        const TCommand Dimensions = Result.Take();
-        NumRows = Dimensions.Rows();
-        NumCols = Dimensions.Cols();
-      }));
+  ReceiveName([this, OwnName, Done](const TExchange& Received) {
+    TExchange Result = Received;
+    if (!Result.Failure)
+      Result.Failure = Attempt([&] { SendName(OwnName); });
+    if (Result.Failure)
+      return Done(Result);
+    ReadCommand(TCommandKind::Dimensions, [Result, Done](const TCommandResult& Read) mutable {
+      Result.Failure = Attempt([&] {
+        const TCommand Dimensions = Read.Take();
+        Result.NumRows = Dimensions.Rows();
+        Result.NumCols = Dimensions.Cols();
+      });
+      Done(Result);
     });
   });
 }
@@ -282,25 +212,23 @@ void TCommandIO::SendCommand(const TCommand& Command) {
 }
 
 void TCommandIO::ReadCommand(TCommandKind Expected, TCommandDone Done) {
-  auto Checked = [Expected, Done = std::move(Done)](const TReadResult& Result) {
-    Done(TCommandResult(Result, Expected));
-  };
-  if (TLocalIO* Computer = Local())
-    Computer->Answer(Expected, std::move(Checked));
-  else
-    IO->Read(std::move(Checked));
+  IO->Read([this, Expected, Done = std::move(Done)](const TReadResult& Result) {
+    Done(TCommandResult(Result, Expected, FNumRows, FNumCols));
+  });
 }
 
 void TCommandIO::CancelRead() {
   IO->CancelRead();
 }
 
-void TCommandIO::SendName() {
-  SendCommand(TCommand::MakeName(PlayerNames[0]));
+void TCommandIO::SendName(const QString& Name) {
+  SendCommand(TCommand::MakeName(Name));
 }
 
 void TCommandIO::ReceiveName(TExchangeDone Done) {
-  ReadCommand(TCommandKind::Name, [Done = std::move(Done)](const TCommandResult& Result) {
-    Done(Attempt([&] { PlayerNames[1] = Result.Take().Name; }));
+  ReadCommand(TCommandKind::Name, [Done = std::move(Done)](const TCommandResult& Read) {
+    TExchange Result;
+    Result.Failure = Attempt([&] { Result.PartnerName = Read.Take().Name; });
+    Done(Result);
   });
 }

@@ -2,26 +2,26 @@
 
 // The command protocol and its transports.
 //
-// TCommandIO is the one object through which the main window talks to its
-// opponent: it encodes commands (CommandToText), hands them to its transport,
-// decodes what arrives (TextToCommand), checks it, and runs the exchange of
-// names and dimensions before every game. It creates and owns the transport:
-// TLocalIO (the computer, answers every read at once) or TInternetIO (TCP via
-// the data module of Communication.h).
+// TCommandIO is the one object through which the game talks to a partner on
+// another computer: it encodes commands (CommandToText), hands them to its
+// transport, decodes what arrives (TextToCommand), checks it against the
+// board in play, and runs the exchange of names and dimensions before every
+// game. It creates and owns the transport, TInternetIO (TCP via the data
+// module of Communication.h). It knows the wire and nothing else: the
+// computer as an opponent is not a transport but a player of the flow.
 //
-// Order of use: TCommandIO(IsServer) -> Connected() (the data module's
-// LinkChanged tells when) -> SetBoard -> ExchangeSettings -> SendCommand /
-// ReadCommand per move ... -> destruction (closes the game sockets). Reads
-// and the exchange never wait: they report to a callback, as an event of
-// their own, once the message is there (or the computer has found its move
-// on a worker thread).
+// Order of use: TCommandIO(IsServer, Address, Module) -> Connected() (the
+// data module's LinkChanged tells when) -> SetDimensions -> ExchangeSettings
+// -> SendCommand / ReadCommand per move ... -> destruction (closes the game
+// sockets). Reads and the exchange never wait: they report to a callback, as
+// an event of their own, once the message is there.
 //
 // Errors are exceptions derived from std::runtime_error: LinkHasBeenClosed
 // when the link is down (the game controller catches it where it waits for
 // the opponent), ProtocolError for a message that is refused, ConvertError
 // and RangeError for numbers that are not decimal or out of 0..255. A read
 // hands its error to its callback, which rethrows it with Take(). A refused
-// message never reaches the settings or a board.
+// message never reaches the session or a board.
 
 #include "Communication.h"
 #include "DataStructures.h"
@@ -39,8 +39,6 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
-
-class TSearchJob;
 
 // The link is down (raised only inside the data module and the transports).
 class LineClosed : public std::runtime_error {
@@ -116,9 +114,10 @@ TCommand TextToCommand(QByteArrayView Text);
 // What ReadCommand does with a received message: refuses one longer than
 // MaxMessageLength, decodes it, checks its kind against Expected ("Expected
 // Move but received Name"), and refuses a Move off the NumRows x NumCols
-// board (the no-move marker, row NumRows with column 0, passes) and
+// board in play (the no-move marker, row NumRows with column 0, passes) and
 // Dimensions outside 2..8.
-TCommand CheckedCommand(QByteArrayView Text, TCommandKind Expected);
+TCommand CheckedCommand(QByteArrayView Text, TCommandKind Expected, uint8_t NumRows,
+                        uint8_t NumCols);
 
 // What a read hands back, once: the bytes of one message, or the reason
 // there is none (LinkHasBeenClosed, ProtocolError ...).
@@ -133,7 +132,8 @@ class TCommandResult {
 public:
   // Decodes and checks Result's text as CheckedCommand does; any error is
   // kept for Take.
-  TCommandResult(const TReadResult& Result, TCommandKind Expected);
+  TCommandResult(const TReadResult& Result, TCommandKind Expected, uint8_t NumRows,
+                 uint8_t NumCols);
   // The command; rethrows the read's error.
   TCommand Take() const;
 
@@ -142,16 +142,23 @@ private:
   std::exception_ptr FFailure;
 };
 using TCommandDone = std::function<void(const TCommandResult& Result)>;
-// nullptr when the exchange went through, else its error.
-using TExchangeDone = std::function<void(std::exception_ptr Failure)>;
+// What the exchange before a game brought: the partner's name and the
+// dimensions of the game (the master's own, or those the slave received),
+// or the error it ended with.
+struct TExchange {
+  std::exception_ptr Failure;
+  QString PartnerName;
+  uint8_t NumRows = 0;
+  uint8_t NumCols = 0;
+};
+using TExchangeDone = std::function<void(const TExchange& Result)>;
 
 // The transport interface. A read never waits: it arms, and its Done runs
 // later as an event of its own, exactly once, unless the read is cancelled
 // or the transport destroyed first.
 class TAbstractBaseIO {
 public:
-  // IsServer matters only to TInternetIO.
-  explicit TAbstractBaseIO(bool IsServer, TComDataModule* AModule = ComDataModule);
+  explicit TAbstractBaseIO(TComDataModule* AModule);
   TAbstractBaseIO(const TAbstractBaseIO&) = delete;
   TAbstractBaseIO& operator=(const TAbstractBaseIO&) = delete;
   virtual ~TAbstractBaseIO();
@@ -167,20 +174,15 @@ public:
   virtual void CancelRead();
   virtual void Write(const QByteArray& Text) = 0;
 
-  // The current board; not owned.
-  void SetBoard(TBord* ABoard) { Board = ABoard; }
-
 protected:
-  // Runs Action as an event of its own, dropped if this transport goes first.
-  void Later(std::function<void()> Action);
-
-  TBord* Board = nullptr;
   // Not owned; cleared if the data module goes first.
   QPointer<TComDataModule> Module;
 
 private:
   void Poll();
   void Deliver();
+  // Runs Action as an event of its own, dropped if this transport goes first.
+  void Later(std::function<void()> Action);
 
   // The context of the events this transport posts and receives.
   QObject FContext;
@@ -188,41 +190,11 @@ private:
   bool FDeliveryPosted = false;
 };
 
-// The computer as opponent: writes are dropped, every read is answered by
-// Answer.
-class TLocalIO : public TAbstractBaseIO {
-public:
-  // How the computer chooses its move on (a copy of) the board; by default
-  // ComputerMove.
-  using TMoveChoice = std::function<TMove(TBord& Board)>;
-
-  explicit TLocalIO(bool IsServer = true);
-  ~TLocalIO() override;
-
-  bool Connected() const override { return true; }
-  // Fails with ProtocolError "Local IO called Read-routine".
-  void Read(TReadDone Done) override;
-  void CancelRead() override;
-  void Write(const QByteArray&) override {}
-
-  // The computer's reply of the Expected kind: its move on the board, found
-  // on a worker thread (or the no-move marker at once when it owns no cell
-  // it may play), the name "Computer", the current dimensions.
-  void Answer(TCommandKind Expected, TReadDone Done);
-  void SetMoveChoice(TMoveChoice Choice);
-  // The computer stops thinking for good (the program closes).
-  void StopThinking();
-
-private:
-  TMoveChoice FChoice;
-  std::unique_ptr<TSearchJob> FJob;
-};
-
 // A TCP peer: the master listens on the game port, the slave connects to
-// InternetAddress at once.
+// Address (the host as the user typed it) at once.
 class TInternetIO : public TAbstractBaseIO {
 public:
-  explicit TInternetIO(bool IsServer, TComDataModule* AModule = ComDataModule);
+  TInternetIO(bool IsServer, const QString& Address, TComDataModule* AModule);
   ~TInternetIO() override;
 
   // Switches off the game client and the game listener.
@@ -234,38 +206,37 @@ public:
 
 class TCommandIO {
 public:
-  // Creates the transport ConnectionLastGame asks for (0 the computer, 1 a
-  // TCP peer; anything else raises). IsServer on the master side.
-  explicit TCommandIO(bool IsServer, TComDataModule* Module = ComDataModule);
+  // IsServer on the master side; the slave connects to Address.
+  TCommandIO(bool IsServer, const QString& Address, TComDataModule* Module);
   TCommandIO(const TCommandIO&) = delete;
   TCommandIO& operator=(const TCommandIO&) = delete;
   ~TCommandIO();
 
   bool Connected() const;
-  void SetBoard(TBord* Board);
-  // Master: SendName, ReceiveName, send Dimensions. Slave: ReceiveName,
-  // SendName, read Dimensions into NumRows/NumCols. Done runs once the
-  // exchange is through or has failed, never inside this call.
-  void ExchangeSettings(TExchangeDone Done);
+  // The board in play, which a received move must lie on.
+  void SetDimensions(uint8_t NumRows, uint8_t NumCols);
+  // Master: SendName(OwnName), ReceiveName, send the dimensions in play.
+  // Slave: ReceiveName, SendName(OwnName), read Dimensions. Done runs once
+  // the exchange is through or has failed, never inside this call.
+  void ExchangeSettings(const QString& OwnName, TExchangeDone Done);
   // Raises LinkHasBeenClosed "Could not write to socket" when the command
   // cannot be written.
   void SendCommand(const TCommand& Command);
   // Reads one message and checks it (CheckedCommand): Done gets the command
   // or the error, later, as an event of its own.
   void ReadCommand(TCommandKind Expected, TCommandDone Done);
-  // Drops an armed read (and stops the computer's search).
+  // Drops an armed read.
   void CancelRead();
-  void SendName();
+  void SendName(const QString& Name);
+  // Done gets the partner's name, or the read's error.
   void ReceiveName(TExchangeDone Done);
-  bool IsLocal() const;
-  // The computer's transport in a local game, else nullptr.
-  TLocalIO* Local() const;
 
 private:
   // The context of the events the exchange posts.
   QObject FContext;
   std::unique_ptr<TAbstractBaseIO> IO;
-  // The role in the exchange, fixed at creation: a local game is always the
-  // master's.
+  // The role in the exchange, fixed at creation.
   bool FMaster = true;
+  uint8_t FNumRows = 0;
+  uint8_t FNumCols = 0;
 };

@@ -17,7 +17,6 @@
 #include "CommandIO.h"
 
 #include "DataStructures.h"
-#include "RuntimeData.h"
 
 #include <algorithm>
 #include <string>
@@ -141,7 +140,8 @@ TCommand TextToCommand(QByteArrayView Received) {
   return Command;
 }
 
-TCommand CheckedCommand(QByteArrayView Received, TCommandKind Expected) {
+TCommand CheckedCommand(QByteArrayView Received, TCommandKind Expected, uint8_t NumRows,
+                        uint8_t NumCols) {
   const QByteArrayView Text = ZeroTerminated(Received);
   if (Text.size() > MaxMessageLength)
     throw ProtocolError("Received message longer than " + Number(MaxMessageLength) + " characters");

@@ -12,8 +12,6 @@
 #include <cerrno>
 #include <utility>
 
-TComDataModule* ComDataModule = nullptr;
-
 QByteArray ReceivedChunk(QByteArrayView Chunk) {
   const QByteArrayView Text = ZeroTerminated(Chunk);
   return Text.first(std::min<qsizetype>(Text.size(), MaxChunkLength)).toByteArray();
@@ -62,7 +60,6 @@ TComDataModule::TComDataModule(QObject* Owner, quint16 AGamePort, quint16 AChatP
           [this] { Guarded([this] { ServerAccept(); }); });
   connect(ChatServer, &QTcpServer::newConnection, this,
           [this] { Guarded([this] { ChatServerAccept(); }); });
-  ComDataModule = this;
 }
 
 TComDataModule::~TComDataModule() {
@@ -78,8 +75,6 @@ TComDataModule::~TComDataModule() {
       }
   Client->abort();
   ChatClient->abort();
-  if (ComDataModule == this)
-    ComDataModule = nullptr;
 }
 
 void TComDataModule::WireClient(QTcpSocket* Socket, bool Chat) {

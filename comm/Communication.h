@@ -24,7 +24,7 @@
 // %d" (the system's error number) for the default error report
 // (ErrorReport.h), which the user interface shows in its "Error" box.
 //
-// Order of use: construct (the global ComDataModule then names it), let the
+// Order of use: construct (its owner hands it to the transports), let the
 // transports switch sockets on (TInternetIO, TInternetChat), watch
 // LinkChanged / Connected(), then GetBuffer per message once DataAvailable;
 // destroy to close everything.
@@ -167,10 +167,6 @@ private:
   QByteArray FReceiveBuffer;
   QByteArray FReadBuffer;
 };
-
-// The current data module, set by its constructor and cleared by its
-// destructor. The transports use it unless they are given another.
-extern TComDataModule* ComDataModule;
 
 // The system's error number for a socket error, as shown in "Asynchronous
 // socket error %d".

@@ -1,8 +1,5 @@
 #include "GameController.h"
 
-#include "CommandIO.h"
-#include "RuntimeData.h"
-
 #include <utility>
 
 // What players of the genre expect beside the rules: the pace of the
@@ -13,19 +10,13 @@ void TGameController::SetAnimationSpeed(TAnimationSpeed Speed) {
   if (Speed != TAnimationSpeed::Off)
     FSpeedWhenOn = Speed;
   FReplay.SetSpeed(Speed);
-  ::AnimationSpeed = static_cast<uint8_t>(Speed);
+  if (FSettings)
+    FSettings->AnimationSpeed = static_cast<uint8_t>(Speed);
   FView.ShowAnimationSpeed(Speed);
 }
 
-void TGameController::FinishReplay() {
-  Dispatch([this] {
-    if (FPhase == TPhase::OwnReplay || FPhase == TPhase::OpponentReplay)
-      FReplay.Finish();
-  });
-}
-
 void TGameController::Undo() {
-  Dispatch([this] {
+  Post([this] {
     if (!Offers().Undo)
       return;
     DropHint();
@@ -56,39 +47,32 @@ void TGameController::SetLastMove(uint8_t Player, TMove Move) {
 }
 
 void TGameController::Hint() {
-  Dispatch([this] {
-    if (!Offers().Hint || FHintJob->Running())
+  Post([this] {
+    if (!Offers().Hint || FComputer.Hinting())
       return;
-    FHintJob->Start(
-        *FBord, [](TBord& Board) { return HintMove(Board); },
-        [this](TMove Move) {
-          Dispatch([this, Move] {
-            // The job is cancelled whenever the position changes, so a move
-            // that arrives is for the position on the board.
-            if (FPhase != TPhase::OwnTurn || !FBord->GetCell(Move.Row, Move.Col))
-              return;
-            DropHint();
-            FHint = Move;
-            FView.InvalidateCell(Move.Row, Move.Col);
-          });
-        });
+    FComputer.Hint(*FBord, [this](TMove Move) {
+      Post([this, Move] {
+        // The search is cancelled whenever the position changes, so a move
+        // that arrives is for the position on the board.
+        if (FPhase != TPhase::OwnTurn || !FBord->GetCell(Move.Row, Move.Col))
+          return;
+        DropHint();
+        FHint = Move;
+        FView.InvalidateCell(Move.Row, Move.Col);
+      });
+    });
   });
 }
 
 void TGameController::DropHint() {
-  FHintJob->Cancel();
+  FComputer.CancelHint();
   if (const std::optional<TMove> Shown = std::exchange(FHint, std::nullopt))
     FView.InvalidateCell(Shown->Row, Shown->Col);
 }
 
 void TGameController::SetComputerLevel(TComputerLevel Level) {
-  FLevel = Level;
-  ::ComputerLevel = static_cast<uint8_t>(Level);
-  UseComputerLevel();
+  FComputer.SetLevel(Level);
+  if (FSettings)
+    FSettings->ComputerLevel = static_cast<uint8_t>(Level);
   FView.ShowComputerLevel(Level);
-}
-
-void TGameController::UseComputerLevel() {
-  if (TLocalIO* Computer = FCommandIO ? FCommandIO->Local() : nullptr)
-    Computer->SetMoveChoice([Level = FLevel](TBord& Board) { return LevelMove(Board, Level); });
 }

@@ -1,90 +1,66 @@
 #pragma once
 
-// TGameController: the flow of play, from the start-up dialogs to the last
-// game, without a single widget. It owns the board, the command object and
-// the socket data module of the current connection attempt, and the replay
-// of the cascades; it knows the phase of play and refuses what the phase
-// does not allow. Its view (TGameView) shows what it reports and forwards
-// the user's intents: PlaceAt, StartGame, ChangeDimensions, Restart,
-// SetExplosions, Exit, Close, and the player's aids: FinishReplay,
-// SetAnimationSpeed, Undo, Hint, SetComputerLevel.
+// TGameController: the session and its flow of play, from the start-up
+// dialogs to the last game, without a single widget. It owns the settings
+// of the session, the board, the opponent (the computer, or the connection
+// to a person on another computer), the computer as a player (its replies
+// and the hints), the replay of the cascades and the queue of steps; it
+// knows the phase of play and refuses what the phase does not allow. Its
+// view (TGameView) shows what it reports and forwards the user's intents:
+// PlaceAt, StartGame, ChangeDimensions, Restart, SetExplosions, Exit, Close,
+// and the player's aids: FinishReplay, SetAnimationSpeed, Undo, Hint,
+// SetComputerLevel.
 //
-// Everything advances on events: a click, a message of the opponent (or the
-// computer's move, found on a worker thread), the end of a replay, the link
-// going down, the connection timer. Each event runs as one step to its end;
-// what arrives meanwhile, or while one of the view's modal dialogs is open,
-// waits in a queue and runs next. No step waits, sleeps or runs an event
-// loop of its own, except the view's modal dialogs.
+// Everything advances on events: a click, a move of the opponent (a message,
+// or the computer's answer from its worker thread), the end of a replay, the
+// link going down, the connection timer. Each event posts a step to the
+// queue (TStepQueue), which runs it from the event loop, to its end; what
+// arrives meanwhile, or while a modal dialog is open, waits its turn. No step
+// waits, sleeps or runs an event loop of its own, except the view's modal
+// dialogs.
 //
-// A click, end to end:
-//   PlaceAt -> SendCommand(Move), PlaceRecorded (the board is final at once)
+// The start-up, up to the first game, is TConnectionSetUp's. The play, from
+// a click to the next turn, reads top to bottom in GamePlay.cpp:
+//   PlaceAt -> SendMove, PlaceRecorded (the board is final at once)
 //   -> replay (OwnReplay) -> AwaitOpponentMove: the thinking or waiting
-//   read-out, ReadCommand(Move) (OpponentTurn) -> the move arrives -> "Moved"
-//   read-out, PlaceRecorded -> replay (OpponentReplay) -> AfterTurn: the
-//   turn is back (OwnTurn), or GameOver.
-// Start-up: Start -> AskPlayerName -> ChooseGame: game type, data module and
-//   command object, "Establishing connection ..." (Connecting) -> the link
-//   is up -> the master's dimensions, "Waiting for opponent to connect",
-//   ExchangeSettings (Exchanging) -> StartUpDone: the master moves, the
-//   slave waits for the first move (AwaitOpponentMove).
+//   read-out, the opponent asked (OpponentTurn) -> its move arrives ->
+//   "Moved" read-out, PlaceRecorded -> replay (OpponentReplay) -> AfterTurn:
+//   the turn is back (OwnTurn), or GameOver.
 // GameOver -> result, high scores, "Do you want to play again" -> the
 //   master waits for StartGame (BetweenGames); the slave runs the next
 //   exchange at once (WaitingNextGame), rebuilds its board and waits for the
 //   first move.
+// The aids (undo, the hint, the last moves, the animation speed and the
+// computer's strength) are in GameAids.cpp.
 
 #include "CascadeReplay.h"
-#include "Communication.h"
+#include "ComputerPlayer.h"
+#include "ConnectionSetUp.h"
 #include "DataStructures.h"
 #include "GameView.h"
 #include "Levels.h"
-#include "SearchJob.h"
+#include "Opponent.h"
+#include "Phase.h"
+#include "RuntimeData.h"
+#include "StepQueue.h"
+#include "ThinkRelay.h"
 
 #include <QObject>
-#include <QPointer>
-#include <QTimer>
 
 #include <array>
-#include <deque>
 #include <exception>
 #include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
 
-class TCommandIO;
-class TCommandResult;
-
-enum class TPhase {
-  Idle,            // before Start
-  Connecting,      // waiting for the link, the wait box shown
-  Exchanging,      // the first exchange of names and dimensions
-  OwnTurn,         // the local player may place
-  OwnReplay,       // the local player's placement is shown
-  OpponentTurn,    // waiting for the opponent's move, or the computer thinks
-  OpponentReplay,  // the opponent's placement is shown
-  GameOver,        // the result and the question about the next game
-  BetweenGames,    // the master (or the player against the computer) may start
-  StartingGame,    // the master's exchange for the next game
-  WaitingNextGame, // the slave waits for the master's next game
-  Halted,          // an error left the game where it was; only the menu works
-  Closed           // the window is closing
-};
-
 class TGameController : public QObject {
 public:
   // Records one finished game for a player (the high-score table).
   using TScoreRecorder = std::function<void(const QString& Name, bool Won)>;
 
-  static constexpr int ConnectionWait = 30000;
-
-  explicit TGameController(TGameView& View, QObject* Parent = nullptr);
+  explicit TGameController(TGameView& View, TPorts Ports = {}, QObject* Parent = nullptr);
   ~TGameController() override;
-
-  // The ports of the data modules created from now on (tests use free
-  // ones; port 0 lets a listener pick one).
-  static void SetPorts(quint16 GamePort, quint16 ChatPort);
-  static quint16 GamePort();
-  static quint16 ChatPort();
 
   void SetScoreRecorder(TScoreRecorder Recorder) { FRecord = std::move(Recorder); }
 
@@ -97,12 +73,20 @@ public:
   void Restart();
   // The "Explosions" check mark: off is the animation speed Off, on the
   // speed it had before.
-  void SetExplosions(bool On);
+  void SetExplosions(bool On) {
+    if (On != (AnimationSpeed() != TAnimationSpeed::Off))
+      SetAnimationSpeed(On ? FSpeedWhenOn : TAnimationSpeed::Off);
+  }
   void SetAnimationSpeed(TAnimationSpeed Speed);
   TAnimationSpeed AnimationSpeed() const { return FReplay.Speed(); }
   // A click on the board or Escape while a placement is shown: its end at
   // once.
-  void FinishReplay();
+  void FinishReplay() {
+    Post([this] {
+      if (FPhase == TPhase::OwnReplay || FPhase == TPhase::OpponentReplay)
+        FReplay.Finish();
+    });
+  }
   // Against the computer, on the player's turn: back to before the player's
   // last move and the computer's reply.
   void Undo();
@@ -111,15 +95,19 @@ public:
   void Hint();
   // The computer's strength from its next move on.
   void SetComputerLevel(TComputerLevel Level);
-  TComputerLevel ComputerLevel() const { return FLevel; }
+  TComputerLevel ComputerLevel() const { return FComputer.Level(); }
   // Asks "Are you sure"; Yes closes the window.
   void Exit();
-  // The window closes: the search stops, the replay and every wait end now.
+  // The window closes: the searches stop, the replay and every wait end now.
   void Close();
-  // The view's modal dialog has closed: what waited runs now.
-  void Resume();
+  // The view's own modal dialog has closed: what waited runs now.
+  void Resume() { FSteps.Resume(); }
 
   TPhase Phase() const { return FPhase; }
+  // The session's settings, once the start-up has loaded them.
+  const std::optional<TSettings>& Settings() const { return FSettings; }
+  // The progress of the computer's replies, for the thinking window.
+  TThinkRelay& ThinkRelay() { return FRelay; }
   // Each player's most recent placement in this game (owner 0 and 1).
   std::optional<TMove> LastMove(uint8_t Player) const { return FLastMoves[Player & 1]; }
   // The cell a hint marks, while it stands.
@@ -130,46 +118,50 @@ public:
   // a placement is replayed.
   int ShownPicture(int Row, int Col) const { return FReplay.Picture(Row, Col); }
   TCascadeReplay& Replay() { return FReplay; }
-  TCommandIO* CommandIO() const { return FCommandIO.get(); }
-  TComDataModule* ComData() const { return FComData; }
-  bool IsLocalGame() const;
-  bool IsMaster() const;
+  // The opponent of the session, once the start-up has chosen one.
+  TOpponent* OtherPlayer() const { return FOpponent.get(); }
+  bool IsLocalGame() const { return FSettings && FSettings->ConnectionLastGame == 0; }
+  bool IsMaster() const { return IsLocalGame() || (FSettings && FSettings->RelationLastGame == 1); }
 
-  // Rebuilds the board and the grid for NumRows x NumCols (2..8 each, and
-  // the dimensions in force become those). Refused while a placement is
-  // shown or the computer is thinking on the board: nothing may free the
-  // board a step is using.
-  void ResizeBoard();
+  // Rebuilds the board and the grid for Rows x Cols (2..8 each), which
+  // become the dimensions in force. Refused while a placement is shown or
+  // the computer is thinking on the board: nothing may free the board a step
+  // is using.
+  void ResizeBoard(uint8_t Rows, uint8_t Cols);
 
 private:
-  // Runs Step now, or after the step that is running and once no modal
-  // dialog of the view is open. A step that fails is reported and leaves
-  // the game Halted.
-  void Dispatch(std::function<void()> Step);
-  void Drain();
-  void SetPhase(TPhase Phase);
-  void SetHourGlass(bool On);
+  friend class TConnectionSetUp;
 
-  // Start-up (GameStartUp.cpp).
-  void ChooseGame();
-  void ConnectionChanged();
-  void ConnectionTimedOut();
-  void Connected();
-  void FirstExchangeDone(std::exception_ptr Failure);
-  void StartUpDone();
-  void ReleaseConnection();
+  void Post(TStepQueue::TStep Step) { FSteps.Post(std::move(Step)); }
+  // Runs one of the view's modal dialogs or boxes; steps wait until it ends.
+  template <typename F>
+  auto Modal(F&& Show) {
+    const TStepQueue::TNested Nested(FSteps);
+    return Show();
+  }
+  TMsgButton Message(const QString& Text, TMsgType Type, TMsgButtons Buttons) {
+    return Modal([&] { return FView.Message(Text, Type, Buttons); });
+  }
+  void SetPhase(TPhase Phase);
+  void SetHourGlass(bool On) {
+    FHourGlass = On;
+    FView.SetHourGlass(On);
+  }
+  void Failed(const std::exception& Error);
+  // The set-up is through: the opponent is ready, the first exchange done.
+  void StartUpDone(std::unique_ptr<TOpponent> Opponent, const TExchange& First);
 
   // Play (GamePlay.cpp).
   void Replay(TCascadeSteps Steps, TPhase During, std::function<void()> Then);
   void AwaitOpponentMove();
-  void OpponentMoved(const TCommandResult& Result);
+  void OpponentMoved(const TOpponentMove& Result);
   void AfterTurn();
   void GameOver();
-  void NextGameExchanged(std::exception_ptr Failure);
-  void BeginGame();
+  void NextGameExchanged(const TExchange& Result);
+  void TakeExchange(const TExchange& Result);
   void ShowScore();
   void ReportLinkClosed();
-  // Rethrows Failure, unless it is the partner gone, which is reported:
+  // Rethrows the failure, unless it is the partner gone, which is reported:
   // true then, false without a failure.
   bool PartnerLeft(std::exception_ptr Failure);
   void LinkChanged(bool Up);
@@ -187,34 +179,32 @@ private:
     std::array<std::optional<TMove>, 2> LastMoves;
   };
 
-  void SetInformation(const QString& Text, int Size, bool Bold);
+  void SetInformation(const QString& Text, int Size, bool Bold) {
+    FInformation = {Text, Size, Bold};
+    FView.SetInformation(Text, Size, Bold);
+  }
   // The board was emptied or replaced: no last moves, nothing to undo.
   void ForgetGame();
   void SetLastMove(uint8_t Player, TMove Move);
   // The hint goes with the position it was for.
   void DropHint();
-  void UseComputerLevel();
 
   TGameView& FView;
+  std::optional<TSettings> FSettings;
+  TStepQueue FSteps;
+  TThinkRelay FRelay;
+  TComputerPlayer FComputer;
   TCascadeReplay FReplay;
   std::unique_ptr<TBord> FBord;
-  std::unique_ptr<TCommandIO> FCommandIO;
-  QPointer<TComDataModule> FComData;
-  QTimer FConnectionWait;
+  TConnectionSetUp FSetUp;
+  std::unique_ptr<TOpponent> FOpponent;
   TScoreRecorder FRecord;
   TPhase FPhase = TPhase::Idle;
-  std::deque<std::function<void()>> FQueue;
-  bool FInStep = false;
   bool FHourGlass = false;
-  bool FResumePosted = false;
-  // Some socket of the connection attempt could still bring the link up.
-  bool FCouldConnect = true;
   TInformation FInformation;
   std::array<std::optional<TMove>, 2> FLastMoves;
   std::vector<TTurn> FTurns;
   // The speed the "Explosions" check mark goes back to.
   TAnimationSpeed FSpeedWhenOn = TAnimationSpeed::Normal;
-  TComputerLevel FLevel = TComputerLevel::Standard;
-  std::unique_ptr<TSearchJob> FHintJob;
   std::optional<TMove> FHint;
 };

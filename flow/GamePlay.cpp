@@ -1,11 +1,9 @@
 #include "GameController.h"
 
 #include "CommandIO.h"
-#include "RuntimeData.h"
-#include "Search.h"
 
 void TGameController::PlaceAt(int Row, int Col) {
-  Dispatch([this, Row, Col] {
+  Post([this, Row, Col] {
     // The board takes a click in other phases too: it ends a replay, and
     // between games it starts the next one.
     if (FPhase == TPhase::OwnReplay || FPhase == TPhase::OpponentReplay)
@@ -18,13 +16,13 @@ void TGameController::PlaceAt(int Row, int Col) {
     if (!Target)
       return;
     if (Target->Owner == Opponent) {
-      FView.Message(QStringLiteral("You cannot click on fields occupied by your opponent"),
-                    TMsgType::Error, TMsgButton::OK);
+      Message(QStringLiteral("You cannot click on fields occupied by your opponent"),
+              TMsgType::Error, TMsgButton::OK);
       return;
     }
     DropHint();
     // Sent before it is played here, so the opponent can start on it.
-    FCommandIO->SendCommand(TCommand::MakeMove(uint8_t(Row), uint8_t(Col)));
+    FOpponent->SendMove(TMove(uint8_t(Row), uint8_t(Col)));
     if (IsLocalGame())
       FTurns.push_back({TBord::CreateCopy(*FBord), FInformation, FLastMoves});
     SetLastMove(LocalPlayer, TMove(uint8_t(Row), uint8_t(Col)));
@@ -38,7 +36,7 @@ void TGameController::PlaceAt(int Row, int Col) {
 
 void TGameController::Replay(TCascadeSteps Steps, TPhase During, std::function<void()> Then) {
   SetPhase(During);
-  FReplay.Start(std::move(Steps), [this, Then = std::move(Then)] { Dispatch(Then); });
+  FReplay.Start(std::move(Steps), [this, Then = std::move(Then)] { Post(Then); });
 }
 
 void TGameController::AwaitOpponentMove() {
@@ -53,15 +51,15 @@ void TGameController::AwaitOpponentMove() {
   else
     SetInformation(QStringLiteral("Waiting for opponent"), 8, false);
   SetPhase(TPhase::OpponentTurn);
-  FCommandIO->ReadCommand(TCommandKind::Move, [this](const TCommandResult& Result) {
-    Dispatch([this, Result] { OpponentMoved(Result); });
+  FOpponent->AwaitMove(*FBord, [this](const TOpponentMove& Result) {
+    Post([this, Result] { OpponentMoved(Result); });
   });
 }
 
-void TGameController::OpponentMoved(const TCommandResult& Result) {
+void TGameController::OpponentMoved(const TOpponentMove& Result) {
   if (FPhase != TPhase::OpponentTurn)
     return;
-  TCommand Move;
+  TMove Move;
   try {
     Move = Result.Take();
   } catch (const LinkHasBeenClosed&) {
@@ -98,7 +96,7 @@ void TGameController::AfterTurn() {
     // cannot be told; this side still ends its game.
     if (!IsLocalGame()) {
       try {
-        FCommandIO->SendCommand(TCommand::MakeMove(FBord->Rows, 0));
+        FOpponent->SendMove(TMove(FBord->Rows, 0));
       } catch (const LinkHasBeenClosed&) {
       }
     }
@@ -114,6 +112,7 @@ void TGameController::GameOver() {
     if (FRecord)
       FRecord(Name, Won);
   };
+  const std::array<QString, 2>& PlayerNames = FSettings->PlayerNames;
   QString Text;
   if (Masses[0] > Masses[1]) {
     Text = PlayerNames[0] + QStringLiteral(" wins");
@@ -130,9 +129,9 @@ void TGameController::GameOver() {
     Record(PlayerNames[1], true);
   }
   Text.truncate(100);
-  FView.Message(QStringLiteral("\nGAME OVER\r") + Text, TMsgType::Information, TMsgButton::OK);
-  if (FView.Message(QStringLiteral("Do you want to play again"), TMsgType::Confirmation,
-                    TMsgButton::Yes | TMsgButton::No) == TMsgButton::No) {
+  Message(QStringLiteral("\nGAME OVER\r") + Text, TMsgType::Information, TMsgButton::OK);
+  if (Message(QStringLiteral("Do you want to play again"), TMsgType::Confirmation,
+              TMsgButton::Yes | TMsgButton::No) == TMsgButton::No) {
     FView.CloseForm();
     return Close();
   }
@@ -149,55 +148,61 @@ void TGameController::GameOver() {
 
   SetInformation(QStringLiteral("Waiting for opponent\rto start game"), 8, false);
   SetPhase(TPhase::WaitingNextGame);
-  FCommandIO->ExchangeSettings([this](std::exception_ptr Failure) {
-    Dispatch([this, Failure] { NextGameExchanged(Failure); });
+  FOpponent->Exchange(FSettings->PlayerNames[0], [this](const TExchange& Result) {
+    Post([this, Result] { NextGameExchanged(Result); });
   });
 }
 
-void TGameController::NextGameExchanged(std::exception_ptr Failure) {
-  if (FPhase != TPhase::WaitingNextGame || PartnerLeft(Failure))
+void TGameController::NextGameExchanged(const TExchange& Result) {
+  if (FPhase != TPhase::WaitingNextGame || PartnerLeft(Result.Failure))
     return;
-  FView.ShowPlayerNames();
-  ResizeBoard();
+  TakeExchange(Result);
+  ResizeBoard(Result.NumRows, Result.NumCols);
   FBord->Finished = false;
   AwaitOpponentMove();
 }
 
+void TGameController::TakeExchange(const TExchange& Result) {
+  FSettings->PlayerNames[1] = Result.PartnerName;
+  FView.ShowPlayerNames(FSettings->PlayerNames);
+}
+
 void TGameController::StartGame() {
-  Dispatch([this] {
+  Post([this] {
     if (FPhase != TPhase::BetweenGames)
       return;
     SetPhase(TPhase::StartingGame);
+    const auto Begin = [this] {
+      FBord->Finished = false;
+      SetPhase(TPhase::OwnTurn);
+    };
     if (IsLocalGame())
-      return BeginGame();
-    FCommandIO->ExchangeSettings([this](std::exception_ptr Failure) {
-      Dispatch([this, Failure] {
-        if (FPhase != TPhase::StartingGame || PartnerLeft(Failure))
+      return Begin();
+    FOpponent->Exchange(FSettings->PlayerNames[0], [this, Begin](const TExchange& Result) {
+      Post([this, Begin, Result] {
+        if (FPhase != TPhase::StartingGame || PartnerLeft(Result.Failure))
           return;
-        FView.ShowPlayerNames();
-        BeginGame();
+        TakeExchange(Result);
+        Begin();
       });
     });
   });
 }
 
-void TGameController::BeginGame() {
-  FBord->Finished = false;
-  SetPhase(TPhase::OwnTurn);
-}
-
 void TGameController::ChangeDimensions() {
-  Dispatch([this] {
+  Post([this] {
     if (FPhase != TPhase::BetweenGames)
       return;
     // Cancel too gives a new, empty board.
-    FView.AskDimensions();
-    ResizeBoard();
+    if (const auto Dimensions =
+            Modal([this] { return FView.AskDimensions(FSettings->NumRows, FSettings->NumCols); }))
+      std::tie(FSettings->NumRows, FSettings->NumCols) = *Dimensions;
+    ResizeBoard(FSettings->NumRows, FSettings->NumCols);
   });
 }
 
 void TGameController::Restart() {
-  Dispatch([this] {
+  Post([this] {
     if (!IsLocalGame() || (FPhase != TPhase::OwnTurn && FPhase != TPhase::BetweenGames))
       return;
     FBord->Reset();
@@ -208,17 +213,11 @@ void TGameController::Restart() {
   });
 }
 
-void TGameController::SetExplosions(bool On) {
-  if (On != (AnimationSpeed() != TAnimationSpeed::Off))
-    SetAnimationSpeed(On ? FSpeedWhenOn : TAnimationSpeed::Off);
-}
-
 void TGameController::Exit() {
-  Dispatch([this] {
-    if (FView.Message(QStringLiteral("Are you sure"), TMsgType::Confirmation,
-                      TMsgButton::Yes | TMsgButton::Cancel) != TMsgButton::Yes)
+  Post([this] {
+    if (Message(QStringLiteral("Are you sure"), TMsgType::Confirmation,
+                TMsgButton::Yes | TMsgButton::Cancel) != TMsgButton::Yes)
       return;
-    StopThinking();
     FView.CloseForm();
     Close();
   });
@@ -243,7 +242,7 @@ bool TGameController::PartnerLeft(std::exception_ptr Failure) {
 }
 
 void TGameController::ReportLinkClosed() {
-  FView.Message(QStringLiteral("Link has been closed by partner"), TMsgType::Error, TMsgButton::OK);
+  Message(QStringLiteral("Link has been closed by partner"), TMsgType::Error, TMsgButton::OK);
   FView.CloseForm();
   Close();
 }

@@ -8,9 +8,15 @@
 
 #include "Messages.h"
 
+#include <array>
 #include <cstdint>
+#include <optional>
+#include <utility>
 
 #include <QString>
+
+struct TChatLink;
+struct TSettings;
 
 enum class TAnimationSpeed : uint8_t;
 enum class TComputerLevel : uint8_t;
@@ -33,13 +39,15 @@ class TGameView {
 public:
   virtual ~TGameView() = default;
 
-  // Modal dialogs and boxes: each returns once the user has answered.
-  // AskPlayerName stores PlayerNames[0]; AskGameType stores the connection
-  // choice and is true on OK; AskDimensions is true on OK, NumRows and
-  // NumCols then hold the new dimensions.
-  virtual void AskPlayerName() = 0;
-  virtual bool AskGameType() = 0;
-  virtual bool AskDimensions() = 0;
+  // Modal dialogs and boxes: each returns once the user has answered, with
+  // the answer as a value. AskPlayerName gives the name to play with (the
+  // stored one offered); AskGameType edits the connection choice in the
+  // settings it is handed, on OK and Cancel alike, and is true on OK;
+  // AskDimensions gives the rows and columns chosen, nothing on Cancel.
+  virtual QString AskPlayerName(const QString& Stored) = 0;
+  virtual bool AskGameType(TSettings& Settings) = 0;
+  virtual std::optional<std::pair<uint8_t, uint8_t>> AskDimensions(uint8_t NumRows,
+                                                                   uint8_t NumCols) = 0;
   virtual TMsgButton Message(const QString& Text, TMsgType Type, TMsgButtons Buttons) = 0;
   // Whether a modal dialog or box is open; while one is, the controller
   // holds back what arrives and goes on once the view calls Resume().
@@ -52,8 +60,8 @@ public:
   // Read-outs. "\r" in an information text breaks the line.
   virtual void SetInformation(const QString& Text, int Size, bool Bold) = 0;
   virtual void DisplayScore(int Own, int Opponent) = 0;
-  // Shows PlayerNames[0] and [1].
-  virtual void ShowPlayerNames() = 0;
+  // Shows the local player's name and the opponent's.
+  virtual void ShowPlayerNames(const std::array<QString, 2>& PlayerNames) = 0;
   virtual void SetHourGlass(bool On) = 0;
   virtual void ShowOffers(const TOffers& Offers) = 0;
   // The animation speed in force (the "Explosions" check mark is on unless
@@ -70,8 +78,8 @@ public:
   virtual void ShowExplosionFrame(int Row, int Col, int Frame) = 0;
   virtual void PlayExplosionSound() = 0;
 
-  // The chat window, once per connection, after the first exchange.
-  virtual void OpenChat() = 0;
+  // The chat window on Link, once per connection, after the first exchange.
+  virtual void OpenChat(const TChatLink& Link) = 0;
   // The start-up is over: the first game is on.
   virtual void StartUpDone() = 0;
   // Closes the main window, which ends the program.

@@ -4,19 +4,14 @@
 
 TThinkRelay::TThinkRelay(QObject* Parent) : QObject(Parent) {}
 
-TThinkRelay::~TThinkRelay() {
-  if (ThinkProgress() == this)
-    SetThinkProgress(nullptr);
-}
+TThinkRelay::~TThinkRelay() = default;
 
 void TThinkRelay::Show() {
-  if (!FMuted)
-    Q_EMIT Shown();
+  Q_EMIT Shown();
 }
 
 void TThinkRelay::Hide() {
-  if (!FMuted)
-    Q_EMIT Hidden();
+  Q_EMIT Hidden();
 }
 
 TThinkRelay::TGauge* TThinkRelay::GaugeOf(int Gauge) {
@@ -68,6 +63,5 @@ void TThinkRelay::Update(int Gauge) {
   if (Percent == State.Percent)
     return;
   State.Percent = Percent;
-  if (!FMuted)
-    Q_EMIT PercentChanged(Gauge, Percent);
+  Q_EMIT PercentChanged(Gauge, Percent);
 }

@@ -9,14 +9,12 @@
 // window queued, on the user-interface thread. ProcessMessages does
 // nothing: the event loop runs on its own while the worker searches.
 //
-// Install it with SetThinkProgress for the program's life; Mute keeps the
-// window out of a search that should not show it (the hint).
+// The game controller owns it and hands it to the searches that show the
+// window (the computer's replies); the hint searches silently.
 
-#include "Search.h"
+#include "SearchControl.h"
 
 #include <QObject>
-
-#include <atomic>
 
 class TThinkRelay : public QObject, public TThinkProgress {
   Q_OBJECT
@@ -37,8 +35,6 @@ public:
   void SetProgress(int Gauge, int Value) override;
   void ProcessMessages() override {}
 
-  void SetMuted(bool On) { FMuted = On; }
-
 Q_SIGNALS:
   void Shown();
   void Hidden();
@@ -56,5 +52,4 @@ private:
   void Update(int Gauge);
 
   TGauge FGauges[2];
-  std::atomic<bool> FMuted = false;
 };

@@ -1,7 +1,7 @@
 #include "RuntimeData.h"
 
+#include "DataStructures.h"
 #include "IniFormat.h"
-#include "Search.h"
 
 #include <QDir>
 #include <QFile>
@@ -10,17 +10,6 @@
 #include <QStandardPaths>
 
 #include <memory>
-
-uint8_t NumRows = 0;
-uint8_t NumCols = 0;
-std::array<QString, 2> PlayerNames;
-uint8_t ConnectionLastGame = 0;
-uint8_t LCC = 0;
-uint8_t RelationLastGame = 0;
-uint8_t LCR = 0;
-QString InternetAddress;
-uint8_t ComputerLevel = 0;
-uint8_t AnimationSpeed = 0;
 
 namespace {
 
@@ -61,9 +50,11 @@ void CreateStore() {
 #endif
 }
 
+using TStore = QSettings::SettingsMap;
+
 // The stored decimal text, or Default when the value is missing or not a
 // whole number.
-int ReadInteger(const QSettings& Store, const QString& Key, int Default) {
+int ReadInteger(const TStore& Store, const QString& Key, int Default) {
   if (!Store.contains(Key))
     return Default;
   bool Ok = false;
@@ -71,7 +62,7 @@ int ReadInteger(const QSettings& Store, const QString& Key, int Default) {
   return Ok ? Value : Default;
 }
 
-uint8_t ReadRanged(const QSettings& Store, const QString& Key, int Low, int High, int Fallback) {
+uint8_t ReadRanged(const TStore& Store, const QString& Key, int Low, int High, int Fallback) {
   const int Value = ReadInteger(Store, Key, Fallback);
   return static_cast<uint8_t>(Value < Low || Value > High ? Fallback : Value);
 }
@@ -79,7 +70,7 @@ uint8_t ReadRanged(const QSettings& Store, const QString& Key, int Low, int High
 // Cut to MaxLength, but never between the two halves of a character outside
 // the 16-bit range (the half could not be saved), and without spaces the cut
 // leaves at the end (the next load would drop them).
-QString ReadString(const QSettings& Store, const QString& Key, int MaxLength) {
+QString ReadString(const TStore& Store, const QString& Key, int MaxLength) {
   QString Value = Store.value(Key, QString()).toString();
   if (Value.size() <= MaxLength)
     return Value;
@@ -98,40 +89,56 @@ QString SettingsLocation() {
 #endif
 }
 
-void LoadSettings() {
-  CreateStore();
-  const auto Store = OpenStore();
+TSettings SettingsFrom(const QSettings::SettingsMap& Store) {
+  TSettings Settings;
   // The board and its grid take at most 8 x 8; the system itself never
   // stores less than 4, so anything outside 4..8 was edited by hand.
-  NumRows = ReadRanged(*Store, RowsKey, MinStoredDimension, MaxDimension, DefaultDimension);
-  NumCols = ReadRanged(*Store, ColsKey, MinStoredDimension, MaxDimension, DefaultDimension);
-  SearchDepth = 1;
-  PlayerNames[0] = ReadString(*Store, PlayerKey, MaxNameLength);
-  ConnectionLastGame = ReadRanged(*Store, ConnectionKey, 0, 1, 0);
-  LCC = ReadRanged(*Store, LCCKey, 0, 1, 0);
-  RelationLastGame = ReadRanged(*Store, RelationKey, 0, 2, 0);
-  LCR = ReadRanged(*Store, LCRKey, 0, 2, 0);
-  InternetAddress = ReadString(*Store, AddressKey, MaxAddressLength);
+  Settings.NumRows = ReadRanged(Store, RowsKey, MinStoredDimension, MaxDimension, DefaultDimension);
+  Settings.NumCols = ReadRanged(Store, ColsKey, MinStoredDimension, MaxDimension, DefaultDimension);
+  Settings.PlayerNames[0] = ReadString(Store, PlayerKey, MaxNameLength);
+  Settings.ConnectionLastGame = ReadRanged(Store, ConnectionKey, 0, 1, 0);
+  Settings.LCC = ReadRanged(Store, LCCKey, 0, 1, 0);
+  Settings.RelationLastGame = ReadRanged(Store, RelationKey, 0, 2, 0);
+  Settings.LCR = ReadRanged(Store, LCRKey, 0, 2, 0);
+  Settings.InternetAddress = ReadString(Store, AddressKey, MaxAddressLength);
   // Added later: a store written before has neither, and gets the defaults.
-  ComputerLevel = ReadRanged(*Store, LevelKey, 0, 2, 0);
-  AnimationSpeed = ReadRanged(*Store, SpeedKey, 0, 2, 0);
+  Settings.ComputerLevel = ReadRanged(Store, LevelKey, 0, 2, 0);
+  Settings.AnimationSpeed = ReadRanged(Store, SpeedKey, 0, 2, 0);
+  return Settings;
 }
 
-bool SaveSettings(QString* ErrorText) {
-  CreateStore();
-  const auto Store = OpenStore();
-  Store->setValue(RowsKey, QString::number(NumRows));
-  Store->setValue(ColsKey, QString::number(NumCols));
+QSettings::SettingsMap StoreOf(const TSettings& Settings) {
+  TStore Store;
+  Store.insert(RowsKey, QString::number(Settings.NumRows));
+  Store.insert(ColsKey, QString::number(Settings.NumCols));
   // Stored as the file keeps them, so that what this run reads back is what
   // the next run will read.
-  Store->setValue(PlayerKey, OneLine(PlayerNames[0]));
-  Store->setValue(ConnectionKey, QString::number(ConnectionLastGame));
-  Store->setValue(LCCKey, QString::number(LCC));
-  Store->setValue(RelationKey, QString::number(RelationLastGame));
-  Store->setValue(LCRKey, QString::number(LCR));
-  Store->setValue(AddressKey, OneLine(InternetAddress));
-  Store->setValue(LevelKey, QString::number(ComputerLevel));
-  Store->setValue(SpeedKey, QString::number(AnimationSpeed));
+  Store.insert(PlayerKey, OneLine(Settings.PlayerNames[0]));
+  Store.insert(ConnectionKey, QString::number(Settings.ConnectionLastGame));
+  Store.insert(LCCKey, QString::number(Settings.LCC));
+  Store.insert(RelationKey, QString::number(Settings.RelationLastGame));
+  Store.insert(LCRKey, QString::number(Settings.LCR));
+  Store.insert(AddressKey, OneLine(Settings.InternetAddress));
+  Store.insert(LevelKey, QString::number(Settings.ComputerLevel));
+  Store.insert(SpeedKey, QString::number(Settings.AnimationSpeed));
+  return Store;
+}
+
+TSettings LoadSettings() {
+  CreateStore();
+  const auto Store = OpenStore();
+  TStore Values;
+  for (const QString& Key : Store->allKeys())
+    Values.insert(Key, Store->value(Key));
+  return SettingsFrom(Values);
+}
+
+bool SaveSettings(const TSettings& Settings, QString* ErrorText) {
+  CreateStore();
+  const auto Store = OpenStore();
+  const TStore Values = StoreOf(Settings);
+  for (auto It = Values.cbegin(); It != Values.cend(); ++It)
+    Store->setValue(It.key(), It.value());
   Store->sync();
   if (Store->status() == QSettings::NoError && Store->isWritable())
     return true;

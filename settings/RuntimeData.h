@@ -1,11 +1,11 @@
 #pragma once
 
-// The process-wide settings shared by the main window, the dialogs and the
-// communication layer, with their store.
+// The settings of a session, one value, with their store.
 //
-// LoadSettings runs once, first thing when the main window is created;
-// SaveSettings once, first thing when it is destroyed. In between the
-// variables are plain globals that every part reads and assigns directly.
+// The session loads them once, when its start-up begins (LoadSettings), owns
+// the value, hands it (or the part they need) to the dialogs and the
+// connection, and the main window stores it once, when it is destroyed
+// (SaveSettings).
 //
 // Store: on Windows the registry key HKEY_CURRENT_USER\Software\Fizzgrid;
 // elsewhere the file "Fizzgrid.ini" in the user's configuration folder
@@ -19,32 +19,37 @@
 //
 // The section "Connection" also holds "Computer strength" and "Animation
 // speed". Every value is decimal text. Missing or unusable values load as their
-// defaults, silently; nothing out of range ever reaches the variables.
+// defaults, silently; nothing out of range ever reaches a TSettings.
 
+#include <QSettings>
 #include <QString>
 
 #include <array>
 #include <cstdint>
 
-// Board dimensions, 4..8 as loaded; 5 by default.
-extern uint8_t NumRows;
-extern uint8_t NumCols;
-// [0] the local player's name (stored), [1] the opponent's (never stored).
-extern std::array<QString, 2> PlayerNames;
-// 0 a game against the computer, 1 a game against another computer.
-extern uint8_t ConnectionLastGame;
-// 1 once a game against another computer was ever chosen.
-extern uint8_t LCC;
-// 0 not chosen yet, 1 master, 2 slave.
-extern uint8_t RelationLastGame;
-// The role of the most recent game against another computer (0..2).
-extern uint8_t LCR;
-// The opponent's host name or address as typed, at most 60 characters.
-extern QString InternetAddress;
-// The computer's strength: 0 Standard (the default), 1 Strong, 2 Expert.
-extern uint8_t ComputerLevel;
-// How cascades are shown: 0 Normal (the default), 1 Fast, 2 Off.
-extern uint8_t AnimationSpeed;
+struct TSettings {
+  // Board dimensions, 4..8 as loaded.
+  uint8_t NumRows = 5;
+  uint8_t NumCols = 5;
+  // [0] the local player's name (stored), [1] the opponent's (never stored).
+  std::array<QString, 2> PlayerNames;
+  // 0 a game against the computer, 1 a game against another computer.
+  uint8_t ConnectionLastGame = 0;
+  // 1 once a game against another computer was ever chosen.
+  uint8_t LCC = 0;
+  // 0 not chosen yet, 1 master, 2 slave.
+  uint8_t RelationLastGame = 0;
+  // The role of the most recent game against another computer (0..2).
+  uint8_t LCR = 0;
+  // The opponent's host name or address as typed, at most 60 characters.
+  QString InternetAddress;
+  // The computer's strength: 0 Standard (the default), 1 Strong, 2 Expert.
+  uint8_t ComputerLevel = 0;
+  // How cascades are shown: 0 Normal (the default), 1 Fast, 2 Off.
+  uint8_t AnimationSpeed = 0;
+
+  bool operator==(const TSettings&) const = default;
+};
 
 // [0] the local player's name when none was given, [1] the computer's name.
 inline const std::array<QString, 2> DefaultNames = {QStringLiteral("You"),
@@ -54,13 +59,17 @@ inline const std::array<QString, 2> DefaultNames = {QStringLiteral("You"),
 inline constexpr int MaxNameLength = 20;
 inline constexpr int MaxAddressLength = 60;
 
-// Fills every variable from the store (defaults where nothing usable is
-// stored) and sets the computer's SearchDepth to 1.
-void LoadSettings();
+// The settings in the store, defaults where nothing usable is stored.
+TSettings LoadSettings();
 
-// Writes every stored variable. Returns false when the store cannot be
+// Writes every stored field. Returns false when the store cannot be
 // written; ErrorText (when given) then receives a message for the user.
-bool SaveSettings(QString* ErrorText = nullptr);
+bool SaveSettings(const TSettings& Settings, QString* ErrorText = nullptr);
 
 // Where the settings live: the file path, or the registry key on Windows.
 QString SettingsLocation();
+
+// The reader and the writer behind LoadSettings and SaveSettings, on the
+// store's values by key ("Dimensions/Number of Rows", ...).
+TSettings SettingsFrom(const QSettings::SettingsMap& Store);
+QSettings::SettingsMap StoreOf(const TSettings& Settings);

@@ -44,7 +44,7 @@ QPlainTextEdit* MakeMemo(QWidget* Parent, const QString& Name, const QString& Hi
 
 } // namespace
 
-TChatForm::TChatForm(QWidget* Parent)
+TChatForm::TChatForm(const TChatLink& Link, QWidget* Parent)
     : QWidget(Parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
   setObjectName(QStringLiteral("ChatForm"));
   setWindowTitle(QStringLiteral("Chat with your opponent"));
@@ -76,7 +76,7 @@ TChatForm::TChatForm(QWidget* Parent)
   SendMemo->installEventFilter(this);
 
   FormResize();
-  FormCreate();
+  FormCreate(Link);
   ChatForm = this;
 }
 
@@ -87,14 +87,16 @@ TChatForm::~TChatForm() {
   FChatIO.reset();
 }
 
-void TChatForm::FormCreate() {
+void TChatForm::FormCreate(const TChatLink& Link) {
   // The data module may outlive this window; text arriving afterwards is
   // dropped instead of reaching a destroyed memo.
   QPointer<TChatForm> Self(this);
-  FChatIO = std::make_unique<TChatIO>([Self](const QString& Text) {
-    if (Self)
-      Self->AppendReceived(Text);
-  });
+  FChatIO = std::make_unique<TChatIO>(
+      [Self](const QString& Text) {
+        if (Self)
+          Self->AppendReceived(Text);
+      },
+      Link);
 }
 
 void TChatForm::AppendReceived(const QString& Text) {

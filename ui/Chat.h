@@ -16,6 +16,8 @@
 // activation. The window has no caption buttons and ignores a close request
 // from the title bar: it goes only with the main window.
 
+#include "ChatIO.h"
+
 #include <QWidget>
 
 #include <memory>
@@ -30,7 +32,8 @@ public:
   static constexpr int MinWidth = 310;
   static constexpr int MinHeight = 250;
 
-  explicit TChatForm(QWidget* Parent = nullptr);
+  // The chat on Link; raises what TChatIO raises.
+  explicit TChatForm(const TChatLink& Link, QWidget* Parent = nullptr);
   ~TChatForm() override;
 
   QLabel* Label1;
@@ -56,7 +59,7 @@ protected:
   void closeEvent(QCloseEvent* Event) override;
 
 private:
-  void FormCreate();
+  void FormCreate(const TChatLink& Link);
   void DropOldestReceived();
 
   std::unique_ptr<TChatIO> FChatIO;

@@ -47,17 +47,14 @@ void TEnterNameDialog::showEvent(QShowEvent* Event) {
   Guarded([this] { CenterOnScreen(*this); });
 }
 
-int TEnterNameDialog::AskPlayerName() {
-  EditPlayerName->setText(PlayerNames[0]);
+QString TEnterNameDialog::AskPlayerName(const QString& Stored) {
+  EditPlayerName->setText(Stored);
   EditPlayerName->selectAll();
-  const int Answer = RunModal(*this);
-  StoreName(Answer);
-  return Answer;
+  return NameFor(RunModal(*this), Stored);
 }
 
-void TEnterNameDialog::StoreName(int Answer) {
+QString TEnterNameDialog::NameFor(int Answer, const QString& Stored) const {
   if (Answer == QDialog::Accepted)
-    PlayerNames[0] = EditPlayerName->text();
-  else if (PlayerNames[0].isEmpty())
-    PlayerNames[0] = DefaultNames[0];
+    return EditPlayerName->text();
+  return Stored.isEmpty() ? DefaultNames[0] : Stored;
 }

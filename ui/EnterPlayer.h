@@ -1,8 +1,8 @@
 #pragma once
 // The name dialog: asks the local player's name once, at start-up.
 //
-// AskPlayerName fills the field from PlayerNames[0], shows the dialog
-// modally and stores the answer: on OK the text as typed (an empty one
+// AskPlayerName fills the field from the stored name, shows the dialog
+// modally and gives the answer: on OK the text as typed (an empty one
 // included), on Cancel the stored name, or "You" when that is empty.
 
 #include <QDialog>
@@ -16,10 +16,9 @@ class TEnterNameDialog : public QDialog {
 public:
   explicit TEnterNameDialog(QWidget* Parent = nullptr);
 
-  // Returns the dialog's answer (QDialog::Accepted or Rejected).
-  int AskPlayerName();
-  // What AskPlayerName stores for an answer, once the dialog has closed.
-  void StoreName(int Answer);
+  QString AskPlayerName(const QString& Stored);
+  // What AskPlayerName gives for an answer, once the dialog has closed.
+  QString NameFor(int Answer, const QString& Stored) const;
 
   QLabel* EditPlayerNameCaption;
   TTextField* EditPlayerName;

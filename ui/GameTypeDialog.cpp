@@ -87,21 +87,28 @@ void TGameTypeSelection::showEvent(QShowEvent* Event) {
   Guarded([this] { CenterOnScreen(*this); });
 }
 
+bool TGameTypeSelection::AskGameType(TSettings& Settings) {
+  FSettings = Settings;
+  const bool Chosen = RunModal(*this) == QDialog::Accepted;
+  Settings = FSettings;
+  return Chosen;
+}
+
 void TGameTypeSelection::FormActivate() {
   ShowSettings();
   UpdateLayout();
 }
 
 void TGameTypeSelection::ShowSettings() {
-  if (ConnectionLastGame == 0) {
+  if (FSettings.ConnectionLastGame == 0) {
     LocalGame->setChecked(true);
     Master->setChecked(true);
   } else {
     OtherComputer->setChecked(true);
-    Master->setChecked(LCR == 1);
+    Master->setChecked(FSettings.LCR == 1);
   }
   Master->setEnabled(OtherComputer->isChecked());
-  Internet->setText(InternetAddress);
+  Internet->setText(FSettings.InternetAddress);
   Internet->SetInError(false);
 }
 
@@ -134,7 +141,7 @@ void TGameTypeSelection::LocalGameClick() {
 
 void TGameTypeSelection::OtherComputerClick() {
   Master->setEnabled(true);
-  Master->setChecked(LCR == 1);
+  Master->setChecked(FSettings.LCR == 1);
   UpdateLayout();
 }
 
@@ -155,13 +162,13 @@ void TGameTypeSelection::done(int Result) {
 }
 
 void TGameTypeSelection::FormClose() {
-  RelationLastGame = Master->isChecked() ? 1 : 2;
+  FSettings.RelationLastGame = Master->isChecked() ? 1 : 2;
   if (LocalGame->isChecked()) {
-    ConnectionLastGame = 0;
+    FSettings.ConnectionLastGame = 0;
     return;
   }
-  LCR = RelationLastGame;
-  ConnectionLastGame = 1;
-  InternetAddress = Internet->text().left(MaxAddressLength);
-  LCC = ConnectionLastGame;
+  FSettings.LCR = FSettings.RelationLastGame;
+  FSettings.ConnectionLastGame = 1;
+  FSettings.InternetAddress = Internet->text().left(MaxAddressLength);
+  FSettings.LCC = FSettings.ConnectionLastGame;
 }

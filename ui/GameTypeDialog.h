@@ -3,10 +3,13 @@
 // computer, this program's role (Master) and the opponent's address.
 //
 // The main window owns it and shows it modally until it is answered with OK
-// (OKBtn); the close box answers Cancel. Every showing first reads the
-// settings (ShowSettings) and lays itself out (UpdateLayout); every close,
-// OK or not, stores the choice into ConnectionLastGame, RelationLastGame,
-// LCR, LCC and InternetAddress (FormClose).
+// (OKBtn); the close box answers Cancel. AskGameType hands it the settings
+// of the session: every showing first reads them (ShowSettings) and lays
+// itself out (UpdateLayout); every close, OK or not, stores the choice into
+// their ConnectionLastGame, RelationLastGame, LCR, LCC and InternetAddress
+// (FormClose).
+
+#include "RuntimeData.h"
 
 #include <QDialog>
 
@@ -21,6 +24,11 @@ class TGameTypeSelection : public QDialog {
   Q_OBJECT
 public:
   explicit TGameTypeSelection(QWidget* Parent = nullptr);
+
+  // Shows the dialog modally on Settings; true on OK.
+  bool AskGameType(TSettings& Settings);
+  // The settings the dialog shows and stores into.
+  TSettings& Settings() { return FSettings; }
 
   void done(int Result) override;
 
@@ -43,4 +51,6 @@ private:
   void OtherComputerClick();
   void OKBtnClick();
   void FormClose();
+
+  TSettings FSettings;
 };

@@ -179,16 +179,17 @@ private:
   void HowToPlay1Click();
 
   // TGameView.
-  void AskPlayerName() override;
-  bool AskGameType() override;
-  bool AskDimensions() override;
+  QString AskPlayerName(const QString& Stored) override;
+  bool AskGameType(TSettings& Settings) override;
+  std::optional<std::pair<uint8_t, uint8_t>> AskDimensions(uint8_t NumRows,
+                                                           uint8_t NumCols) override;
   TMsgButton Message(const QString& Text, TMsgType Type, TMsgButtons Buttons) override;
   bool ModalOpen() const override;
   void ShowWaitBox(const QString& Text) override;
   void HideWaitBox() override;
   void SetInformation(const QString& Text, int Size, bool Bold) override;
   void DisplayScore(int Own, int Opponent) override;
-  void ShowPlayerNames() override;
+  void ShowPlayerNames(const std::array<QString, 2>& PlayerNames) override;
   void SetHourGlass(bool On) override;
   void ShowOffers(const TOffers& Offers) override;
   void ShowAnimationSpeed(TAnimationSpeed Speed) override;
@@ -198,7 +199,7 @@ private:
   void InvalidateBoard() override;
   void ShowExplosionFrame(int Row, int Col, int Frame) override;
   void PlayExplosionSound() override;
-  void OpenChat() override;
+  void OpenChat(const TChatLink& Link) override;
   void StartUpDone() override;
   void CloseForm() override;
 

@@ -117,7 +117,8 @@ void TMainForm::FormCreate() {
 
 void TMainForm::FormDestroy() {
   QString Failure;
-  if (!SaveSettings(&Failure))
+  if (const std::optional<TSettings>& Settings = FController->Settings();
+      Settings && !SaveSettings(*Settings, &Failure))
     MessageDlg(Failure, TMsgType::Error, TMsgButton::OK);
   // The chat's sockets belong to the controller's data module.
   delete FChatForm;
@@ -320,16 +321,17 @@ void TMainForm::closeEvent(QCloseEvent* Event) {
   Q_EMIT Closed();
 }
 
-void TMainForm::AskPlayerName() {
-  EnterNameDialog->AskPlayerName();
+QString TMainForm::AskPlayerName(const QString& Stored) {
+  return EnterNameDialog->AskPlayerName(Stored);
 }
 
-bool TMainForm::AskGameType() {
-  return RunModal(*GameTypeSelection) == QDialog::Accepted;
+bool TMainForm::AskGameType(TSettings& Settings) {
+  return GameTypeSelection->AskGameType(Settings);
 }
 
-bool TMainForm::AskDimensions() {
-  return SizeDlg->AskDimensions() == QDialog::Accepted;
+std::optional<std::pair<uint8_t, uint8_t>> TMainForm::AskDimensions(uint8_t NumRows,
+                                                                    uint8_t NumCols) {
+  return SizeDlg->AskDimensions(NumRows, NumCols);
 }
 
 TMsgButton TMainForm::Message(const QString& Text, TMsgType Type, TMsgButtons Buttons) {
@@ -365,7 +367,7 @@ void TMainForm::DisplayScore(int Own, int Opponent) {
   Player2->setText(QString::number(Opponent));
 }
 
-void TMainForm::ShowPlayerNames() {
+void TMainForm::ShowPlayerNames(const std::array<QString, 2>& PlayerNames) {
   NamePlayer1->setText(PlayerNames[0] + QStringLiteral(" : "));
   NamePlayer2->setText(PlayerNames[1] + QStringLiteral(" : "));
 }
@@ -404,8 +406,8 @@ void TMainForm::ShowAnimationSpeed(TAnimationSpeed Speed) {
   SpeedItems[std::size_t(Speed) % SpeedItems.size()]->setChecked(true);
 }
 
-void TMainForm::OpenChat() {
-  FChatForm = new TChatForm(this);
+void TMainForm::OpenChat(const TChatLink& Link) {
+  FChatForm = new TChatForm(Link, this);
   FChatForm->show();
 }
 

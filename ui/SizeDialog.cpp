@@ -66,23 +66,22 @@ void TSizeDlg::OKBtnClick() {
   accept();
 }
 
-void TSizeDlg::ShowDimensions() {
+void TSizeDlg::ShowDimensions(uint8_t NumRows, uint8_t NumCols) {
   EditNumRows->SetValue(NumRows);
   EditNumCols->SetValue(NumCols);
 }
 
-void TSizeDlg::StoreDimensions() {
-  // Validated on OK, but the fields are public: never store out of range.
-  if (EditNumRows->InRange() && EditNumCols->InRange()) {
-    NumRows = EditNumRows->Value();
-    NumCols = EditNumCols->Value();
-  }
+std::optional<std::pair<uint8_t, uint8_t>> TSizeDlg::Dimensions() const {
+  // Validated on OK, but the fields are public: never answer out of range.
+  if (!EditNumRows->InRange() || !EditNumCols->InRange())
+    return std::nullopt;
+  return std::pair(uint8_t(EditNumRows->Value()), uint8_t(EditNumCols->Value()));
 }
 
-int TSizeDlg::AskDimensions() {
-  ShowDimensions();
-  const int Answer = RunModal(*this);
-  if (Answer == QDialog::Accepted)
-    StoreDimensions();
-  return Answer;
+std::optional<std::pair<uint8_t, uint8_t>> TSizeDlg::AskDimensions(uint8_t NumRows,
+                                                                   uint8_t NumCols) {
+  ShowDimensions(NumRows, NumCols);
+  if (RunModal(*this) != QDialog::Accepted)
+    return std::nullopt;
+  return Dimensions();
 }

@@ -1,13 +1,17 @@
 #pragma once
 // The dimensions dialog: the number of board rows and columns, 4 to 8 each.
 //
-// The main window puts NumRows and NumCols into the fields before every
-// showing; OK validates both fields and keeps the dialog open on a value out
-// of range. AskDimensions does the whole round trip: fill, show modally,
-// and on OK store the fields into NumRows and NumCols. Rebuilding the board
-// afterwards, on OK and Cancel alike, is the main window's part.
+// The dimensions in force go into the fields before every showing; OK
+// validates both fields and keeps the dialog open on a value out of range.
+// AskDimensions does the whole round trip: fill, show modally, and on OK
+// give the fields' values. Rebuilding the board afterwards, on OK and
+// Cancel alike, is the game's part.
 
 #include <QDialog>
+
+#include <cstdint>
+#include <optional>
+#include <utility>
 
 class QLabel;
 class QPushButton;
@@ -21,10 +25,11 @@ public:
 
   explicit TSizeDlg(QWidget* Parent = nullptr);
 
-  // Returns the dialog's answer (QDialog::Accepted or Rejected).
-  int AskDimensions();
-  void ShowDimensions();
-  void StoreDimensions();
+  // The rows and columns chosen; nothing on Cancel.
+  std::optional<std::pair<uint8_t, uint8_t>> AskDimensions(uint8_t NumRows, uint8_t NumCols);
+  void ShowDimensions(uint8_t NumRows, uint8_t NumCols);
+  // The fields' values, when both are in range.
+  std::optional<std::pair<uint8_t, uint8_t>> Dimensions() const;
 
   QLabel* LabelRowEdit;
   TByteField* EditNumRows;
