@@ -104,6 +104,7 @@ public:
   void Resume() { FSteps.Resume(); }
 
   TPhase Phase() const { return FPhase; }
+  const TStepQueue& Steps() const { return FSteps; }
   // The session's settings, once the start-up has loaded them.
   const std::optional<TSettings>& Settings() const { return FSettings; }
   // The progress of the computer's replies, for the thinking window.

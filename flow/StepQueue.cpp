@@ -10,6 +10,7 @@ void TStepQueue::Post(TStep Step) {
   if (FClosed)
     return;
   FSteps.push_back(std::move(Step));
+  ++FPosted;
   Resume();
 }
 
@@ -38,10 +39,12 @@ void TStepQueue::RunNext() {
       FFailed(E);
   }
   FRunning = false;
+  ++FEnded;
   Resume();
 }
 
 void TStepQueue::Close() {
   FClosed = true;
   FSteps.clear();
+  FEnded = FPosted;
 }

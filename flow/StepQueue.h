@@ -15,6 +15,7 @@
 
 #include <QObject>
 
+#include <cstdint>
 #include <deque>
 #include <exception>
 #include <functional>
@@ -32,6 +33,10 @@ public:
   // Drops every waiting step and takes no more.
   void Close();
   bool Closed() const { return FClosed; }
+  // Steps posted so far, and steps run or dropped so far: a step posted as
+  // the Nth has had its turn once Ended() reaches N.
+  uint64_t Posted() const { return FPosted; }
+  uint64_t Ended() const { return FEnded; }
 
   // A nested event loop of the flow's own, for the scope's lifetime.
   class TNested {
@@ -58,4 +63,6 @@ private:
   bool FScheduled = false;
   bool FRunning = false;
   bool FClosed = false;
+  uint64_t FPosted = 0;
+  uint64_t FEnded = 0;
 };

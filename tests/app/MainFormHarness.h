@@ -12,7 +12,6 @@
 #include "Moves.h"
 #include "RuntimeData.h"
 #include "ScriptedMessages.h"
-#include "Search.h"
 
 #include <QAction>
 #include <QDeadlineTimer>
@@ -24,23 +23,12 @@
 
 using namespace Qt::StringLiterals;
 
-// Fresh settings and globals, a high-score table in a private folder, the
-// scripted message boxes and dialogs; one per test.
+// Fresh settings, a high-score table in a private folder, the scripted
+// message boxes and dialogs; one per test.
 struct TAppRig {
   struct TFresh {
-    TFresh() {
-      QFile::remove(SettingsLocation());
-      NumRows = NumCols = 5;
-      PlayerNames = {QString(), QString()};
-      ConnectionLastGame = RelationLastGame = 0;
-      SearchDepth = 1;
-      KeepThinking = true;
-    }
-    ~TFresh() {
-      SetThinkProgress(nullptr);
-      KeepThinking = true;
-      ScoreTable = nullptr;
-    }
+    TFresh() { QFile::remove(SettingsLocation()); }
+    ~TFresh() { ScoreTable = nullptr; }
   } Fresh;
   QTemporaryDir Folder;
   TScoreTable Scores{nullptr, Folder.filePath(u"HighScores.Dat"_s)};
@@ -98,6 +86,8 @@ inline bool Closing(TMainForm& Form) {
 inline bool Settle(TMainForm& Form, int Msecs = 30000) {
   const QDeadlineTimer Deadline(Msecs);
   const auto Busy = [&] {
+    if (Form.Controller().Steps().Ended() < Form.Controller().Steps().Posted())
+      return true;
     switch (Form.Controller().Phase()) {
     case TPhase::OwnReplay:
     case TPhase::OpponentReplay:
@@ -115,6 +105,28 @@ inline bool Settle(TMainForm& Form, int Msecs = 30000) {
   return !Busy();
 }
 
+// Runs the steps the controller has queued, as the intents of a menu item
+// or a key take effect from the next turn of the event loop on.
+inline void Flush(TMainForm& Form) {
+  const uint64_t Posted = Form.Controller().Steps().Posted();
+  const QDeadlineTimer Deadline(30000);
+  while (Form.Controller().Steps().Ended() < Posted && !Deadline.hasExpired())
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+}
+
+// A menu item chosen, and its step run.
+inline void Trigger(TMainForm& Form, const char* Name) {
+  Item(Form, Name)->trigger();
+  Flush(Form);
+}
+
+// A key pressed on a part of the window, and its step run.
+inline void Press(TMainForm& Form, QWidget* Target, Qt::Key Key,
+                  Qt::KeyboardModifiers Modifiers = Qt::NoModifier) {
+  QTest::keyClick(Target, Key, Modifiers);
+  Flush(Form);
+}
+
 // The start-up, to its end.
 inline bool StartUp(TMainForm& Form) {
   Form.FormCreate();
@@ -124,10 +136,12 @@ inline bool StartUp(TMainForm& Form) {
   });
 }
 
-// A click on a cell, and what follows until the turn is back.
+// A click on a cell, and what follows until the turn is back (without
+// Wait: until the placement has begun).
 inline void ClickCell(TMainForm& Form, int Row, int Col, bool Wait = true) {
   QTest::mouseClick(Grid(Form), Qt::LeftButton, Qt::NoModifier,
                     Grid(Form)->CellRect(Col, Row).center());
+  Flush(Form);
   if (Wait && !Settle(Form))
     qWarning("the turn did not come back");
 }

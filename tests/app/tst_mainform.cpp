@@ -69,8 +69,7 @@ private Q_SLOTS:
 
   void wholeGameAgainstTheComputer() {
     auto Form = StartLocalGame(4, 5);
-    TThinkRelay Relay;
-    SetThinkProgress(&Relay);
+    TThinkRelay& Relay = Form->Controller().ThinkRelay();
     // What the window showed when the computer began to think.
     QStringList Seen;
     connect(&Relay, &TThinkRelay::Shown, this,
@@ -115,13 +114,12 @@ private Q_SLOTS:
     }
     QVERIFY(Form->isVisible() && Sounds > 0);
     // The next game starts with "Start Game" on the empty board.
-    Item(*Form, "StartGameF21")->trigger();
+    Trigger(*Form, "StartGameF21");
     QVERIFY(!Bord(*Form)->Finished);
     QVERIFY(Screen(*Form).startsWith(LocalTurn));
     ClickCell(*Form, 0, 0);
     QCOMPARE(Bord(*Form)->GetCell(0, 0)->Owner, LocalPlayer);
     QCOMPARE(Masses(Bord(*Form)), u"1/1"_s);
-    SetThinkProgress(nullptr);
   }
 
   void clickOnOpponentCellOrBorder() {
@@ -205,7 +203,7 @@ private Q_SLOTS:
   // the cell pictures; the game goes on meanwhile.
   void howToPlay() {
     auto Form = StartLocalGame();
-    QTest::keyClick(Form.get(), Qt::Key_F1);
+    Press(*Form, Form.get(), Qt::Key_F1);
     auto* Help = Form->findChild<QDialog*>(u"HowToPlay"_s);
     QVERIFY(Help && Help->isVisible() && !Help->isModal());
     for (const char* Name : {"FillingPicture", "ExplosionPicture"}) {
@@ -220,7 +218,7 @@ private Q_SLOTS:
       Help->grab().save(Target);
     ClickCell(*Form, 0, 0);
     QCOMPARE(Bord(*Form)->GetCell(0, 0)->Owner, LocalPlayer);
-    QTest::keyClick(Form.get(), Qt::Key_F1);
+    Press(*Form, Form.get(), Qt::Key_F1);
     QCOMPARE(Form->findChildren<QDialog*>(u"HowToPlay"_s).size(), 1);
   }
 
@@ -235,23 +233,23 @@ private Q_SLOTS:
                       Qt::Key_Tab);
     QVERIFY(Board->hasFocus());
     QVERIFY(!Board->KeyFrameShown());
-    QTest::keyClick(Board, Qt::Key_Right);
+    Press(*Form, Board, Qt::Key_Right);
     QVERIFY(Board->KeyFrameShown());
     QCOMPARE(std::pair(Board->KeyRow(), Board->KeyCol()), std::pair(0, 0));
     for (const Qt::Key Key : {Qt::Key_Right, Qt::Key_Right, Qt::Key_Down, Qt::Key_Left, Qt::Key_Up,
                               Qt::Key_Up, Qt::Key_Down})
-      QTest::keyClick(Board, Key);
+      Press(*Form, Board, Key);
     QCOMPARE(std::pair(Board->KeyRow(), Board->KeyCol()), std::pair(1, 1));
-    QTest::keyClick(Board, Qt::Key_Space);
+    Press(*Form, Board, Qt::Key_Space);
     QVERIFY(Settle(*Form));
     QCOMPARE(Bord(*Form)->GetCell(1, 1)->Owner, LocalPlayer);
     QCOMPARE(Masses(Bord(*Form)), u"1/1"_s);
     // The frame stays within the board.
     for (int Step = 0; Step < 9; ++Step)
-      QTest::keyClick(Board, Qt::Key_Right);
+      Press(*Form, Board, Qt::Key_Right);
     QCOMPARE(Board->KeyCol(), 4);
     Put(*Bord(*Form), 1, 4, Opponent, 1);
-    QTest::keyClick(Board, Qt::Key_Return);
+    Press(*Form, Board, Qt::Key_Return);
     QCOMPARE(R->Log(), u"Error: You cannot click on fields occupied by your opponent"_s);
     QCOMPARE(Offers(*Form), u"grid restart undo menu"_s);
   }
@@ -267,22 +265,22 @@ private Q_SLOTS:
     const QString After = Screen(*Form);
     ClickCell(*Form, 2, 2);
     QVERIFY(Undo->isEnabled());
-    QTest::keyClick(Form.get(), Qt::Key_Z, Qt::ControlModifier);
+    Press(*Form, Form.get(), Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(Screen(*Form), After);
     QCOMPARE(Masses(Bord(*Form)), u"1/1"_s);
-    QTest::keyClick(Form.get(), Qt::Key_Z, Qt::ControlModifier);
+    Press(*Form, Form.get(), Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(Screen(*Form), LocalTurn + u"Fizzgrid @12b | 0/0"_s);
     QVERIFY(!Undo->isEnabled());
 
     QAction* Explosions = Item(*Form, "Explosions1");
-    Item(*Form, "Fast1")->trigger();
+    Trigger(*Form, "Fast1");
     QVERIFY(Explosions->isChecked() && Item(*Form, "Fast1")->isChecked());
-    QTest::keyClick(Form.get(), Qt::Key_E, Qt::ControlModifier);
+    Press(*Form, Form.get(), Qt::Key_E, Qt::ControlModifier);
     QVERIFY(!Explosions->isChecked() && Item(*Form, "Off1")->isChecked());
-    QTest::keyClick(Form.get(), Qt::Key_E, Qt::ControlModifier);
+    Press(*Form, Form.get(), Qt::Key_E, Qt::ControlModifier);
     QVERIFY(Explosions->isChecked() && Item(*Form, "Fast1")->isChecked());
-    Item(*Form, "Normal1")->trigger();
-    QCOMPARE(int(AnimationSpeed), 0);
+    Trigger(*Form, "Normal1");
+    QCOMPARE(int(Form->Controller().Settings()->AnimationSpeed), 0);
 
     Form->Controller().Replay().SetFrameTime(TCascadeReplay::FrameTime);
     Put(*Bord(*Form), 0, 0, LocalPlayer, 1);
@@ -290,7 +288,7 @@ private Q_SLOTS:
     ClickCell(*Form, 0, 0, false);
     QTest::qWait(100);
     QCOMPARE(Form->Controller().Phase(), TPhase::OwnReplay);
-    QTest::keyClick(Form.get(), Qt::Key_Escape);
+    Press(*Form, Form.get(), Qt::Key_Escape);
     QVERIFY(Form->Controller().Phase() != TPhase::OwnReplay);
     QCOMPARE(Grid(*Form)->OverlayFrame(0, 0), -1);
     QVERIFY(Settle(*Form));
@@ -299,7 +297,7 @@ private Q_SLOTS:
   void restartMidGame() {
     auto Form = StartLocalGame();
     ClickCell(*Form, 0, 0);
-    Item(*Form, "Restart1")->trigger();
+    Trigger(*Form, "Restart1");
     QCOMPARE(Masses(Bord(*Form)), u"0/0"_s);
     QVERIFY(!Bord(*Form)->Finished);
     QCOMPARE(Screen(*Form), LocalTurn + u"Fizzgrid @12b | 0/0"_s);
@@ -339,11 +337,11 @@ private Q_SLOTS:
     R->Messages.Clear();
     if (Rows >= 4 && Rows <= 8) {
       R->Dialogs.On(u"SizeDlg"_s, TDialogScript::Dimensions(Rows, Cols));
-      Item(*Form, "Dimensions1")->trigger();
-      QCOMPARE(std::pair(int(NumRows), int(NumCols)), std::pair(Rows, Cols));
+      Trigger(*Form, "Dimensions1");
+      const TSettings& Settings = *Form->Controller().Settings();
+      QCOMPARE(std::pair(int(Settings.NumRows), int(Settings.NumCols)), std::pair(Rows, Cols));
     } else {
-      std::tie(NumRows, NumCols) = std::pair(uint8_t(Rows), uint8_t(Cols));
-      Form->Controller().ResizeBoard();
+      Form->Controller().ResizeBoard(uint8_t(Rows), uint8_t(Cols));
     }
     for (int Round = 0; Round < 2; ++Round) {
       QCOMPARE(QSize(Bord(*Form)->Cols, Bord(*Form)->Rows), GridSize);
@@ -356,16 +354,16 @@ private Q_SLOTS:
       QCOMPARE(Masses(Bord(*Form)), u"0/0"_s);
       QCOMPARE(R->Log(), QString());
       // Cancel still gives a new, empty board.
-      Item(*Form, "StartGameF21")->trigger();
+      Trigger(*Form, "StartGameF21");
       ClickCell(*Form, GridSize.height() - 1, GridSize.width() - 1, false);
       QCOMPARE(Bord(*Form)->CountMasses()[0], 1);
       QVERIFY(Settle(*Form));
-      Item(*Form, "Restart1")->trigger();
+      Trigger(*Form, "Restart1");
       for (int Cell = 0; Cell < GridSize.width() * GridSize.height(); ++Cell)
         Put(*Bord(*Form), Cell / GridSize.width(), Cell % GridSize.width(), LocalPlayer, 1);
       ClickCell(*Form, 0, 1);
       R->Messages.Clear();
-      Item(*Form, "Dimensions1")->trigger();
+      Trigger(*Form, "Dimensions1");
     }
   }
 
@@ -400,8 +398,8 @@ private Q_SLOTS:
     QCOMPARE(Grid(*Form)->OverlayFrame(0, 0), -1);
     QVERIFY(Form->SoundOn());
     // Without the check mark: no frame, no sound; the score still follows.
-    Item(*Form, "Restart1")->trigger();
-    QTest::keyClick(Form.get(), Qt::Key_E, Qt::ControlModifier);
+    Trigger(*Form, "Restart1");
+    Press(*Form, Form.get(), Qt::Key_E, Qt::ControlModifier);
     QVERIFY(!Explosions->isChecked());
     Put(*Bord(*Form), 0, 0, LocalPlayer, 1);
     ClickCell(*Form, 0, 0, false);
@@ -409,7 +407,7 @@ private Q_SLOTS:
     QVERIFY(Settle(*Form));
     QCOMPARE(Sounds, 2);
     QVERIFY(Screen(*Form).endsWith(u" | 2/1"_s));
-    QTest::keyClick(Form.get(), Qt::Key_E, Qt::ControlModifier);
+    Press(*Form, Form.get(), Qt::Key_E, Qt::ControlModifier);
     QVERIFY(Explosions->isChecked());
   }
 
@@ -448,9 +446,8 @@ private Q_SLOTS:
     R->Messages.SetHandler([Asked = 0](const QString&, TMsgType, TMsgButtons) mutable {
       return ++Asked > 1 ? TMsgButton::Yes : TMsgButton::Cancel;
     });
-    TThinkRelay Relay;
-    SetThinkProgress(&Relay);
     auto Form = StartLocalGame();
+    TThinkRelay& Relay = Form->Controller().ThinkRelay();
     TThinkGauges Thinking;
     Thinking.Follow(Relay);
     const auto Close = [&] { ByMenu ? Item(*Form, "eXit1")->trigger() : void(Form->close()); };
@@ -471,18 +468,17 @@ private Q_SLOTS:
       if (ByMenu)
         Close();
       Close();
+      Flush(*Form);
       QCOMPARE(Grid(*Form)->OverlayFrame(0, 0), -1);
       QCOMPARE(Masses(Bord(*Form)), u"4/0"_s);
     }
     QVERIFY(Closing(*Form) && !Form->isVisible());
     QCOMPARE(R->Log(), ByMenu ? u"Confirm: Are you sure|Confirm: Are you sure"_s : QString());
-    QVERIFY(!KeepThinking);
     QTest::qWait(50);
     QCOMPARE(Bord(*Form)->CountMasses()[1], 0);
     QVERIFY(R->Scores.Entries().empty());
     for (QWidget* Window : QApplication::topLevelWidgets())
       QVERIFY2(!Window->isVisible(), qPrintable(Window->objectName()));
-    SetThinkProgress(nullptr);
   }
 
   // A few moves, then the window as a picture; with FIZZGRID_SCREENSHOT set
@@ -496,7 +492,7 @@ private Q_SLOTS:
     QVERIFY(Form->InformationText().startsWith(u"Moved :"_s));
     // H asks for a hint.
     QVERIFY(Item(*Form, "Hint1")->isEnabled());
-    QTest::keyClick(Form.get(), Qt::Key_H);
+    Press(*Form, Form.get(), Qt::Key_H);
     QTRY_VERIFY(Form->Controller().HintCell().has_value());
     const TMove Hint = *Form->Controller().HintCell();
     // By a tile's corner the picture shows the owner's colour; the last

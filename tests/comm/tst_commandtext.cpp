@@ -1,5 +1,4 @@
 #include "CommandIO.h"
-#include "RuntimeData.h"
 
 #include <QtTest>
 
@@ -10,11 +9,11 @@ QByteArray Hex(const char* Text) {
   return QByteArray::fromHex(Text);
 }
 
-// What a read of Text expecting Expected yields: the command in words, or
-// the class of the error raised and its message.
+// What a read of Text expecting Expected on a board of 6 x 5 yields: the
+// command in words, or the class of the error raised and its message.
 QString Received(const QByteArray& Text, TCommandKind Expected) {
   try {
-    const TCommand C = CheckedCommand(Text, Expected);
+    const TCommand C = CheckedCommand(Text, Expected, 6, 5);
     const bool Numbers = C.Kind == TCommandKind::Move || C.Kind == TCommandKind::Dimensions;
     return QString::fromUtf8(CommandName(C.Kind)) + QLatin1Char(' ') +
            (Numbers ? QStringLiteral("%1;%2").arg(int(C.Row)).arg(int(C.Col)) : C.Name);
@@ -36,11 +35,6 @@ class TestCommandText : public QObject {
   Q_OBJECT
 
 private Q_SLOTS:
-  void init() {
-    NumRows = 6;
-    NumCols = 5;
-  }
-
   void encode_data() {
     QTest::addColumn<TCommand>("command");
     QTest::addColumn<QByteArray>("bytes");

@@ -2,7 +2,6 @@
 #include "CommandIO.h"
 #include "DataStructures.h"
 #include "ErrorReport.h"
-#include "RuntimeData.h"
 
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -33,14 +32,15 @@ TCommand Read(TCommandIO& IO, TCommandKind Kind) {
   return Result->Take();
 }
 
-// Runs the exchange and waits for it; raises its error.
-void Exchange(TCommandIO& IO) {
-  std::optional<std::exception_ptr> Failure;
-  IO.ExchangeSettings([&](std::exception_ptr Done) { Failure = Done; });
-  if (!QTest::qWaitFor([&] { return Failure.has_value(); }, 10000))
+// Runs the exchange and waits for it: what it brought; raises its error.
+TExchange Exchange(TCommandIO& IO, const QString& OwnName) {
+  std::optional<TExchange> Result;
+  IO.ExchangeSettings(OwnName, [&](const TExchange& Done) { Result = Done; });
+  if (!QTest::qWaitFor([&] { return Result.has_value(); }, 10000))
     throw std::logic_error("no end of the exchange");
-  if (*Failure)
-    std::rethrow_exception(*Failure);
+  if (Result->Failure)
+    std::rethrow_exception(Result->Failure);
+  return *Result;
 }
 
 bool LinkUp(const TCommandIO& IO) {
@@ -64,8 +64,9 @@ struct TMasterPeer {
     Peer.write(Bytes);
     Peer.flush();
   }
+  TMasterPeer() { IO.SetDimensions(5, 5); }
   TComDataModule Module{nullptr, 0, 0};
-  TCommandIO IO{true, &Module};
+  TCommandIO IO{true, QString(), &Module};
   QTcpSocket Peer;
 };
 
@@ -75,14 +76,6 @@ class TestTransport : public QObject {
   Q_OBJECT
 
 private Q_SLOTS:
-  void init() {
-    ConnectionLastGame = 1;
-    RelationLastGame = 1;
-    NumRows = NumCols = 5;
-    PlayerNames = {QString(), QString()};
-    InternetAddress = QStringLiteral("127.0.0.1");
-  }
-
   void masterExchange_data() {
     QTest::addColumn<QString>("host");
     QTest::newRow("IPv4 address") << QStringLiteral("127.0.0.1");
@@ -106,11 +99,10 @@ private Q_SLOTS:
     QVERIFY(!M.IO.Connected());
     QVERIFY(M.Link(host));
     QVERIFY(!M.Module.DataAvailable());
-    PlayerNames[0] = QStringLiteral("Ann");
-    NumRows = 6;
-    NumCols = 7;
-    Exchange(M.IO);
-    QCOMPARE(PlayerNames[1], QStringLiteral("Bob"));
+    M.IO.SetDimensions(6, 7);
+    const TExchange Result = Exchange(M.IO, QStringLiteral("Ann"));
+    QCOMPARE(Result.PartnerName, QStringLiteral("Bob"));
+    QVERIFY(Result.NumRows == 6 && Result.NumCols == 7);
     QTRY_COMPARE(FromMaster, QByteArray("\x03"
                                         "Ann"
                                         "\x04"
@@ -119,8 +111,8 @@ private Q_SLOTS:
 
   void slaveExchange_data() { masterExchange_data(); }
 
-  // Our slave against a raw master. What is saved are the dimensions of the
-  // first exchange: those off the limits in the next never reach the settings.
+  // Our slave against a raw master: it learns the name and the dimensions;
+  // dimensions off the limits are refused.
   void slaveExchange() {
     QFETCH(QString, host);
     QTcpServer Listener;
@@ -137,14 +129,12 @@ private Q_SLOTS:
       Master->write("\x03"
                     "Ann");
     });
-    RelationLastGame = 2;
-    InternetAddress = host;
     TComDataModule Module(nullptr, Listener.serverPort(), 0);
-    TCommandIO IO(false, &Module);
+    TCommandIO IO(false, host, &Module);
     QVERIFY(LinkUp(IO));
-    PlayerNames[0] = QStringLiteral("Bob");
-    Exchange(IO);
-    QCOMPARE(PlayerNames[1], QStringLiteral("Ann"));
+    const TExchange Result = Exchange(IO, QStringLiteral("Bob"));
+    QCOMPARE(Result.PartnerName, QStringLiteral("Ann"));
+    QVERIFY(Result.NumRows == 6 && Result.NumCols == 7);
     QCOMPARE(FromSlave, QByteArray("\x03"
                                    "Bob"));
 
@@ -152,38 +142,8 @@ private Q_SLOTS:
                             "9;9");
     Master->write("\x03"
                   "Ann");
-    QCOMPARE(Raised<ProtocolError>([&] { Exchange(IO); }),
+    QCOMPARE(Raised<ProtocolError>([&] { Exchange(IO, QStringLiteral("Bob")); }),
              QStringLiteral("Received dimensions 9 x 9 lie outside 2..8"));
-    QVERIFY(SaveSettings());
-    NumRows = NumCols = 0;
-    LoadSettings();
-    QCOMPARE(NumRows, 6);
-    QCOMPARE(NumCols, 7);
-  }
-
-  // The computer answers at once: its name, the dimensions unchanged, a move.
-  void localGame() {
-    ConnectionLastGame = 0;
-    NumRows = 4;
-    NumCols = 6;
-    TBord Board(nullptr, NumRows, NumCols);
-    TCommandIO IO(false, nullptr);
-    QVERIFY(IO.IsLocal() && IO.Connected());
-    IO.SetBoard(&Board);
-    Exchange(IO);
-    QCOMPARE(PlayerNames[1], QStringLiteral("Computer"));
-    QCOMPARE(NumRows, 4);
-    QCOMPARE(NumCols, 6);
-    IO.SendCommand(TCommand::MakeMove(1, 1));
-    const TCommand Move = Read(IO, TCommandKind::Move);
-    QVERIFY(Move.Row < NumRows && Move.Col < NumCols);
-    // The computer's move comes from a worker thread; reading is not its way.
-    TLocalIO Local;
-    std::optional<TReadResult> Result;
-    Local.Read([&](const TReadResult& Done) { Result = Done; });
-    QTRY_VERIFY(Result.has_value());
-    QCOMPARE(Raised<ProtocolError>([&] { std::rethrow_exception(Result->Failure); }),
-             QStringLiteral("Local IO called Read-routine"));
   }
 
   void partnerClosesDuringRead() {
@@ -249,7 +209,7 @@ private Q_SLOTS:
           Received += Text.toLatin1();
           Largest = std::max(Largest, Text.size());
         },
-        &M.Module);
+        TChatLink{&M.Module, true, QString()});
     QTcpSocket Flooder;
     Flooder.connectToHost(QStringLiteral("127.0.0.1"), M.Module.ChatPort());
     QVERIFY(Flooder.waitForConnected(5000));
@@ -276,9 +236,8 @@ private Q_SLOTS:
     QVERIFY(Closed.listen(QHostAddress::LocalHost, 0));
     const quint16 Refusing = Closed.serverPort();
     Closed.close();
-    RelationLastGame = 2;
     TComDataModule SlaveModule(nullptr, M.Module.GamePort(), Refusing);
-    TCommandIO Slave(false, &SlaveModule);
+    TCommandIO Slave(false, QStringLiteral("127.0.0.1"), &SlaveModule);
     QVERIFY(LinkUp(Slave) && LinkUp(M.IO));
 
     // A real error event: the slave's chat connect is refused.
@@ -345,13 +304,15 @@ private Q_SLOTS:
   void chatDropTakesGameLinkDown() {
     QStringList AtMaster, AtSlave;
     TComDataModule Master(nullptr, 0, 0);
-    TCommandIO MasterIO(true, &Master);
-    TChatIO MasterChat([&](const QString& Text) { AtMaster << Text; }, &Master);
-    RelationLastGame = 2;
+    TCommandIO MasterIO(true, QString(), &Master);
+    MasterIO.SetDimensions(6, 6);
+    TChatIO MasterChat([&](const QString& Text) { AtMaster << Text; },
+                       TChatLink{&Master, true, QString()});
+    const QString Host = QStringLiteral("127.0.0.1");
     TComDataModule Slave(nullptr, Master.GamePort(), Master.ChatPort());
-    TCommandIO SlaveIO(false, &Slave);
-    auto SlaveChat =
-        std::make_unique<TChatIO>([&](const QString& Text) { AtSlave << Text; }, &Slave);
+    TCommandIO SlaveIO(false, Host, &Slave);
+    auto SlaveChat = std::make_unique<TChatIO>([&](const QString& Text) { AtSlave << Text; },
+                                               TChatLink{&Slave, false, Host});
     QVERIFY(LinkUp(SlaveIO) && LinkUp(MasterIO));
     QTRY_VERIFY(Master.ChatPartner() != nullptr);
     SlaveChat->Send(QStringLiteral("hello"));
@@ -372,11 +333,12 @@ private Q_SLOTS:
     QTcpServer Holder;
     QVERIFY(Holder.listen(QHostAddress::Any, 0));
     TComDataModule Module(nullptr, 0, Holder.serverPort());
-    TCommandIO IO(true, &Module);
+    TCommandIO IO(true, QString(), &Module);
+    IO.SetDimensions(5, 5);
     QTcpSocket Peer;
     Peer.connectToHost(QStringLiteral("127.0.0.1"), Module.GamePort());
     QVERIFY(Peer.waitForConnected(5000) && LinkUp(IO));
-    TChatIO Chat([](const QString&) {}, &Module);
+    TChatIO Chat([](const QString&) {}, TChatLink{&Module, true, QString()});
     QVERIFY(!Module.ChatServerActive());
     Chat.Send(QStringLiteral("lost"));
     Peer.write(QByteArray("\x01"

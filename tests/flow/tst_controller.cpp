@@ -10,8 +10,8 @@
 #include "Levels.h"
 #include "Moves.h"
 #include "PositionText.h"
+#include "RandomPlay.h"
 #include "RuntimeData.h"
-#include "Search.h"
 #include "ThinkRelay.h"
 
 #include <QSignalSpy>
@@ -48,15 +48,14 @@ struct TRecordingView : TGameView {
   QStringList Log;
   TGameController* Controller = nullptr;
 
-  void AskPlayerName() override { PlayerNames[0] = u"Tester"_s; }
-  bool AskGameType() override {
-    ConnectionLastGame = 0;
-    RelationLastGame = 1;
+  QString AskPlayerName(const QString&) override { return u"Tester"_s; }
+  bool AskGameType(TSettings& Settings) override {
+    Settings.ConnectionLastGame = 0;
+    Settings.RelationLastGame = 1;
     return true;
   }
-  bool AskDimensions() override {
-    std::tie(NumRows, NumCols) = std::pair(uint8_t(Rows), uint8_t(Cols));
-    return true;
+  std::optional<std::pair<uint8_t, uint8_t>> AskDimensions(uint8_t, uint8_t) override {
+    return std::pair(uint8_t(Rows), uint8_t(Cols));
   }
   TMsgButton Message(const QString& Text, TMsgType Type, TMsgButtons Buttons) override {
     static const char* const Captions[] = {"Error", "Information", "Confirm"};
@@ -74,7 +73,7 @@ struct TRecordingView : TGameView {
     if (Trace)
       Log << u"score %1/%2"_s.arg(Own).arg(Opponent);
   }
-  void ShowPlayerNames() override {}
+  void ShowPlayerNames(const std::array<QString, 2>&) override {}
   void SetHourGlass(bool On) override { HourGlass = On; }
   void ShowOffers(const TOffers& AOffers) override { Offers = AOffers; }
   void ShowAnimationSpeed(TAnimationSpeed ASpeed) override { Speed = ASpeed; }
@@ -105,7 +104,7 @@ struct TRecordingView : TGameView {
     if (Trace)
       Log << u"sound"_s;
   }
-  void OpenChat() override {}
+  void OpenChat(const TChatLink&) override {}
   void StartUpDone() override { ++StartUps; }
   void CloseForm() override { ++Closes; }
 };
@@ -141,13 +140,18 @@ class TestController : public QObject {
     }
   }
   TBord& Board() { return const_cast<TBord&>(*Game->Bord()); }
+  // Runs the steps the intents queued, each from the event loop.
+  void Flush() {
+    const uint64_t Posted = Game->Steps().Posted();
+    QDeadlineTimer Deadline(60000);
+    while (Game->Steps().Ended() < Posted && !Deadline.hasExpired())
+      QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+  }
 
 private Q_SLOTS:
   void init() {
     View = TRecordingView();
     Recorded.clear();
-    KeepThinking = true;
-    SearchDepth = 1;
     Game = std::make_unique<TGameController>(View);
     View.Controller = Game.get();
     Game->Replay().SetFrameTime(0);
@@ -155,10 +159,7 @@ private Q_SLOTS:
       Recorded << Name + (Won ? u" won"_s : u" lost"_s);
     });
   }
-  void cleanup() {
-    Game.reset();
-    KeepThinking = true;
-  }
+  void cleanup() { Game.reset(); }
 
   // A cascade is shown after the fact, in the order of the rules: (0,0)
   // explodes into (0,1), which takes the opponent's two masses and explodes
@@ -173,6 +174,7 @@ private Q_SLOTS:
     Game->Replay().SetFrameTime(5);
     View.Trace = true;
     Game->PlaceAt(0, 0);
+    Flush();
     // The board is final before anything is shown.
     QCOMPARE(Board().GetCell(0, 1)->Mass, uint8_t(0));
     QCOMPARE(Game->Phase(), TPhase::OwnReplay);
@@ -192,11 +194,13 @@ private Q_SLOTS:
     // Without the check mark: no frame, no sound, the score still follows,
     // and all is shown at once.
     Game->Restart();
+    Flush();
     Game->SetExplosions(false);
     Put(Board(), 0, 0, LocalPlayer, 1);
     Game->Replay().ShowBoard(Board());
     View.Log.clear();
     Game->PlaceAt(0, 0);
+    Flush();
     QCOMPARE(View.Log.mid(0, 5), QStringList({u"cell 0,0 1"_s, u"score 2/0"_s, u"cell 0,0 18"_s,
                                               u"cell 0,1 2"_s, u"cell 1,0 2"_s}));
     QVERIFY(!View.Log.join(u' ').contains(u"frame"_s));
@@ -221,6 +225,7 @@ private Q_SLOTS:
       Game->Replay().ShowBoard(Board());
       View.Log.clear();
       Game->PlaceAt(0, 0);
+      Flush();
     };
     const auto ShownIsFinal = [&] {
       for (int Row = 0; Row < 4; ++Row)
@@ -251,7 +256,9 @@ private Q_SLOTS:
     // above took every cell, so that game is over.)
     QCOMPARE(Game->Phase(), TPhase::BetweenGames);
     Game->StartGame();
+    Flush();
     Game->Restart();
+    Flush();
     Game->Replay().SetFrameTime(TCascadeReplay::FrameTime);
     Game->SetAnimationSpeed(TAnimationSpeed::Normal);
     View.Sounds = 0;
@@ -260,6 +267,7 @@ private Q_SLOTS:
     QCOMPARE(Game->Phase(), TPhase::OwnReplay);
     QVERIFY(!ShownIsFinal());
     Game->PlaceAt(3, 3);
+    Flush();
     QVERIFY(ShownIsFinal());
     QCOMPARE(View.Log.last(), u"score %1/%2"_s.arg(Game->Bord()->CountMasses()[0]).arg(0));
     QCOMPARE(View.Sounds, 1);
@@ -272,7 +280,7 @@ private Q_SLOTS:
     QCOMPARE(View.Speed, TAnimationSpeed::Off);
     Game->SetExplosions(true);
     QCOMPARE(View.Speed, TAnimationSpeed::Fast);
-    QCOMPARE(int(AnimationSpeed), int(TAnimationSpeed::Fast));
+    QCOMPARE(int(Game->Settings()->AnimationSpeed), int(TAnimationSpeed::Fast));
 
     // The sound: never twice within 50 ms, however fast the explosions.
     init();
@@ -312,6 +320,7 @@ private Q_SLOTS:
       if (Game->Bord()->GetCell(Mine.Row, Mine.Col)->Owner == Opponent)
         continue;
       Game->PlaceAt(Mine.Row, Mine.Col);
+      Flush();
       QVERIFY(Settled());
       QCOMPARE(Game->LastMove(LocalPlayer), std::optional(Mine));
       QVERIFY(Game->LastMove(Opponent).has_value());
@@ -322,6 +331,7 @@ private Q_SLOTS:
     while (Turns.size() > 1) {
       Turns.pop_back();
       Game->Undo();
+      Flush();
       QCOMPARE(Game->Phase(), TPhase::OwnTurn);
       const TSeen Seen = Now();
       QCOMPARE(Seen.Board, Turns.back().Board);
@@ -333,12 +343,15 @@ private Q_SLOTS:
     QCOMPARE(View.Info, u"Fizzgrid @12b"_s);
     // Nothing more to take back; and the game goes on as from the start.
     Game->Undo();
+    Flush();
     QCOMPARE(Game->Bord()->CountMasses()[0], 0);
     Game->PlaceAt(4, 4);
+    Flush();
     QVERIFY(Settled());
     QCOMPARE(Game->Bord()->CountMasses()[0], 1);
     // A restart forgets what could be taken back.
     Game->Restart();
+    Flush();
     QVERIFY(!View.Offers.Undo && !Game->LastMove(LocalPlayer) && !Game->LastMove(Opponent));
   }
 
@@ -351,7 +364,7 @@ private Q_SLOTS:
     QCOMPARE(View.Level, TComputerLevel::Standard);
     Game->SetComputerLevel(TComputerLevel::Strong);
     QCOMPARE(View.Level, TComputerLevel::Strong);
-    QCOMPARE(int(ComputerLevel), 1);
+    QCOMPARE(int(Game->Settings()->ComputerLevel), 1);
     for (const TMove Mine : {TMove(1, 1), TMove(1, 1), TMove(3, 2)}) {
       if (Game->Bord()->GetCell(Mine.Row, Mine.Col)->Owner == Opponent)
         continue;
@@ -360,6 +373,7 @@ private Q_SLOTS:
       Expected->GetCell(Mine.Row, Mine.Col)->AddMass(LocalPlayer, false);
       const TMove Reply = LevelMove(*Expected, TComputerLevel::Strong);
       Game->PlaceAt(Mine.Row, Mine.Col);
+      Flush();
       QCOMPARE(Game->HintCell(), std::nullopt);
       QVERIFY(Settled());
       QCOMPARE(Game->LastMove(Opponent), std::optional(Reply));
@@ -367,18 +381,23 @@ private Q_SLOTS:
       const std::string Before = FormatPosition(*Game->Bord());
       QVERIFY(View.Offers.Hint);
       Game->Hint();
+      Flush();
       QTRY_VERIFY(Game->HintCell().has_value());
       QCOMPARE(*Game->HintCell(), HintMove(*Game->Bord()));
       QCOMPARE(FormatPosition(*Game->Bord()), Before);
     }
     // Refused while the computer thinks; gone with a restart.
     Game->PlaceAt(PickMove(*Game->Bord()).Row, PickMove(*Game->Bord()).Col);
+    Flush();
     Game->Hint();
+    Flush();
     QCOMPARE(Game->HintCell(), std::nullopt);
     QVERIFY(Settled());
     Game->Hint();
+    Flush();
     QTRY_VERIFY(Game->HintCell().has_value());
     Game->Restart();
+    Flush();
     QCOMPARE(Game->HintCell(), std::nullopt);
   }
 
@@ -387,29 +406,40 @@ private Q_SLOTS:
   void refusals() {
     StartLocal(4, 4);
     Game->StartGame();
+    Flush();
     Game->ChangeDimensions();
+    Flush();
     QCOMPARE(Game->Phase(), TPhase::OwnTurn);
     // An opponent's cell: the message, and the turn stays.
     Put(Board(), 2, 3, Opponent, 1);
     Game->PlaceAt(2, 3);
+    Flush();
     QCOMPARE(View.Boxes,
              QStringList(u"Error: You cannot click on fields occupied by your opponent"_s));
     Game->PlaceAt(-1, 0);
+    Flush();
     Game->PlaceAt(4, 0);
+    Flush();
     QCOMPARE(Game->Phase(), TPhase::OwnTurn);
     QCOMPARE(Game->Bord()->CountMasses()[0], 0);
 
     // An explosion: the replay takes a while.
     Put(Board(), 0, 0, LocalPlayer, 1);
+    Game->Replay().SetFrameTime(20);
     Game->PlaceAt(0, 0);
+    Flush();
     QCOMPARE(Game->Phase(), TPhase::OwnReplay);
     const TBord* During = Game->Bord();
     for (int Round = 0; Round < 2; ++Round) {
       Game->PlaceAt(3, 3);
+      Flush();
       Game->Restart();
+      Flush();
       Game->StartGame();
+      Flush();
       Game->ChangeDimensions();
-      QVERIFY_THROWS_EXCEPTION(std::logic_error, Game->ResizeBoard());
+      Flush();
+      QVERIFY_THROWS_EXCEPTION(std::logic_error, Game->ResizeBoard(5, 5));
       QCOMPARE(Game->Bord(), During);
       QCOMPARE(Game->Bord()->GetCell(3, 3)->Owner, NoOwner);
       QTRY_COMPARE(Game->Phase(), TPhase::OpponentTurn);
@@ -424,15 +454,16 @@ private Q_SLOTS:
     StartLocal(8, 8);
     Game->SetExplosions(false);
     Game->PlaceAt(7, 7);
+    Flush();
     QCOMPARE(Game->Phase(), TPhase::OpponentTurn);
     const int Before = Game->Bord()->CountMasses()[1];
     Game->Close();
     QCOMPARE(Game->Phase(), TPhase::Closed);
-    QVERIFY(!KeepThinking);
     QTest::qWait(20);
     QCOMPARE(Game->Bord()->CountMasses()[1], Before);
     QCOMPARE(View.Boxes, QStringList());
     Game->PlaceAt(0, 0);
+    Flush();
     QCOMPARE(Game->Phase(), TPhase::Closed);
 
     // During a replay.
@@ -441,6 +472,7 @@ private Q_SLOTS:
     Put(Board(), 0, 0, LocalPlayer, 1);
     Game->Replay().SetFrameTime(50);
     Game->PlaceAt(0, 0);
+    Flush();
     QCOMPARE(Game->Phase(), TPhase::OwnReplay);
     Game->Close();
     QVERIFY(!Game->Replay().Running());
@@ -455,6 +487,7 @@ private Q_SLOTS:
     StartLocal(4, 4);
     Game->SetExplosions(false);
     Game->PlaceAt(0, 0);
+    Flush();
     QCOMPARE(Game->Phase(), TPhase::OpponentTurn);
     View.Modal = true;
     QTest::qWait(300);
@@ -493,13 +526,35 @@ private Q_SLOTS:
       Relay.SetProgress(2, Step);
     QVERIFY(Percent.size() <= 101);
     QCOMPARE(Percent.last(), QVariantList({2, 100}));
-    // Muted, nothing reaches the window.
+  }
+
+  // A hint and a reply searched at the same time: cancelling one leaves
+  // the other's move as it is when searched alone.
+  void hintAndReplyOverlap() {
+    TThinkRelay Relay;
     QSignalSpy Shown(&Relay, &TThinkRelay::Shown);
-    Relay.SetMuted(true);
-    Percent.clear();
-    Relay.Show();
-    Relay.SetProgress(2, 0);
-    QVERIFY(Shown.isEmpty() && Percent.isEmpty());
+    TComputerPlayer Computer(&Relay);
+    Computer.SetLevel(TComputerLevel::Strong);
+    unsigned Seed = 5;
+    const auto Board = RandomlyPlayed(8, 8, 20, 30, [&](int N) {
+      Seed = Seed * 1103515245 + 12345;
+      return int((Seed >> 16) % unsigned(N));
+    });
+    const TMove Reply = LevelMove(*TBord::CreateCopy(*Board), TComputerLevel::Strong);
+    const TMove Hint = HintMove(*Board);
+    for (const bool CancelHint : {true, false}) {
+      std::optional<TMove> Replied, Hinted;
+      Computer.Reply(*Board, [&](TMove Move) { Replied = Move; });
+      Computer.Hint(*Board, [&](TMove Move) { Hinted = Move; });
+      QVERIFY(Computer.Replying() && Computer.Hinting());
+      CancelHint ? Computer.CancelHint() : Computer.CancelReply();
+      QTRY_VERIFY_WITH_TIMEOUT(!Computer.Replying() && !Computer.Hinting(), 30000);
+      QCoreApplication::processEvents();
+      QCOMPARE(Replied, CancelHint ? std::optional(Reply) : std::nullopt);
+      QCOMPARE(Hinted, CancelHint ? std::nullopt : std::optional(Hint));
+    }
+    // Only the replies show the thinking window.
+    QCOMPARE(Shown.size(), 2);
   }
 };
 

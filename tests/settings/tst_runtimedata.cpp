@@ -1,5 +1,4 @@
 #include "RuntimeData.h"
-#include "Search.h"
 
 #include <QtTest>
 
@@ -7,22 +6,16 @@
 
 namespace {
 
-// The stored variables in one line: rows x cols, 'name', connection, LCC,
+// The stored fields in one line: rows x cols, 'name', connection, LCC,
 // relation, LCR, 'address'.
-QString Loaded() {
+QString Loaded(const TSettings& S) {
   return QStringLiteral("%1x%2 '%3' %4 %5 %6 %7 '%8'")
-      .arg(QString::number(NumRows), QString::number(NumCols), PlayerNames[0],
-           QString::number(ConnectionLastGame), QString::number(LCC),
-           QString::number(RelationLastGame), QString::number(LCR), InternetAddress);
+      .arg(QString::number(S.NumRows), QString::number(S.NumCols), S.PlayerNames[0],
+           QString::number(S.ConnectionLastGame), QString::number(S.LCC),
+           QString::number(S.RelationLastGame), QString::number(S.LCR), S.InternetAddress);
 }
 
 const QString Defaults = QStringLiteral("5x5 '' 0 0 0 0 ''");
-
-void Clear() {
-  NumRows = NumCols = ConnectionLastGame = LCC = RelationLastGame = LCR = 0;
-  PlayerNames = {QString(), QString()};
-  InternetAddress.clear();
-}
 
 // QSettings keeps a file it has read or written while the file's size and
 // time stay the same. A new time makes the next load read the file, as the
@@ -53,19 +46,16 @@ private Q_SLOTS:
     FConfig = std::make_unique<QTemporaryDir>();
     QVERIFY(FConfig->isValid());
     qputenv("XDG_CONFIG_HOME", FConfig->path().toLocal8Bit());
-    Clear();
   }
 
   // Loading creates an empty store; the first save writes all ten values.
   void firstRun() {
-    SearchDepth = 3;
-    LoadSettings();
-    QCOMPARE(Loaded(), Defaults);
-    QCOMPARE(SearchDepth, 1);
+    const TSettings Settings = LoadSettings();
+    QCOMPARE(Loaded(Settings), Defaults);
     QCOMPARE(SettingsLocation(), FConfig->path() + QStringLiteral("/Fizzgrid.ini"));
     QVERIFY(QFile::exists(SettingsLocation()));
     QCOMPARE(FileText(), QString());
-    QVERIFY(SaveSettings());
+    QVERIFY(SaveSettings(Settings));
     const QString Text = FileText();
     for (const char* Line :
          {"[Dimensions]", "Number of Rows=5", "Number of Cols=5", "[Names]",
@@ -95,10 +85,10 @@ private Q_SLOTS:
       File.write((Before + (Added.isEmpty() ? QString() : "[Connection]\n" + Added)).toUtf8());
       File.close();
       ForgetStore();
-      ComputerLevel = AnimationSpeed = 7;
-      LoadSettings();
-      QCOMPARE(Loaded(), QStringLiteral("6x7 'Ann' 1 1 2 2 'deskpc'"));
-      QCOMPARE(QStringLiteral("%1 %2").arg(ComputerLevel).arg(AnimationSpeed), Expected);
+      const TSettings Settings = LoadSettings();
+      QCOMPARE(Loaded(Settings), QStringLiteral("6x7 'Ann' 1 1 2 2 'deskpc'"));
+      QCOMPARE(QStringLiteral("%1 %2").arg(Settings.ComputerLevel).arg(Settings.AnimationSpeed),
+               Expected);
     }
   }
 
@@ -157,33 +147,33 @@ private Q_SLOTS:
     QVERIFY(File.open(QIODevice::WriteOnly));
     File.write(file.toUtf8());
     File.close();
-    LoadSettings();
-    QCOMPARE(Loaded(), loaded);
-    // What was loaded is what the next start loads again.
-    QVERIFY(SaveSettings());
+    const TSettings Settings = LoadSettings();
+    QCOMPARE(Loaded(Settings), loaded);
+    // What was loaded is what the next start loads again, also through the
+    // reader and writer alone.
+    QCOMPARE(SettingsFrom(StoreOf(Settings)), Settings);
+    QVERIFY(SaveSettings(Settings));
     ForgetStore();
-    Clear();
-    LoadSettings();
-    QCOMPARE(Loaded(), loaded);
+    QCOMPARE(Loaded(LoadSettings()), loaded);
   }
 
   // Every value through a save and a load; the opponent's name is not stored.
   void roundTrip() {
-    NumRows = 8;
-    NumCols = 4;
-    ConnectionLastGame = 0;
-    LCC = 1;
-    RelationLastGame = 1;
-    LCR = 2;
-    InternetAddress = QStringLiteral("192.168.1.7");
+    TSettings Settings;
+    Settings.NumRows = 8;
+    Settings.NumCols = 4;
+    Settings.ConnectionLastGame = 0;
+    Settings.LCC = 1;
+    Settings.RelationLastGame = 1;
+    Settings.LCR = 2;
+    Settings.InternetAddress = QStringLiteral("192.168.1.7");
     // A line break in a value would forge a second entry.
-    PlayerNames = {QStringLiteral(u"J\u00f6rg;\n[Dimensions]\nNumber of Rows=99"),
-                   QStringLiteral("Opponent")};
-    QVERIFY(SaveSettings());
+    Settings.PlayerNames = {QStringLiteral(u"J\u00f6rg;\n[Dimensions]\nNumber of Rows=99"),
+                            QStringLiteral("Opponent")};
+    QVERIFY(SaveSettings(Settings));
     QVERIFY(!FileText().contains(QStringLiteral("Opponent")));
-    Clear();
-    LoadSettings();
-    QCOMPARE(Loaded(), QStringLiteral(u"8x4 'J\u00f6rg; [Dimensions] N' 0 1 1 2 '192.168.1.7'"));
+    QCOMPARE(Loaded(LoadSettings()),
+             QStringLiteral(u"8x4 'J\u00f6rg; [Dimensions] N' 0 1 1 2 '192.168.1.7'"));
   }
 
   // A store that cannot be written is reported, not a crash; loading from it
@@ -193,14 +183,13 @@ private Q_SLOTS:
     QVERIFY(Blocker.open(QIODevice::WriteOnly));
     Blocker.close();
     qputenv("XDG_CONFIG_HOME", Blocker.fileName().toLocal8Bit());
-    LoadSettings();
-    QCOMPARE(Loaded(), Defaults);
-    NumRows = 7;
+    TSettings Settings = LoadSettings();
+    QCOMPARE(Loaded(Settings), Defaults);
+    Settings.NumRows = 7;
     QString Error;
-    QVERIFY(!SaveSettings(&Error));
+    QVERIFY(!SaveSettings(Settings, &Error));
     QCOMPARE(Error,
              QStringLiteral("The settings could not be saved in \"%1\".").arg(SettingsLocation()));
-    QCOMPARE(NumRows, 7);
   }
 };
 

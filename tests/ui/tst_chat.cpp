@@ -56,12 +56,11 @@ private Q_SLOTS:
   void init() {
     FErrors.clear();
     SetErrorReport([this](const QString& Message) { FErrors << Message; });
-    ConnectionLastGame = RelationLastGame = 1;
     FModule = std::make_unique<TComDataModule>(nullptr, 0, 0);
     QVERIFY(FModule->OpenServer());
     FGame = std::make_unique<TPeer>(FModule->GamePort());
     QTRY_VERIFY(FModule->Connected() && FGame->Connected());
-    FForm = std::make_unique<TChatForm>();
+    FForm = std::make_unique<TChatForm>(TChatLink{FModule.get(), true, QString()});
     FForm->show();
     QVERIFY(QTest::qWaitForWindowExposed(FForm.get()));
   }
@@ -74,10 +73,9 @@ private Q_SLOTS:
   }
 
   void unknownConnectionOutsideANetworkedGame() {
-    ConnectionLastGame = 0;
     QString Message;
     try {
-      TChatForm Form;
+      TChatForm Form(TChatLink{});
     } catch (const std::runtime_error& E) {
       Message = QString::fromUtf8(E.what());
     }

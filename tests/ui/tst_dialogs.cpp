@@ -22,12 +22,12 @@ using namespace Qt::StringLiterals;
 namespace {
 
 // "ConnectionLastGame RelationLastGame LCR LCC InternetAddress"
-QString Stored() {
-  return u"%1 %2 %3 %4 %5"_s.arg(ConnectionLastGame)
-      .arg(RelationLastGame)
-      .arg(LCR)
-      .arg(LCC)
-      .arg(InternetAddress);
+QString Stored(const TSettings& S) {
+  return u"%1 %2 %3 %4 %5"_s.arg(S.ConnectionLastGame)
+      .arg(S.RelationLastGame)
+      .arg(S.LCR)
+      .arg(S.LCC)
+      .arg(S.InternetAddress);
 }
 
 // What the game type dialog shows, e.g. "other, master off, address row selected".
@@ -71,10 +71,10 @@ private Q_SLOTS:
         {1, 2,
          u"other, master off, address row selected | other, master off, address row selected"_s}};
     for (const auto& [Connection, Lcr, Expected] : Cases) {
-      ConnectionLastGame = Connection;
-      LCR = Lcr;
-      InternetAddress = u"peer.example.org"_s;
       TGameTypeSelection Dialog;
+      Dialog.Settings().ConnectionLastGame = Connection;
+      Dialog.Settings().LCR = Lcr;
+      Dialog.Settings().InternetAddress = u"peer.example.org"_s;
       Dialog.show();
       QVERIFY(QTest::qWaitForWindowExposed(&Dialog));
       const QString Opened = State(Dialog);
@@ -82,7 +82,7 @@ private Q_SLOTS:
       QCOMPARE(State(Dialog), u"local, master on disabled"_s);
       QTest::mouseClick(Dialog.OtherComputer, Qt::LeftButton);
       QCOMPARE(Opened + u" | "_s + State(Dialog), Expected);
-      QCOMPARE(Dialog.Internet->text(), InternetAddress);
+      QCOMPARE(Dialog.Internet->text(), u"peer.example.org"_s);
     }
   }
 
@@ -93,10 +93,11 @@ private Q_SLOTS:
                                  {u"slave"_s, u"1 2 2 1 10.0.0.7"_s}};
     for (const QStringList& Case : Cases) {
       for (const QString& Way : {u"OK"_s, u"close box"_s, u"Escape"_s}) {
-        ConnectionLastGame = RelationLastGame = LCC = 0;
-        LCR = 2;
-        InternetAddress = u"old.host"_s;
         TGameTypeSelection Dialog;
+        TSettings& Settings = Dialog.Settings();
+        Settings.ConnectionLastGame = Settings.RelationLastGame = Settings.LCC = 0;
+        Settings.LCR = 2;
+        Settings.InternetAddress = u"old.host"_s;
         Dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&Dialog));
         QTest::mouseClick(Case[0] == "local"_L1 ? Dialog.LocalGame : Dialog.OtherComputer,
@@ -115,7 +116,7 @@ private Q_SLOTS:
         QCOMPARE(u"%1 by %2: %3 %4, "_s.arg(Case[0], Way)
                          .arg(int(Dialog.isVisible()))
                          .arg(Dialog.result()) +
-                     Stored(),
+                     Stored(Settings),
                  u"%1 by %2: 0 %3, "_s.arg(Case[0], Way).arg(Way == "OK"_L1 ? 1 : 0) + Case[1]);
       }
     }
@@ -123,10 +124,9 @@ private Q_SLOTS:
   }
 
   void gameTypeAddressCheck() {
-    ConnectionLastGame = 1;
-    LCR = 2;
-    InternetAddress.clear();
     TGameTypeSelection Dialog;
+    Dialog.Settings().ConnectionLastGame = 1;
+    Dialog.Settings().LCR = 2;
     Dialog.show();
     QVERIFY(QTest::qWaitForWindowExposed(&Dialog));
     QTest::mouseClick(Dialog.OKBtn, Qt::LeftButton);
@@ -144,14 +144,13 @@ private Q_SLOTS:
     QTest::mouseClick(Dialog.OKBtn, Qt::LeftButton);
     QCOMPARE(FMessages.Count(), 1);
     QCOMPARE(Dialog.result(), int(QDialog::Accepted));
-    QCOMPARE(Stored(), u"1 1 1 1 "_s);
+    QCOMPARE(Stored(Dialog.Settings()), u"1 1 1 1 "_s);
   }
 
   // First run: Cancel gives "You", OK with the field emptied gives an empty name.
   void nameDialogOnFirstRun() {
     for (QPushButton* TEnterNameDialog::*Button :
          {&TEnterNameDialog::CancelBtn, &TEnterNameDialog::OKBtn}) {
-      PlayerNames[0].clear();
       TEnterNameDialog Dialog;
       QString Typed;
       QTimer::singleShot(0, &Dialog, [&] {
@@ -161,9 +160,9 @@ private Q_SLOTS:
         QTest::mouseClick(Dialog.*Button, Qt::LeftButton);
       });
       const bool Ok = Button == &TEnterNameDialog::OKBtn;
-      QCOMPARE(Dialog.AskPlayerName(), Ok ? int(QDialog::Accepted) : int(QDialog::Rejected));
+      QCOMPARE(Dialog.AskPlayerName(QString()), Ok ? QString() : u"You"_s);
       QCOMPARE(Typed, u"abcdefghijklmnopqrst"_s);
-      QCOMPARE(PlayerNames[0], Ok ? QString() : u"You"_s);
+      QCOMPARE(Dialog.result(), Ok ? int(QDialog::Accepted) : int(QDialog::Rejected));
     }
   }
 
@@ -187,8 +186,6 @@ private Q_SLOTS:
         {u"4"_s, u"999"_s,
          u"6 x 7 focus EditNumRows; refused EditNumCols 999 #ff0000 #000000, unmarked; 6 x 7"_s}};
     for (const QStringList& Case : Cases) {
-      NumRows = 6;
-      NumCols = 7;
       FMessages.Clear();
       TSizeDlg Dialog;
       QString Seen;
@@ -209,21 +206,19 @@ private Q_SLOTS:
         Seen += HasErrorLook(*Field) ? u", marked"_s : u", unmarked"_s;
         QTest::mouseClick(Dialog.CancelBtn, Qt::LeftButton);
       });
-      const int Answer = Dialog.AskDimensions();
-      Seen += (Answer == QDialog::Accepted ? u"OK"_s : QString()) +
-              u"; %1 x %2"_s.arg(NumRows).arg(NumCols);
+      const auto Answer = Dialog.AskDimensions(6, 7);
+      const auto [Rows, Cols] = Answer.value_or(std::pair(uint8_t(6), uint8_t(7)));
+      Seen += (Answer ? u"OK"_s : QString()) + u"; %1 x %2"_s.arg(Rows).arg(Cols);
       QCOMPARE(Seen, Case[2]);
-      QCOMPARE(FMessages.Count(), Answer == QDialog::Accepted ? 0 : 1);
+      QCOMPARE(FMessages.Count(), Answer ? 0 : 1);
     }
   }
 
   // The arrow keys (also the keypad's) step the rows within 4..8; the
   // columns field takes no steps.
   void sizeDialogArrowKeys() {
-    NumRows = 7;
-    NumCols = 5;
     TSizeDlg Dialog;
-    Dialog.ShowDimensions();
+    Dialog.ShowDimensions(7, 5);
     QTest::keyClick(Dialog.EditNumRows, Qt::Key_Up);
     QTest::keyClick(Dialog.EditNumRows, Qt::Key_Up, Qt::KeypadModifier);
     QTest::keyClick(Dialog.EditNumRows, Qt::Key_Up);
