@@ -44,7 +44,7 @@ bool VersionRequested(int argc, char* argv[]) {
 
 } // namespace
 
-int RunFizzgrid(int argc, char* argv[]) {
+int RunFizzgrid(int argc, char* argv[], TPorts Ports) {
   if (VersionRequested(argc, argv)) {
     std::printf("fizzgrid %s\n", FizzgridVersion);
     return 0;
@@ -61,7 +61,7 @@ int RunFizzgrid(int argc, char* argv[]) {
   std::unique_ptr<TThinkGauges> Thinking;
   std::unique_ptr<TScoreTable> Scores;
   {
-    TMainForm Main;
+    TMainForm Main(Ports);
     QObject::connect(&Main, &TMainForm::StartedUp, &Main, [&] {
       About = std::make_unique<TAboutBox1>();
       AboutBox1 = About.get();

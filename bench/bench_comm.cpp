@@ -4,7 +4,6 @@
 
 #include "CommandIO.h"
 #include "Communication.h"
-#include "RuntimeData.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -53,15 +52,11 @@ double ProcessSeconds() {
 
 int main(int argc, char** argv) {
   QCoreApplication App(argc, argv);
-  ConnectionLastGame = 1;
-  NumRows = 8;
-  NumCols = 8;
-  InternetAddress = QStringLiteral("127.0.0.1");
-
+  const QString Host = QStringLiteral("127.0.0.1");
   TComDataModule MasterModule(nullptr, 0, 0);
-  TInternetIO Master(true, &MasterModule);
+  TInternetIO Master(true, Host, &MasterModule);
   TComDataModule SlaveModule(nullptr, MasterModule.GamePort(), 0);
-  TInternetIO Slave(false, &SlaveModule);
+  TInternetIO Slave(false, Host, &SlaveModule);
   if (!LinkUp(Slave, 5000) || !LinkUp(Master, 5000)) {
     std::fprintf(stderr, "no loopback connection\n");
     return 1;

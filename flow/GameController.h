@@ -121,6 +121,13 @@ public:
   TCascadeReplay& Replay() { return FReplay; }
   // The opponent of the session, once the start-up has chosen one.
   TOpponent* OtherPlayer() const { return FOpponent.get(); }
+  // The data module of the connection to another computer, the session's
+  // or the one being set up.
+  TComDataModule* ComData() const {
+    const auto* Network =
+        dynamic_cast<const TNetworkOpponent*>(FOpponent ? FOpponent.get() : FSetUp.Pending());
+    return Network ? &Network->Module() : nullptr;
+  }
   bool IsLocalGame() const { return FSettings && FSettings->ConnectionLastGame == 0; }
   bool IsMaster() const { return IsLocalGame() || (FSettings && FSettings->RelationLastGame == 1); }
 

@@ -128,7 +128,8 @@ class TMainForm : public QMainWindow, private TGameView {
 public:
   static constexpr int MinClientHeight = 105;
 
-  explicit TMainForm(QWidget* Parent = nullptr);
+  // Ports are those of the connections to another computer.
+  explicit TMainForm(TPorts Ports = {}, QWidget* Parent = nullptr);
   ~TMainForm() override;
 
   // Starts the start-up: name, game type, connection, first exchange.

@@ -74,7 +74,7 @@ QMenu* AddChoiceMenu(QMenu* Parent, const char* Name, const QString& Caption,
 
 } // namespace
 
-TMainForm::TMainForm(QWidget* Parent)
+TMainForm::TMainForm(TPorts Ports, QWidget* Parent)
     : QMainWindow(Parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                               Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                               Qt::WindowCloseButtonHint) {
@@ -93,7 +93,7 @@ TMainForm::TMainForm(QWidget* Parent)
   SizeDlg = new TSizeDlg(this);
   InformationDialog = new TInformationDialog(this);
 
-  FController = std::make_unique<TGameController>(static_cast<TGameView&>(*this));
+  FController = std::make_unique<TGameController>(static_cast<TGameView&>(*this), Ports);
   FController->SetScoreRecorder([](const QString& Name, bool Won) {
     if (ScoreTable)
       ScoreTable->UpdateScore(Name, Won);

@@ -44,12 +44,13 @@ inline QByteArray MoveBytes(int Row, int Col) {
 // peer), noting every byte it gets that the script does not allow.
 class TPeer : public QObject, public TBordView {
 public:
-  TPeer(bool AMaster, const QByteArray& AName)
+  // A master listens on Listen (0: free ports).
+  TPeer(bool AMaster, const QByteArray& AName, TPorts Listen = {0, 0})
       : Master(AMaster), Name(AName), Greeting("\x03" + AName) {
-    if (Master &&
-        !(GameServer.listen(QHostAddress::LocalHost) && ChatServer.listen(QHostAddress::LocalHost)))
+    if (Master && !(GameServer.listen(QHostAddress::LocalHost, Listen.Game) &&
+                    ChatServer.listen(QHostAddress::LocalHost, Listen.Chat)))
       qFatal("cannot listen on loopback");
-    TGameController::SetPorts(GameServer.serverPort(), ChatServer.serverPort());
+    Ports = {GameServer.serverPort(), ChatServer.serverPort()};
     connect(&GameServer, &QTcpServer::newConnection, this, [this] {
       if (Attach(Game, GameServer.nextPendingConnection()))
         Send(Greeting);
@@ -63,6 +64,8 @@ public:
   void Explode(uint8_t, uint8_t) override { ++Explosions; }
 
   const bool Master;
+  // The ports the program is to use: this peer's listeners, or free ones.
+  TPorts Ports{0, 0};
   const QByteArray Name;
   QByteArray Greeting;  // sent by a master peer on connection
   QByteArray Answer;    // when set, the answer to every message instead of the script
@@ -138,10 +141,11 @@ private:
   void Tick() {
     // As slave: connect once the program listens, the chat once its chat
     // listens.
-    if (!Master && ComDataModule && !Game && ComDataModule->ServerActive())
-      Connect(Game, ComDataModule->GamePort());
-    if (!Master && ComDataModule && !Chat && GamesStarted && ComDataModule->ChatServerActive())
-      Connect(Chat, ComDataModule->ChatPort());
+    TComDataModule* Module = MainForm ? MainForm->Controller().ComData() : nullptr;
+    if (!Master && Module && !Game && Module->ServerActive())
+      Connect(Game, Module->GamePort());
+    if (!Master && Module && !Chat && GamesStarted && Module->ChatServerActive())
+      Connect(Chat, Module->ChatPort());
     // The master's first move waits until the program reads, so it never
     // arrives in one piece with the dimensions.
     if (FirstMovePending && !HoldFirstMove && MainForm &&
@@ -247,7 +251,7 @@ struct TNetRig : TAppRig {
     if (Then)
       Dialogs.On(u"GameTypeSelection"_s, Then);
     Dialogs.On(u"SizeDlg"_s, TDialogScript::Dimensions(4, 4));
-    Form = std::make_unique<TMainForm>();
+    Form = std::make_unique<TMainForm>(Peer->Ports);
     Form->Controller().Replay().SetFrameTime(0);
     Form->SetExplosionSound(nullptr);
     if (!StartUp(*Form))

@@ -34,8 +34,7 @@ void CloseNow() {
 void Play(TMainForm& Form, const QString& Scenario) {
   TGameController& Game = Form.Controller();
   if (Scenario == u"search"_s) {
-    QObject::connect(static_cast<TThinkRelay*>(ThinkProgress()), &TThinkRelay::Shown, &Form,
-                     CloseNow);
+    QObject::connect(&Game.ThinkRelay(), &TThinkRelay::Shown, &Form, CloseNow);
   } else if (Scenario == u"cascade"_s) {
     Put(*Game.Bord(), 2, 2, LocalPlayer, 3);
     Put(*Game.Bord(), 2, 3, LocalPlayer, 3);
@@ -55,6 +54,15 @@ int RunChild(int argc, char* argv[], const QString& Scenario) {
   TScriptedMessages Messages;
   std::unique_ptr<TPeer> Peer;
   Dialogs.On(u"EnterNameDialog"_s, TDialogScript::Name(u"Leaver"_s));
+  // The program learns its ports when it starts, before the partner is
+  // made: two that are free now, for both.
+  TPorts Ports;
+  {
+    QTcpServer Game, Chat;
+    Game.listen(QHostAddress::LocalHost);
+    Chat.listen(QHostAddress::LocalHost);
+    Ports = {Game.serverPort(), Chat.serverPort()};
+  }
   Dialogs.On(u"GameTypeSelection"_s, [&](QDialog& Dialog) {
     QObject::connect(MainForm, &TMainForm::StartedUp, MainForm,
                      [Scenario] { Play(*MainForm, Scenario); });
@@ -63,14 +71,14 @@ int RunChild(int argc, char* argv[], const QString& Scenario) {
     // The partner: a master that holds its first move back, or a slave that
     // never answers the program's.
     const bool PeerMaster = Scenario == u"first move"_s;
-    Peer = std::make_unique<TPeer>(PeerMaster, "Partner");
+    Peer = std::make_unique<TPeer>(PeerMaster, "Partner", Ports);
     Peer->Games = {QList<TMove>()};
     Peer->HoldFirstMove = true;
     Peer->Mute = true;
     TDialogScript::NetworkGame(!PeerMaster, u"127.0.0.1"_s)(Dialog);
   });
   Dialogs.On(u"SizeDlg"_s, TDialogScript::Dimensions(6, 6));
-  return RunFizzgrid(argc, argv);
+  return RunFizzgrid(argc, argv, Ports);
 }
 
 } // namespace

@@ -58,7 +58,6 @@ private Q_SLOTS:
   void initTestCase() { InstallErrorReport(true); }
   void cleanupTestCase() {
     InstallErrorReport(false);
-    TGameController::SetPorts(DefaultGamePort, DefaultChatPort);
   }
 
   void liveDuringACascade() {

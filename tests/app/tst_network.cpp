@@ -26,7 +26,6 @@ private Q_SLOTS:
   void initTestCase() { InstallErrorReport(true); }
   void cleanupTestCase() {
     InstallErrorReport(false);
-    TGameController::SetPorts(DefaultGamePort, DefaultChatPort);
   }
 
   void programAsMaster() {
@@ -117,7 +116,9 @@ private Q_SLOTS:
     QCOMPARE(Peer.Received, QList<QByteArray>({"\x03"
                                                "Sam"}));
     QCOMPARE(Text(Form, "NamePlayer2"), u"Max : "_s);
-    QCOMPARE(std::pair(int(NumRows), int(NumCols)), std::pair(4, 4));
+    QCOMPARE(std::pair(int(Form.Controller().Settings()->NumRows),
+                       int(Form.Controller().Settings()->NumCols)),
+             std::pair(4, 4));
     QCOMPARE(BoardDiff(Bord(Form), TBord(nullptr, 4, 4)), QString());
     // The slave waits for the master's first move at once.
     QCOMPARE(Screen(Form), u"menu busy | Waiting for opponent @8 | 0/0"_s);
@@ -259,7 +260,7 @@ private Q_SLOTS:
     QCOMPARE(Rig.Dialogs.Shown,
              Words("EnterNameDialog GameTypeSelection GameTypeSelection SizeDlg"));
     QVERIFY(!Part<QWidget>(Form, "InformationDialog")->isVisible() && !ChatForm);
-    QVERIFY(Form.Controller().CommandIO() && Form.Controller().CommandIO()->IsLocal());
+    QVERIFY(dynamic_cast<TComputerOpponent*>(Form.Controller().OtherPlayer()));
     QCOMPARE(Text(Form, "NamePlayer2"), u"Computer : "_s);
     QCOMPARE(QSize(Bord(Form)->Cols, Bord(Form)->Rows), QSize(4, 4));
     QCOMPARE(bool(Rig.Peer->Game), Listen);

@@ -28,11 +28,10 @@ private Q_SLOTS:
     });
     User.start(50);
     SetModalRunner({});
-    TThinkRelay Relay;
-    SetThinkProgress(&Relay);
+    TMainForm Form;
+    TThinkRelay& Relay = Form.Controller().ThinkRelay();
     TThinkGauges Thinking;
     Thinking.Follow(Relay);
-    TMainForm Form;
     Form.Controller().Replay().SetFrameTime(0);
     QVERIFY(StartUp(Form));
     QCOMPARE(Answered, Words("EnterNameDialog GameTypeSelection SizeDlg"));
@@ -65,9 +64,8 @@ private Q_SLOTS:
     }
     QCOMPARE(Focused, QStringList());
     // Ctrl+F2 restarts.
-    QTest::keyClick(&Form, Qt::Key_F2, Qt::ControlModifier);
+    Press(Form, &Form, Qt::Key_F2, Qt::ControlModifier);
     QCOMPARE(Masses(Bord(Form)), u"0/0"_s);
-    SetThinkProgress(nullptr);
   }
 };
 

@@ -25,7 +25,7 @@ private Q_SLOTS:
     QCOMPARE(R->Dialogs.Shown,
              Words("EnterNameDialog GameTypeSelection GameTypeSelection SizeDlg"));
     QCOMPARE(R->Log(), u"Error: You must select a connection type"_s);
-    QCOMPARE(PlayerNames, (std::array{u"You"_s, u"Computer"_s}));
+    QCOMPARE(Form.Controller().Settings()->PlayerNames, (std::array{u"You"_s, u"Computer"_s}));
     QCOMPARE(Text(Form, "NamePlayer1") + Text(Form, "NamePlayer2"), u"You : Computer : "_s);
     QCOMPARE(QSize(Bord(Form)->Cols, Bord(Form)->Rows), QSize(5, 5));
     QCOMPARE(QSize(Form.ClientWidth(), Form.ClientHeight()),
@@ -36,7 +36,7 @@ private Q_SLOTS:
     QCOMPARE(Screen(Form), u"grid restart menu | Fizzgrid @12b | 0/0"_s);
     QCOMPARE(CursorOf(*Grid(Form)), TCursorKind::HandPoint);
     QVERIFY(Item(Form, "Explosions1")->isChecked() && Form.SoundOn() && !Bord(Form)->Finished);
-    QVERIFY(Form.Controller().CommandIO() && Form.Controller().CommandIO()->IsLocal() &&
+    QVERIFY(dynamic_cast<TComputerOpponent*>(Form.Controller().OtherPlayer()) &&
             !Part<QWidget>(Form, "InformationDialog")->isVisible());
     const QList<QKeySequence> Keys = {Item(Form, "StartGameF21")->shortcut(),
                                       Item(Form, "Restart1")->shortcut(),
@@ -58,8 +58,9 @@ private Q_SLOTS:
     QFETCH(QString, Stored);
     QFETCH(bool, Ok);
     QFETCH(QString, Name);
-    PlayerNames[0] = Stored;
-    QVERIFY(SaveSettings());
+    TSettings Settings;
+    Settings.PlayerNames[0] = Stored;
+    QVERIFY(SaveSettings(Settings));
     QString Shown;
     R->Dialogs.On(u"EnterNameDialog"_s, [&](QDialog& Dialog) {
       auto& Names = static_cast<TEnterNameDialog&>(Dialog);
@@ -72,7 +73,7 @@ private Q_SLOTS:
     TMainForm Form;
     QVERIFY(StartUp(Form));
     QCOMPARE(Shown, Stored);
-    QCOMPARE(PlayerNames[0], Name);
+    QCOMPARE(Form.Controller().Settings()->PlayerNames[0], Name);
     QCOMPARE(Text(Form, "NamePlayer1"), Name + u" : "_s);
   }
 
@@ -88,9 +89,9 @@ private Q_SLOTS:
       QVERIFY(Closing(Form) && !Form.isVisible());
       QCOMPARE(R->Log(), QString());
     }
-    std::tie(NumRows, NumCols, PlayerNames[0], ConnectionLastGame) = std::tuple(0, 0, QString(), 1);
-    LoadSettings();
-    QCOMPARE(std::tuple(int(NumRows), int(NumCols), PlayerNames[0], int(ConnectionLastGame)),
+    const TSettings Stored = LoadSettings();
+    QCOMPARE(std::tuple(int(Stored.NumRows), int(Stored.NumCols), Stored.PlayerNames[0],
+                        int(Stored.ConnectionLastGame)),
              std::tuple(6, 7, u"Alice"_s, 0));
     QString NameShown;
     R->Dialogs.On(u"EnterNameDialog"_s, TDialogScript::ReadName(NameShown));
