@@ -1,10 +1,8 @@
 // The program. The game window comes first; its start-up (name, game
-// type, connection, the first exchange) runs from the event loop. Once the
-// first game is on, the about box, the thinking window and the high-score
-// window are created and the game window is shown. The windows created here
-// are the application's: they are released, in reverse order, before the
-// application object, so the high-score window writes its file while Qt is
-// still up. The program ends when the game window closes.
+// type, connection, the first exchange) runs from the event loop. The game
+// window owns every other window and releases them before the application
+// object goes, so the high-score window writes its file while Qt is still
+// up. The program ends when the game window closes.
 //
 // "--version" (or "-v") prints the version and ends the program before any
 // window system is touched, so it also works without a display.
@@ -12,12 +10,8 @@
 #include "Program.h"
 
 #include "Facilities.h"
-#include "HelpAbout.h"
-#include "HighScores.h"
 #include "Main.h"
 #include "Resources.h"
-#include "ThinkRelay.h"
-#include "Thinking.h"
 #include "Version.h"
 
 #include <QCommandLineParser>
@@ -57,28 +51,12 @@ int RunFizzgrid(int argc, char* argv[], TPorts Ports) {
   // the game window's closing ends the program.
   QGuiApplication::setQuitOnLastWindowClosed(false);
 
-  std::unique_ptr<TAboutBox1> About;
-  std::unique_ptr<TThinkGauges> Thinking;
-  std::unique_ptr<TScoreTable> Scores;
   {
     TMainForm Main(Ports);
-    QObject::connect(&Main, &TMainForm::StartedUp, &Main, [&] {
-      About = std::make_unique<TAboutBox1>();
-      AboutBox1 = About.get();
-      Thinking = std::make_unique<TThinkGauges>();
-      Thinking->Follow(Main.Controller().ThinkRelay());
-      Scores = std::make_unique<TScoreTable>();
-      ScoreTable = Scores.get();
-    });
     QObject::connect(&Main, &TMainForm::Closed, &Application, &QCoreApplication::quit,
                      Qt::QueuedConnection);
     QTimer::singleShot(0, &Main, [&Main] { Guarded([&Main] { Main.FormCreate(); }); });
     Application.exec();
   }
-  ScoreTable = nullptr;
-  Scores.reset();
-  Thinking.reset();
-  AboutBox1 = nullptr;
-  About.reset();
   return 0;
 }

@@ -128,7 +128,7 @@ int main(int argc, char** argv) {
       RunUntil([&] { return Paints.Count > 0 || !Grid->isVisible(); });
       TLoopGaps Ticker;
       const qint64 Clicked = Ticker.Clock.nsecsElapsed();
-      Form.BordDisplayClick(Click.Row, Click.Col);
+      Form.findChild<TBordGrid*>(QStringLiteral("BordDisplay"))->OnClick(Click.Row, Click.Col);
       RunUntil([&] { return Game.Phase() != TPhase::OpponentTurn; });
       Paints.Count = 0;
       RunUntil([&] { return Paints.Count > 0 || Game.Phase() != TPhase::OwnTurn; });
@@ -165,7 +165,7 @@ int main(int argc, char** argv) {
   });
   constexpr int Shown = 20;
   TLoopGaps Ticker;
-  Form.BordDisplayClick(0, 0);
+  Form.findChild<TBordGrid*>(QStringLiteral("BordDisplay"))->OnClick(0, 0);
   QEventLoop Loop;
   QTimer::singleShot(Shown * TCascadeReplay::ExplosionFrames * TCascadeReplay::FrameTime, &Loop,
                      &QEventLoop::quit);

@@ -13,16 +13,16 @@
 
 namespace {
 
-const QString RowsKey = QStringLiteral("Dimensions/Number of Rows");
-const QString ColsKey = QStringLiteral("Dimensions/Number of Cols");
-const QString PlayerKey = QStringLiteral("Names/Player 1");
-const QString ConnectionKey = QStringLiteral("Connection/Connection last game");
-const QString LCCKey = QStringLiteral("Connection/LCC");
-const QString RelationKey = QStringLiteral("Connection/Relation Last Game");
-const QString LCRKey = QStringLiteral("Connection/LCR");
-const QString AddressKey = QStringLiteral("Connection/TCP/IP");
-const QString LevelKey = QStringLiteral("Connection/Computer strength");
-const QString SpeedKey = QStringLiteral("Connection/Animation speed");
+constexpr QLatin1StringView RowsKey("Dimensions/Number of Rows");
+constexpr QLatin1StringView ColsKey("Dimensions/Number of Cols");
+constexpr QLatin1StringView PlayerKey("Names/Player 1");
+constexpr QLatin1StringView ConnectionKey("Connection/Connection last game");
+constexpr QLatin1StringView LCCKey("Connection/LCC");
+constexpr QLatin1StringView RelationKey("Connection/Relation Last Game");
+constexpr QLatin1StringView LCRKey("Connection/LCR");
+constexpr QLatin1StringView AddressKey("Connection/TCP/IP");
+constexpr QLatin1StringView LevelKey("Connection/Computer strength");
+constexpr QLatin1StringView SpeedKey("Connection/Animation speed");
 
 constexpr int DefaultDimension = 5;
 constexpr int MinStoredDimension = 4;

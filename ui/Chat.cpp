@@ -18,8 +18,6 @@
 
 #include <algorithm>
 
-TChatForm* ChatForm = nullptr;
-
 namespace {
 
 // A flood of text from the partner must not grow the memo without bound;
@@ -77,12 +75,9 @@ TChatForm::TChatForm(const TChatLink& Link, QWidget* Parent)
 
   FormResize();
   FormCreate(Link);
-  ChatForm = this;
 }
 
 TChatForm::~TChatForm() {
-  if (ChatForm == this)
-    ChatForm = nullptr;
   // Close the chat sockets before the memos they write to go away.
   FChatIO.reset();
 }

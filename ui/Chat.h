@@ -64,6 +64,3 @@ private:
 
   std::unique_ptr<TChatIO> FChatIO;
 };
-
-// The program-wide reference to the chat window while one exists.
-extern TChatForm* ChatForm;

@@ -133,9 +133,8 @@ TModalRunner& ModalRunner() {
   return Runner;
 }
 
-int ModalDepth = 0;
-
-// Carries the notifications of OnModalEnded.
+// Counts the modal dialogs and boxes open, and carries the notifications
+// of OnModalEnded.
 class TModalTracker : public QObject {
   Q_OBJECT
 public:
@@ -143,6 +142,7 @@ public:
     static TModalTracker Tracker;
     return Tracker;
   }
+  int Depth = 0;
 Q_SIGNALS:
   void Ended();
 };
@@ -161,7 +161,7 @@ int RunModal(QDialog& Dialog) {
 }
 
 bool ModalOpen() {
-  return ModalDepth > 0;
+  return TModalTracker::Instance().Depth > 0;
 }
 
 void OnModalEnded(QObject* Context, std::function<void()> Notify) {
@@ -170,11 +170,11 @@ void OnModalEnded(QObject* Context, std::function<void()> Notify) {
 }
 
 TModalScope::TModalScope() {
-  ++ModalDepth;
+  ++TModalTracker::Instance().Depth;
 }
 
 TModalScope::~TModalScope() {
-  if (--ModalDepth == 0)
+  if (--TModalTracker::Instance().Depth == 0)
     Q_EMIT TModalTracker::Instance().Ended();
 }
 

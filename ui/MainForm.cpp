@@ -1,12 +1,12 @@
 #include "Main.h"
 
 #include "Chat.h"
-#include "CommandIO.h"
 #include "EnterPlayer.h"
 #include "Facilities.h"
 #include "GameTypeDialog.h"
 #include "HelpAbout.h"
 #include "HighScores.h"
+#include "HowToPlay.h"
 #include "Information.h"
 #include "MessageDlg.h"
 #include "RuntimeData.h"
@@ -28,10 +28,6 @@
 
 #include <functional>
 
-TMainForm* MainForm = nullptr;
-TAboutBox1* AboutBox1 = nullptr;
-TScoreTable* ScoreTable = nullptr;
-
 namespace {
 
 QLabel* MakeLabel(const char* Name, const QString& Text, QWidget* Parent, QRect Geometry,
@@ -44,60 +40,30 @@ QLabel* MakeLabel(const char* Name, const QString& Text, QWidget* Parent, QRect 
   return Label;
 }
 
-QAction* MakeAction(const char* Name, const QString& Caption, QMenu* Menu) {
-  auto* Action = Menu->addAction(Caption);
-  Action->setObjectName(QString::fromLatin1(Name));
-  return Action;
-}
-
-// Object names and captions of a submenu's items.
-using TChoiceNames = std::array<std::pair<const char*, const char*>, 3>;
-
-// A submenu of Parent whose items exclude one another, the first checked.
-// Choosing item I calls Choose(I).
-QMenu* AddChoiceMenu(QMenu* Parent, const char* Name, const QString& Caption,
-                     const TChoiceNames& Names, std::array<QAction*, 3>& Items,
-                     const std::function<void(std::size_t)>& Choose) {
-  QMenu* Menu = Parent->addMenu(Caption);
-  Menu->setObjectName(QString::fromLatin1(Name));
-  auto* Group = new QActionGroup(Menu);
-  for (std::size_t Index = 0; Index < Items.size(); ++Index) {
-    QAction* Item = MakeAction(Names[Index].first, QString::fromLatin1(Names[Index].second), Menu);
-    Item->setCheckable(true);
-    Group->addAction(Item);
-    Items[Index] = Item;
-    QObject::connect(Item, &QAction::triggered, Menu, Guard([Choose, Index] { Choose(Index); }));
-  }
-  Items[0]->setChecked(true);
-  return Menu;
-}
-
 } // namespace
 
-TMainForm::TMainForm(TPorts Ports, QWidget* Parent)
+TMainForm::TMainForm(TPorts Ports, const QString& ScoreFile, QWidget* Parent)
     : QMainWindow(Parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                               Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                              Qt::WindowCloseButtonHint) {
-  MainForm = this;
+                              Qt::WindowCloseButtonHint),
+      FScoreFile(ScoreFile) {
   setObjectName(QStringLiteral("MainForm"));
   setWindowTitle(QStringLiteral("Fizzgrid"));
   FSound = std::make_unique<TResourceSound>();
+  FController = std::make_unique<TGameController>(static_cast<TGameView&>(*this), Ports);
+  FController->SetScoreRecorder([this](const QString& Name, bool Won) {
+    if (ScoreTable)
+      ScoreTable->UpdateScore(Name, Won);
+  });
   CreateMenus();
   CreateComponents();
   // The window's size follows the board: ResizeGrid fixes the client area
   // and the frame takes the size the menu bar and client need.
   layout()->setSizeConstraint(QLayout::SetFixedSize);
-  LoadCellImages();
   GameTypeSelection = new TGameTypeSelection(this);
   EnterNameDialog = new TEnterNameDialog(this);
   SizeDlg = new TSizeDlg(this);
   InformationDialog = new TInformationDialog(this);
-
-  FController = std::make_unique<TGameController>(static_cast<TGameView&>(*this), Ports);
-  FController->SetScoreRecorder([](const QString& Name, bool Won) {
-    if (ScoreTable)
-      ScoreTable->UpdateScore(Name, Won);
-  });
   OnModalEnded(this, [this] {
     if (FController)
       FController->Resume();
@@ -106,8 +72,6 @@ TMainForm::TMainForm(TPorts Ports, QWidget* Parent)
 
 TMainForm::~TMainForm() {
   FormDestroy();
-  if (MainForm == this)
-    MainForm = nullptr;
 }
 
 void TMainForm::FormCreate() {
@@ -123,85 +87,24 @@ void TMainForm::FormDestroy() {
   // The chat's sockets belong to the controller's data module.
   delete FChatForm;
   FController.reset();
+  // The high-score window writes its file as it goes.
+  delete ScoreTable;
+  delete ThinkGauges;
+  delete AboutBox1;
+  delete FHowToPlay;
   delete GameTypeSelection;
   delete EnterNameDialog;
   delete InformationDialog;
   delete SizeDlg;
-  FImages.Release();
 }
 
-void TMainForm::SetExplosionSound(std::unique_ptr<TExplosionSound> Sound) {
-  FSound = std::move(Sound);
-}
-
-void TMainForm::CreateMenus() {
-  Game1 = menuBar()->addMenu(QStringLiteral("&Game"));
-  Game1->setObjectName(QStringLiteral("Game1"));
-  Dimensions1 = MakeAction("Dimensions1", QStringLiteral("&Dimensions"), Game1);
-  N1 = Game1->addSeparator();
-  N1->setObjectName(QStringLiteral("N1"));
-  N1->setEnabled(false);
-  StartGameF21 = MakeAction("StartGameF21", QStringLiteral("&Start Game"), Game1);
-  StartGameF21->setShortcut(QKeySequence(Qt::Key_F2));
-  Restart1 = MakeAction("Restart1", QStringLiteral("&Restart"), Game1);
-  Restart1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F2));
-  Restart1->setVisible(false);
-  Restart1->setEnabled(false);
-  // Checkable, so Qt toggles the mark itself when the item is triggered.
-  Explosions1 = MakeAction("Explosions1", QStringLiteral("&Explosions"), Game1);
-  Explosions1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
-  Explosions1->setCheckable(true);
-  Explosions1->setChecked(true);
-  HighScores1 = MakeAction("HighScores1", QStringLiteral("&High Scores"), Game1);
-  eXit1 = MakeAction("eXit1", QStringLiteral("E&xit"), Game1);
-
-  HelpMenu = menuBar()->addMenu(QStringLiteral("&Help"));
-  HelpMenu->setObjectName(QStringLiteral("HelpMenu"));
-  HelpAboutItem = MakeAction("HelpAboutItem", QStringLiteral("&About..."), HelpMenu);
-  HelpAboutItem->setStatusTip(QStringLiteral("Show program information"));
-  HelpAboutItem->setToolTip(QStringLiteral("Show program information"));
-  HelpMenu->setToolTipsVisible(true);
-
-  connect(Dimensions1, &QAction::triggered, this, Guard([this] { Dimensions1Click(); }));
-  connect(StartGameF21, &QAction::triggered, this, Guard([this] { StartGameF21Click(); }));
-  connect(Restart1, &QAction::triggered, this, Guard([this] { Restart1Click(); }));
-  connect(Explosions1, &QAction::toggled, this, Guard([this](bool On) { Explosions1Click(On); }));
-  connect(HighScores1, &QAction::triggered, this, Guard([this] { HighScores1Click(); }));
-  connect(eXit1, &QAction::triggered, this, Guard([this] { eXit1Click(); }));
-  connect(HelpAboutItem, &QAction::triggered, this, Guard([this] { HelpAbout(); }));
-  CreateAidMenus();
-}
-
-void TMainForm::CreateAidMenus() {
-  Game1->addSeparator();
-  Undo1 = MakeAction("Undo1", QStringLiteral("&Undo"), Game1);
-  Undo1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
-  Undo1->setEnabled(false);
-  Hint1 = MakeAction("Hint1", QStringLiteral("&Hint"), Game1);
-  Hint1->setShortcut(QKeySequence(Qt::Key_H));
-  Hint1->setEnabled(false);
-  Game1->addSeparator();
-  ComputerStrength1 = AddChoiceMenu(
-      Game1, "ComputerStrength1", QStringLiteral("&Computer strength"),
-      {{{"Standard1", "&Standard"}, {"Strong1", "S&trong"}, {"Expert1", "&Expert"}}}, LevelItems,
-      [this](std::size_t Index) { FController->SetComputerLevel(TComputerLevel(Index)); });
-  AnimationSpeed1 = AddChoiceMenu(
-      Game1, "AnimationSpeed1", QStringLiteral("Animation s&peed"),
-      {{{"Normal1", "&Normal"}, {"Fast1", "&Fast"}, {"Off1", "&Off"}}}, SpeedItems,
-      [this](std::size_t Index) { FController->SetAnimationSpeed(TAnimationSpeed(Index)); });
-  HowToPlay1 = MakeAction("HowToPlay1", QStringLiteral("How to &play"), HelpMenu);
-  HowToPlay1->setShortcut(QKeySequence(Qt::Key_F1));
-  // Not in a menu: Escape ends the cascade on show.
-  FinishAnimation = new QAction(this);
-  FinishAnimation->setObjectName(QStringLiteral("FinishAnimation"));
-  FinishAnimation->setShortcut(QKeySequence(Qt::Key_Escape));
-  addAction(FinishAnimation);
-
-  connect(Undo1, &QAction::triggered, this, Guard([this] { Undo1Click(); }));
-  connect(Hint1, &QAction::triggered, this, Guard([this] { FController->Hint(); }));
-  connect(HowToPlay1, &QAction::triggered, this, Guard([this] { HowToPlay1Click(); }));
-  connect(FinishAnimation, &QAction::triggered, this,
-          Guard([this] { FController->FinishReplay(); }));
+void TMainForm::ShowHowToPlay() {
+  // Modeless: it may stay open beside the game.
+  if (!FHowToPlay)
+    FHowToPlay = new THowToPlay(BordDisplay->Images(), this);
+  FHowToPlay->show();
+  FHowToPlay->raise();
+  FHowToPlay->activateWindow();
 }
 
 void TMainForm::CreateComponents() {
@@ -211,7 +114,8 @@ void TMainForm::CreateComponents() {
   // The window's own cursor until the opponent's first turn sets it.
   setCursor(Qt::IBeamCursor);
 
-  BordDisplay = new TBordGrid(this, FClient);
+  BordDisplay = new TBordGrid(*FController, FClient);
+  BordDisplay->OnClick = [this](int Row, int Col) { FController->PlaceAt(Row, Col); };
   BordDisplay->setObjectName(QStringLiteral("BordDisplay"));
   BordDisplay->setToolTip(QStringLiteral("Click on the field you want to place a mass on"));
   BordDisplay->move(TBordGrid::Border, TBordGrid::Border);
@@ -272,40 +176,6 @@ void TMainForm::CreateComponents() {
   SetCursor(*BordDisplay, TCursorKind::HandPoint);
 }
 
-void TMainForm::StartGameF21Click() {
-  FController->StartGame();
-}
-
-void TMainForm::Dimensions1Click() {
-  FController->ChangeDimensions();
-}
-
-void TMainForm::Restart1Click() {
-  FController->Restart();
-}
-
-void TMainForm::Explosions1Click(bool Checked) {
-  FController->SetExplosions(Checked);
-}
-
-void TMainForm::HighScores1Click() {
-  if (ScoreTable)
-    RunModal(*ScoreTable);
-}
-
-void TMainForm::HelpAbout() {
-  if (AboutBox1)
-    RunModal(*AboutBox1);
-}
-
-void TMainForm::eXit1Click() {
-  FController->Exit();
-}
-
-void TMainForm::BordDisplayClick(int Row, int Col) {
-  FController->PlaceAt(Row, Col);
-}
-
 void TMainForm::closeEvent(QCloseEvent* Event) {
   Guarded([this] {
     // The window goes at once: a running search stops, a replay and every
@@ -315,6 +185,8 @@ void TMainForm::closeEvent(QCloseEvent* Event) {
       FChatForm->hide();
     if (ThinkGauges)
       ThinkGauges->hide();
+    if (FHowToPlay)
+      FHowToPlay->hide();
     InformationDialog->hide();
   });
   Event->accept();
@@ -406,20 +278,26 @@ void TMainForm::ShowAnimationSpeed(TAnimationSpeed Speed) {
   SpeedItems[std::size_t(Speed) % SpeedItems.size()]->setChecked(true);
 }
 
+void TMainForm::PlayExplosionSound() {
+  // Once the sound could not start, it is not tried again in this run.
+  if (FSoundOn)
+    FSoundOn = FSound && FSound->Play();
+}
+
 void TMainForm::OpenChat(const TChatLink& Link) {
   FChatForm = new TChatForm(Link, this);
   FChatForm->show();
 }
 
 void TMainForm::StartUpDone() {
+  AboutBox1 = new TAboutBox1(this);
+  ThinkGauges = new TThinkGauges(this);
+  ThinkGauges->Follow(FController->ThinkRelay());
+  ScoreTable = new TScoreTable(this, FScoreFile);
   Q_EMIT StartedUp();
   show();
   // The start-up's dialogs have come and gone; the keyboard and the menu
   // shortcuts belong to this window from its first moment on.
   raise();
   activateWindow();
-}
-
-void TMainForm::CloseForm() {
-  close();
 }

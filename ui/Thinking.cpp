@@ -13,8 +13,6 @@
 
 #include <algorithm>
 
-TThinkGauges* ThinkGauges = nullptr;
-
 namespace {
 
 QRect FormRect(int Left, int Top, int Width, int Height) {
@@ -72,15 +70,9 @@ TThinkGauges::TThinkGauges(QWidget* Parent)
   setAttribute(Qt::WA_ShowWithoutActivating);
   setWindowFlag(Qt::WindowDoesNotAcceptFocus);
   setFocusPolicy(Qt::NoFocus);
-
-  if (!ThinkGauges)
-    ThinkGauges = this;
 }
 
-TThinkGauges::~TThinkGauges() {
-  if (ThinkGauges == this)
-    ThinkGauges = nullptr;
-}
+TThinkGauges::~TThinkGauges() {}
 
 void TThinkGauges::FormActivate() {
   Gauge1->move(Label1->x() + Label1->width() + 2, Gauge1->y());

@@ -3,7 +3,7 @@
 // gauge for the computer's candidates at the top level ("Level 1") and one
 // for the user's replies in three-level mode ("Level 2").
 //
-// Created once at program start (the program-wide ThinkGauges). The search
+// The game window creates it once the first game is on. The search
 // runs on a worker thread and reports through the relay (TThinkRelay),
 // whose signals reach ShowThinking, HideThinking and ShowPercent here.
 // FormActivate lays the gauges out beside the labels whenever the window is
@@ -48,6 +48,3 @@ protected:
   void showEvent(QShowEvent* Event) override;
   void resizeEvent(QResizeEvent* Event) override;
 };
-
-// The single thinking window, or nullptr when none exists.
-extern TThinkGauges* ThinkGauges;

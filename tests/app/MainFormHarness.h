@@ -3,6 +3,7 @@
 // fresh settings store and high-score table, the start-up run to its end,
 // clicks that wait for the turn, and read-outs of the window.
 
+#include "Chat.h"
 #include "CommandIO.h"
 #include "DialogScript.h"
 #include "Facilities.h"
@@ -23,22 +24,41 @@
 
 using namespace Qt::StringLiterals;
 
-// Fresh settings, a high-score table in a private folder, the scripted
+// The game window, found among the application's windows.
+inline TMainForm* TheMainForm() {
+  for (QWidget* Window : QApplication::topLevelWidgets())
+    if (auto* Form = qobject_cast<TMainForm*>(Window))
+      return Form;
+  return nullptr;
+}
+
+// The game window's chat window, if it has one.
+inline TChatForm* ChatWindow() {
+  TMainForm* Form = TheMainForm();
+  return Form ? Form->findChild<TChatForm*>(u"ChatForm"_s) : nullptr;
+}
+
+// Fresh settings, a high-score file in a private folder, the scripted
 // message boxes and dialogs; one per test.
 struct TAppRig {
   struct TFresh {
     TFresh() { QFile::remove(SettingsLocation()); }
-    ~TFresh() { ScoreTable = nullptr; }
   } Fresh;
   QTemporaryDir Folder;
-  TScoreTable Scores{nullptr, Folder.filePath(u"HighScores.Dat"_s)};
   TScriptedMessages Messages;
   TDialogScript Dialogs;
 
-  TAppRig() { ScoreTable = &Scores; }
+  // The high-score file of the windows the test makes.
+  QString ScoreFile() const { return Folder.filePath(u"HighScores.Dat"_s); }
+  // The game window's high-score table (empty before its first game).
+  std::vector<TScoreEntry> Entries() const {
+    const TMainForm* Form = TheMainForm();
+    const auto* Table = Form ? Form->findChild<TScoreTable*>(u"ScoreTable"_s) : nullptr;
+    return Table ? Table->Entries() : std::vector<TScoreEntry>();
+  }
   // Wins and losses recorded for Name, {-1, -1} without an entry.
   std::pair<int, int> Record(const QString& Name) const {
-    for (const TScoreEntry& Entry : Scores.Entries())
+    for (const TScoreEntry& Entry : Entries())
       if (Entry.PlayerName == Name)
         return {Entry.GamesWon, Entry.GamesLost};
     return {-1, -1};
@@ -123,6 +143,11 @@ inline void Trigger(TMainForm& Form, const char* Name) {
 // A key pressed on a part of the window, and its step run.
 inline void Press(TMainForm& Form, QWidget* Target, Qt::Key Key,
                   Qt::KeyboardModifiers Modifiers = Qt::NoModifier) {
+  // The offscreen platform activates every window it shows, the thinking
+  // window too, and none when that one hides; the window's shortcuts need it
+  // active, as a desktop leaves it.
+  if (!Form.isActiveWindow())
+    QApplication::setActiveWindow(&Form);
   QTest::keyClick(Target, Key, Modifiers);
   Flush(Form);
 }

@@ -141,15 +141,15 @@ private:
   void Tick() {
     // As slave: connect once the program listens, the chat once its chat
     // listens.
-    TComDataModule* Module = MainForm ? MainForm->Controller().ComData() : nullptr;
+    TComDataModule* Module = TheMainForm() ? TheMainForm()->Controller().ComData() : nullptr;
     if (!Master && Module && !Game && Module->ServerActive())
       Connect(Game, Module->GamePort());
     if (!Master && Module && !Chat && GamesStarted && Module->ChatServerActive())
       Connect(Chat, Module->ChatPort());
     // The master's first move waits until the program reads, so it never
     // arrives in one piece with the dimensions.
-    if (FirstMovePending && !HoldFirstMove && MainForm &&
-        MainForm->InformationText() == u"Waiting for opponent"_s) {
+    if (FirstMovePending && !HoldFirstMove && TheMainForm() &&
+        TheMainForm()->InformationText() == u"Waiting for opponent"_s) {
       FirstMovePending = false;
       Reply();
     }
@@ -251,7 +251,7 @@ struct TNetRig : TAppRig {
     if (Then)
       Dialogs.On(u"GameTypeSelection"_s, Then);
     Dialogs.On(u"SizeDlg"_s, TDialogScript::Dimensions(4, 4));
-    Form = std::make_unique<TMainForm>(Peer->Ports);
+    Form = std::make_unique<TMainForm>(Peer->Ports, ScoreFile());
     Form->Controller().Replay().SetFrameTime(0);
     Form->SetExplosionSound(nullptr);
     if (!StartUp(*Form))

@@ -27,7 +27,7 @@ qint64 Now() {
 void CloseNow() {
   std::printf("closing %lld\n", static_cast<long long>(Now()));
   std::fflush(stdout);
-  MainForm->close();
+  TheMainForm()->close();
 }
 
 // What the scenario does once the first game is on.
@@ -45,7 +45,9 @@ void Play(TMainForm& Form, const QString& Scenario) {
   }
   // The slave waits for the first move without a click.
   if (Scenario != u"first move"_s)
-    QTimer::singleShot(100, &Form, [&Form] { Form.BordDisplayClick(2, 2); });
+    QTimer::singleShot(100, &Form, [&Form] {
+      Form.findChild<TBordGrid*>(QStringLiteral("BordDisplay"))->OnClick(2, 2);
+    });
 }
 
 // The program, run to its end with a scenario that closes it while busy.
@@ -64,8 +66,8 @@ int RunChild(int argc, char* argv[], const QString& Scenario) {
     Ports = {Game.serverPort(), Chat.serverPort()};
   }
   Dialogs.On(u"GameTypeSelection"_s, [&](QDialog& Dialog) {
-    QObject::connect(MainForm, &TMainForm::StartedUp, MainForm,
-                     [Scenario] { Play(*MainForm, Scenario); });
+    QObject::connect(TheMainForm(), &TMainForm::StartedUp, TheMainForm(),
+                     [Scenario] { Play(*TheMainForm(), Scenario); });
     if (Scenario == u"search"_s || Scenario == u"cascade"_s)
       return TDialogScript::LocalGame()(Dialog);
     // The partner: a master that holds its first move back, or a slave that

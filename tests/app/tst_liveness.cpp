@@ -56,15 +56,13 @@ class TestLiveness : public QObject {
 
 private Q_SLOTS:
   void initTestCase() { InstallErrorReport(true); }
-  void cleanupTestCase() {
-    InstallErrorReport(false);
-  }
+  void cleanupTestCase() { InstallErrorReport(false); }
 
   void liveDuringACascade() {
     TNetRig Rig(false);
     Rig.Peer->Games = {Moves(MGamePeerMarks)};
     TMainForm& Form = Rig.Start(u"Alice"_s);
-    QTRY_VERIFY(Rig.Peer->GamesStarted == 1 && Rig.Peer->Chat && ChatForm);
+    QTRY_VERIFY(Rig.Peer->GamesStarted == 1 && Rig.Peer->Chat && ChatWindow());
     QTRY_VERIFY(Form.Controller().ComData()->ChatPartner() != nullptr);
     // Every cell one short of full: one more mass sets off a long chain.
     Rig.Peer->Mute = true;
@@ -82,7 +80,7 @@ private Q_SLOTS:
 
     QElapsedTimer Clock;
     Clock.start();
-    QPlainTextEdit* Memo = ChatForm->ReceiveMemo;
+    QPlainTextEdit* Memo = ChatWindow()->ReceiveMemo;
     qint64 ChatShown = -1;
     connect(Memo->document(), &QTextDocument::contentsChanged, this,
             [&] { ChatShown = Clock.nsecsElapsed(); });

@@ -43,7 +43,7 @@ class TestMainForm : public QObject {
     R->Dialogs.On(u"EnterNameDialog"_s, TDialogScript::Name(u"Tester"_s));
     R->Dialogs.On(u"GameTypeSelection"_s, TDialogScript::LocalGame());
     R->Dialogs.On(u"SizeDlg"_s, TDialogScript::Dimensions(Rows, Cols));
-    auto Form = std::make_unique<TMainForm>();
+    auto Form = std::make_unique<TMainForm>(TPorts{}, R->ScoreFile());
     Form->Controller().Replay().SetFrameTime(0);
     Form->SetExplosionSound(std::make_unique<TRecordingSound>(Sounds, SoundWorks));
     if (!StartUp(*Form) || !QTest::qWaitForWindowExposed(Form.get()))
@@ -302,7 +302,7 @@ private Q_SLOTS:
     QVERIFY(!Bord(*Form)->Finished);
     QCOMPARE(Screen(*Form), LocalTurn + u"Fizzgrid @12b | 0/0"_s);
     QCOMPARE(Text(*Form, "NamePlayer1") + Text(*Form, "NamePlayer2"), u"Tester : Computer : "_s);
-    QVERIFY(R->Scores.Entries().empty());
+    QVERIFY(R->Entries().empty());
     QCOMPARE(R->Log(), QString());
     ClickCell(*Form, 4, 4);
     QCOMPARE(Bord(*Form)->GetCell(4, 4)->Owner, LocalPlayer);
@@ -476,7 +476,7 @@ private Q_SLOTS:
     QCOMPARE(R->Log(), ByMenu ? u"Confirm: Are you sure|Confirm: Are you sure"_s : QString());
     QTest::qWait(50);
     QCOMPARE(Bord(*Form)->CountMasses()[1], 0);
-    QVERIFY(R->Scores.Entries().empty());
+    QVERIFY(R->Entries().empty());
     for (QWidget* Window : QApplication::topLevelWidgets())
       QVERIFY2(!Window->isVisible(), qPrintable(Window->objectName()));
   }

@@ -24,9 +24,7 @@ class TNetworkTest : public QObject {
 
 private Q_SLOTS:
   void initTestCase() { InstallErrorReport(true); }
-  void cleanupTestCase() {
-    InstallErrorReport(false);
-  }
+  void cleanupTestCase() { InstallErrorReport(false); }
 
   void programAsMaster() {
     TNetRig Rig(false, "Bob");
@@ -43,7 +41,7 @@ private Q_SLOTS:
                                            "Bob"}));
     QCOMPARE(Text(Form, "NamePlayer2"), u"Bob : "_s);
     QCOMPARE(Screen(Form), u"grid menu | Fizzgrid @12b | 0/0"_s);
-    QVERIFY(ChatForm && ChatForm->isVisible() && ChatForm->parent() == &Form);
+    QVERIFY(ChatWindow() && ChatWindow()->isVisible() && ChatWindow()->parent() == &Form);
     QTRY_VERIFY(Form.Controller().ComData()->ChatPartner() != nullptr);
     // Somebody else on the game port is sent away; the game goes on.
     QTcpSocket Intruder;
@@ -64,13 +62,13 @@ private Q_SLOTS:
 
     // The chat both ways between games; no echo of the own text.
     Peer.SendChat("hi Alice");
-    QTRY_COMPARE(ChatForm->ReceiveMemo->toPlainText(), u"hi Alice"_s);
+    QTRY_COMPARE(ChatWindow()->ReceiveMemo->toPlainText(), u"hi Alice"_s);
     Peer.SendChat("one\r\n\r\nthree");
-    QTRY_COMPARE(ChatForm->ReceiveMemo->toPlainText(), u"hi Alice\none\n\nthree"_s);
-    QTest::keyClicks(ChatForm->SendMemo, u"hello Bob"_s);
-    QTest::keyClick(ChatForm->SendMemo, Qt::Key_Return);
+    QTRY_COMPARE(ChatWindow()->ReceiveMemo->toPlainText(), u"hi Alice\none\n\nthree"_s);
+    QTest::keyClicks(ChatWindow()->SendMemo, u"hello Bob"_s);
+    QTest::keyClick(ChatWindow()->SendMemo, Qt::Key_Return);
     QTRY_COMPARE(Peer.ChatStream, QByteArray("hello Bob"));
-    QCOMPARE(ChatForm->ReceiveMemo->toPlainText(), u"hi Alice\none\n\nthree"_s);
+    QCOMPARE(ChatWindow()->ReceiveMemo->toPlainText(), u"hi Alice\none\n\nthree"_s);
 
     // Game 2 after the exchange again: the peer takes every cell and the
     // program sends the marker before its game over.
@@ -122,16 +120,16 @@ private Q_SLOTS:
     QCOMPARE(BoardDiff(Bord(Form), TBord(nullptr, 4, 4)), QString());
     // The slave waits for the master's first move at once.
     QCOMPARE(Screen(Form), u"menu busy | Waiting for opponent @8 | 0/0"_s);
-    QVERIFY(ChatForm && ChatForm->isVisible());
+    QVERIFY(ChatWindow() && ChatWindow()->isVisible());
     QTRY_VERIFY(Peer.Chat);
     Peer.HoldFirstMove = false;
     QTRY_COMPARE(Screen(Form), u"grid menu | Moved :\r     [1,3] @12b | 0/1"_s);
     QCOMPARE(BoardDiff(Bord(Form), *Peer.Board), QString());
     // The chat both ways during the game.
     Peer.SendChat("your move, Sam");
-    QTRY_COMPARE(ChatForm->ReceiveMemo->toPlainText(), u"your move, Sam"_s);
-    QTest::keyClicks(ChatForm->SendMemo, u"thinking"_s);
-    QTest::keyClick(ChatForm->SendMemo, Qt::Key_Return, Qt::ShiftModifier);
+    QTRY_COMPARE(ChatWindow()->ReceiveMemo->toPlainText(), u"your move, Sam"_s);
+    QTest::keyClicks(ChatWindow()->SendMemo, u"thinking"_s);
+    QTest::keyClick(ChatWindow()->SendMemo, Qt::Key_Return, Qt::ShiftModifier);
     QTRY_COMPARE(Peer.ChatStream, QByteArray("thinking"));
 
     // Game 1: the peer takes every cell; the program sends the marker,
@@ -245,9 +243,9 @@ private Q_SLOTS:
       if (!Listen)
         Server->close(); // the ports stay set, now refused
     Rig.Peer->OnTick = [&] {
-      if (!Greeting.isEmpty() || !Rig.Peer->Game || !MainForm)
+      if (!Greeting.isEmpty() || !Rig.Peer->Game || !TheMainForm())
         return;
-      auto* Box = Part<TInformationDialog>(*MainForm, "InformationDialog");
+      auto* Box = Part<TInformationDialog>(*TheMainForm(), "InformationDialog");
       if (Box->isVisible() && Box->DialogText->text() == u"Waiting for opponent to connect"_s)
         Rig.Peer->Leave();
     };
@@ -259,7 +257,7 @@ private Q_SLOTS:
                qPrintable(Rig.Log())); // and the refused connection's error
     QCOMPARE(Rig.Dialogs.Shown,
              Words("EnterNameDialog GameTypeSelection GameTypeSelection SizeDlg"));
-    QVERIFY(!Part<QWidget>(Form, "InformationDialog")->isVisible() && !ChatForm);
+    QVERIFY(!Part<QWidget>(Form, "InformationDialog")->isVisible() && !ChatWindow());
     QVERIFY(dynamic_cast<TComputerOpponent*>(Form.Controller().OtherPlayer()));
     QCOMPARE(Text(Form, "NamePlayer2"), u"Computer : "_s);
     QCOMPARE(QSize(Bord(Form)->Cols, Bord(Form)->Rows), QSize(4, 4));
@@ -285,14 +283,14 @@ private Q_SLOTS:
     Rig.Peer->Games = {FirstMove ? QList<TMove>() : Moves("00 11")}; // then the peer says no more
     bool Armed = FirstMove, Closed = false;
     Rig.Peer->OnTick = [&] {
-      if (!Armed || Closed || !MainForm || Offers(*MainForm) != u"menu busy"_s ||
-          MainForm->InformationText() != u"Waiting for opponent"_s)
+      if (!Armed || Closed || !TheMainForm() || Offers(*TheMainForm()) != u"menu busy"_s ||
+          TheMainForm()->InformationText() != u"Waiting for opponent"_s)
         return;
       Closed = true;
-      ByMenu ? Item(*MainForm, "eXit1")->trigger() : void(MainForm->close());
+      ByMenu ? Item(*TheMainForm(), "eXit1")->trigger() : void(TheMainForm()->close());
     };
     TMainForm& Form = Rig.Start(u"Sam"_s);
-    QVERIFY(ChatForm);
+    QVERIFY(ChatWindow());
     if (!FirstMove) {
       QVERIFY(!Closed);
       QTRY_COMPARE(Bord(Form)->GetCell(0, 0)->Owner, Opponent);
@@ -306,7 +304,7 @@ private Q_SLOTS:
     QCOMPARE(Masses(Bord(Form)), FirstMove ? u"0/0"_s : u"1/1"_s);
     for (QWidget* Window : QApplication::topLevelWidgets())
       QVERIFY2(!Window->isVisible(), qPrintable(Window->objectName()));
-    QVERIFY(Rig.Scores.Entries().empty());
+    QVERIFY(Rig.Entries().empty());
   }
 
   // The partner leaving during this side's turn is told at once, without a
@@ -350,7 +348,7 @@ private Q_SLOTS:
     Peer.Games = {::Moves(SGameProgramMarks)};
     Peer.HoldFirstMove = true;
     TMainForm& Form = Rig.Start(u"Sam"_s);
-    QTRY_VERIFY(Peer.Chat && ChatForm);
+    QTRY_VERIFY(Peer.Chat && ChatWindow());
     QCOMPARE(Form.InformationText(), u"Waiting for opponent"_s);
     for (int Send = 0; Send < 160; ++Send) // 10 MB
       Peer.SendChat(Line);
@@ -365,8 +363,8 @@ private Q_SLOTS:
     // The rest of the flood is read, and the memo stays within its bounds.
     QTRY_VERIFY_WITH_TIMEOUT(Peer.Chat->bytesToWrite() == 0, 60000);
     QTest::qWait(200);
-    QVERIFY(ChatForm->ReceiveMemo->document()->characterCount() <= 256 * 1024 + 1);
-    QVERIFY(ChatForm->ReceiveMemo->document()->blockCount() <= 5000);
+    QVERIFY(ChatWindow()->ReceiveMemo->document()->characterCount() <= 256 * 1024 + 1);
+    QVERIFY(ChatWindow()->ReceiveMemo->document()->blockCount() <= 5000);
     QCOMPARE(Rig.Log(), QString());
   }
 };

@@ -28,7 +28,7 @@ private Q_SLOTS:
     });
     User.start(50);
     SetModalRunner({});
-    TMainForm Form;
+    TMainForm Form({}, R.ScoreFile());
     TThinkRelay& Relay = Form.Controller().ThinkRelay();
     TThinkGauges Thinking;
     Thinking.Follow(Relay);

@@ -19,7 +19,7 @@ private Q_SLOTS:
     R->Dialogs.On(u"EnterNameDialog"_s, TDialogScript::ReadName(NameShown));
     R->Dialogs.On(u"GameTypeSelection"_s, [](QDialog&) {});
     R->Dialogs.On(u"GameTypeSelection"_s, TDialogScript::LocalGame());
-    TMainForm Form;
+    TMainForm Form({}, R->ScoreFile());
     QVERIFY(StartUp(Form));
     QCOMPARE(NameShown, QString());
     QCOMPARE(R->Dialogs.Shown,
@@ -70,7 +70,7 @@ private Q_SLOTS:
         Names.OKBtn->click();
     });
     R->Dialogs.On(u"GameTypeSelection"_s, TDialogScript::LocalGame());
-    TMainForm Form;
+    TMainForm Form({}, R->ScoreFile());
     QVERIFY(StartUp(Form));
     QCOMPARE(Shown, Stored);
     QCOMPARE(Form.Controller().Settings()->PlayerNames[0], Name);
@@ -83,7 +83,7 @@ private Q_SLOTS:
     R->Dialogs.On(u"GameTypeSelection"_s, TDialogScript::LocalGame());
     R->Dialogs.On(u"SizeDlg"_s, TDialogScript::Dimensions(6, 7));
     {
-      TMainForm Form;
+      TMainForm Form({}, R->ScoreFile());
       QVERIFY(StartUp(Form) && QTest::qWaitForWindowExposed(&Form));
       Form.close();
       QVERIFY(Closing(Form) && !Form.isVisible());
@@ -96,7 +96,7 @@ private Q_SLOTS:
     QString NameShown;
     R->Dialogs.On(u"EnterNameDialog"_s, TDialogScript::ReadName(NameShown));
     R->Dialogs.On(u"GameTypeSelection"_s, TDialogScript::LocalGame());
-    TMainForm Again;
+    TMainForm Again({}, R->ScoreFile());
     QVERIFY(StartUp(Again));
     QCOMPARE(NameShown, u"Alice"_s);
     QCOMPARE(QSize(Bord(Again)->Cols, Bord(Again)->Rows), QSize(7, 6));
