@@ -1,30 +1,31 @@
-// libFuzzer target for the high-score file: the input is the file's bytes.
-// Every whole 32-byte record must load as one entry (its name, never read
-// past the 21-byte name field, won and lost), a short tail must be reported,
-// and saving what was read must write back exactly the whole records, each
-// unchanged in what it means. Anything else aborts.
+// libFuzzer target for the high-score file: the input is the file's bytes,
+// read and written in memory through the same device calls that the file
+// name calls use. Every whole 32-byte record must load as one entry (its
+// name, never read past the 21-byte name field, won and lost), a short tail
+// must be reported, and saving what was read must write back exactly the
+// whole records, each unchanged in what it means. Anything else aborts.
 
-#include "FuzzFiles.h"
+#include "FuzzRules.h"
 #include "HighScoreFile.h"
 
-#include <QFile>
+#include <QBuffer>
 
 #include <algorithm>
 #include <cstdint>
 
 namespace {
 
-QString FilePath;
+const QString FilePath = QStringLiteral("HighScores.Dat");
 
 std::int32_t LittleEndian(const uint8_t* Bytes) {
   return std::int32_t(std::uint32_t(Bytes[0]) | std::uint32_t(Bytes[1]) << 8 |
                       std::uint32_t(Bytes[2]) << 16 | std::uint32_t(Bytes[3]) << 24);
 }
 
-QByteArray ReadBack() {
-  QFile File(FilePath);
-  Require(File.open(QIODevice::ReadOnly), "written file cannot be opened");
-  return File.readAll();
+TScoreFile::TReadResult ReadImage(const QByteArray& Image) {
+  QBuffer Device;
+  Device.setData(Image);
+  return TScoreFile::Read(Device, FilePath);
 }
 
 // Entry against the record it came from, and its encoding against both.
@@ -48,20 +49,12 @@ void CheckRecord(const uint8_t* Record, const TScoreEntry& Entry, const char* En
 
 } // namespace
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  FilePath = PrivateFolder() + QStringLiteral("/HighScores.Dat");
-  return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
-  {
-    QFile File(FilePath);
-    WriteInput(File, Data, Size);
-  }
   const std::size_t Whole = Size / TScoreFile::RecordSize;
   const std::size_t Tail = Size % TScoreFile::RecordSize;
 
-  const TScoreFile::TReadResult Loaded = TScoreFile::Read(FilePath);
+  const TScoreFile::TReadResult Loaded =
+      ReadImage(QByteArray::fromRawData(reinterpret_cast<const char*>(Data), qsizetype(Size)));
   Require(Loaded.Entries.size() == Whole, "not one entry per whole record");
   if (Tail == 0) {
     Require(Loaded.Status == TScoreFile::TStatus::Read, "whole file not read as such");
@@ -79,10 +72,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
                 Encoded.constData() + I * TScoreFile::RecordSize);
 
   // The save at exit, and the next start.
+  QByteArray Saved("left from an earlier save");
+  QBuffer Device(&Saved);
   QString Error;
-  Require(TScoreFile::Write(FilePath, Loaded.Entries, &Error), "save failed");
-  Require(ReadBack() == Encoded, "saved file differs from the encoding");
-  const TScoreFile::TReadResult Again = TScoreFile::Read(FilePath);
+  Require(TScoreFile::Write(Device, FilePath, Loaded.Entries, &Error), "save failed");
+  Require(Saved == Encoded, "saved file differs from the encoding");
+  const TScoreFile::TReadResult Again = ReadImage(Saved);
   Require(Again.Status == TScoreFile::TStatus::Read, "saved file does not read whole");
   Require(TScoreFile::Encode(Again.Entries) == Encoded, "saved file reads differently");
   return 0;

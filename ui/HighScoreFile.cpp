@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QIODevice>
 #include <QSaveFile>
 #include <QtEndian>
 
@@ -42,29 +43,43 @@ std::vector<TScoreEntry> TScoreFile::Decode(QByteArrayView Data, qsizetype* Tail
 }
 
 TScoreFile::TReadResult TScoreFile::Read(const QString& FileName) {
-  TReadResult Result;
   const QFileInfo Info(FileName);
   if (!Info.exists())
-    return Result;
+    return {};
   if (!Info.isFile()) {
     // A folder, a pipe or a device; opening a pipe would wait forever.
+    TReadResult Result;
     Result.Status = TStatus::Unreadable;
     Result.Error = QStringLiteral("I/O error: cannot read \"%1\": it is not a file").arg(FileName);
     return Result;
   }
   QFile File(FileName);
-  if (!File.open(QIODevice::ReadOnly)) {
+  return Read(File, FileName);
+}
+
+TScoreFile::TReadResult TScoreFile::Read(QIODevice& Device, const QString& FileName) {
+  TReadResult Result;
+  if ((!Device.isOpen() && !Device.open(QIODevice::ReadOnly)) || !Device.isReadable()) {
     Result.Status = TStatus::Unreadable;
     Result.Error =
-        QStringLiteral("I/O error: cannot read \"%1\": %2").arg(FileName, File.errorString());
+        QStringLiteral("I/O error: cannot read \"%1\": %2").arg(FileName, Device.errorString());
     return Result;
   }
-  const QByteArray Data = File.readAll();
-  if (File.error() != QFileDevice::NoError) {
+  // readAll() would hide a read error; read() reports one as -1.
+  constexpr qint64 Piece = 4096;
+  QByteArray Data;
+  qint64 Got = 0;
+  do {
+    const qsizetype Before = Data.size();
+    Data.resize(Before + Piece);
+    Got = Device.read(Data.data() + Before, Piece);
+    Data.resize(Before + std::max<qint64>(Got, 0));
+  } while (Got > 0);
+  if (Got < 0) {
     Result.Entries = Decode(Data);
     Result.Status = TStatus::Damaged;
     Result.Error =
-        QStringLiteral("I/O error while reading \"%1\": %2").arg(FileName, File.errorString());
+        QStringLiteral("I/O error while reading \"%1\": %2").arg(FileName, Device.errorString());
     return Result;
   }
   qsizetype Tail = 0;
@@ -82,20 +97,36 @@ TScoreFile::TReadResult TScoreFile::Read(const QString& FileName) {
   return Result;
 }
 
-bool TScoreFile::Write(const QString& FileName, const std::vector<TScoreEntry>& Entries,
-                       QString* Error) {
-  QSaveFile File(FileName);
-  const QByteArray Data = Encode(Entries);
-  // commit() does not notice a failure of the flush it runs itself, so
-  // the buffer is flushed and checked here first.
-  const bool Saved = File.open(QIODevice::WriteOnly) && File.write(Data) == Data.size() &&
-                     File.flush() && File.commit();
-  if (Saved)
-    return true;
-  const QString Reason = File.errorString();
-  File.cancelWriting();
+namespace {
+
+bool WriteFailed(const QString& FileName, const QString& Reason, QString* Error) {
   if (Error != nullptr)
     *Error = QStringLiteral("I/O error: the high scores could not be written to \"%1\": %2")
                  .arg(FileName, Reason);
   return false;
+}
+
+} // namespace
+
+bool TScoreFile::Write(const QString& FileName, const std::vector<TScoreEntry>& Entries,
+                       QString* Error) {
+  QSaveFile File(FileName);
+  // commit() does not notice a failure of the flush it runs itself, so
+  // the buffer is flushed and checked here first.
+  if (Write(File, FileName, Entries, Error)) {
+    if (File.flush() && File.commit())
+      return true;
+    WriteFailed(FileName, File.errorString(), Error);
+  }
+  File.cancelWriting();
+  return false;
+}
+
+bool TScoreFile::Write(QIODevice& Device, const QString& FileName,
+                       const std::vector<TScoreEntry>& Entries, QString* Error) {
+  const QByteArray Data = Encode(Entries);
+  const bool Open = (Device.isOpen() || Device.open(QIODevice::WriteOnly | QIODevice::Truncate)) &&
+                    Device.isWritable();
+  return (Open && Device.write(Data) == Data.size()) ||
+         WriteFailed(FileName, Device.errorString(), Error);
 }
