@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QIODevice>
 #include <QSaveFile>
+#include <QStringEncoder>
 #include <QtEndian>
 
 #include <algorithm>
@@ -11,11 +12,13 @@
 QByteArray TScoreFile::Encode(const std::vector<TScoreEntry>& Entries) {
   QByteArray Data(qsizetype(Entries.size()) * RecordSize, '\0');
   char* Record = Data.data();
+  // Straight into the record, one byte per character, no copy per name;
+  // characters outside Latin-1 become '?'.
+  QStringEncoder Latin1(QStringConverter::Latin1);
   for (const TScoreEntry& Entry : Entries) {
-    // Characters outside Latin-1 become '?'.
-    const QByteArray Name = Entry.PlayerName.left(MaxNameLength).toLatin1().left(MaxNameLength);
-    Record[0] = char(Name.size());
-    std::copy(Name.begin(), Name.end(), Record + 1);
+    const char* NameEnd =
+        Latin1.appendToBuffer(Record + 1, QStringView(Entry.PlayerName).left(MaxNameLength));
+    Record[0] = char(NameEnd - (Record + 1));
     qToLittleEndian<std::int32_t>(Entry.GamesWon, Record + 24);
     qToLittleEndian<std::int32_t>(Entry.GamesLost, Record + 28);
     Record += RecordSize;
@@ -66,15 +69,12 @@ TScoreFile::TReadResult TScoreFile::Read(QIODevice& Device, const QString& FileN
     return Result;
   }
   // readAll() would hide a read error; read() reports one as -1.
-  constexpr qint64 Piece = 4096;
   QByteArray Data;
+  Data.reserve(qsizetype(Device.bytesAvailable()));
+  char Piece[4096];
   qint64 Got = 0;
-  do {
-    const qsizetype Before = Data.size();
-    Data.resize(Before + Piece);
-    Got = Device.read(Data.data() + Before, Piece);
-    Data.resize(Before + std::max<qint64>(Got, 0));
-  } while (Got > 0);
+  while ((Got = Device.read(Piece, sizeof Piece)) > 0)
+    Data.append(Piece, qsizetype(Got));
   if (Got < 0) {
     Result.Entries = Decode(Data);
     Result.Status = TStatus::Damaged;
