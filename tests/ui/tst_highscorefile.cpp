@@ -7,6 +7,9 @@
 #include <QTest>
 #include <QtEndian>
 
+#include <algorithm>
+#include <utility>
+
 using namespace Qt::StringLiterals;
 
 namespace {
