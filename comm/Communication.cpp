@@ -2,9 +2,8 @@
 
 #include "CommandIO.h"
 #include "ErrorReport.h"
+#include "PartnerListener.h"
 
-#include <QHostAddress>
-#include <QTcpServer>
 #include <QTcpSocket>
 #include <QTimer>
 
@@ -46,20 +45,17 @@ int SocketErrorNumber(int QtSocketError) {
 
 TComDataModule::TComDataModule(QObject* Owner, quint16 AGamePort, quint16 AChatPort)
     : QObject(Owner), FGamePort(AGamePort), FChatPort(AChatPort), Client(new QTcpSocket(this)),
-      Server(new QTcpServer(this)), ChatClient(new QTcpSocket(this)),
-      ChatServer(new QTcpServer(this)) {
+      Server(new TPartnerListener(QStringLiteral("Server"), AGamePort, 0, this)),
+      ChatClient(new QTcpSocket(this)),
+      ChatServer(new TPartnerListener(QStringLiteral("ChatServer"), AChatPort, MaxChatRead, this)) {
   setObjectName(QStringLiteral("ComDataModule"));
   Client->setObjectName(QStringLiteral("Client"));
-  Server->setObjectName(QStringLiteral("Server"));
   ChatClient->setObjectName(QStringLiteral("ChatClient"));
-  ChatServer->setObjectName(QStringLiteral("ChatServer"));
   WireClient(Client, false);
   WireClient(ChatClient, true);
   ChatClient->setReadBufferSize(MaxChatRead);
-  connect(Server, &QTcpServer::newConnection, this,
-          [this] { Guarded([this] { ServerAccept(); }); });
-  connect(ChatServer, &QTcpServer::newConnection, this,
-          [this] { Guarded([this] { ChatServerAccept(); }); });
+  WireListener(Server, false);
+  WireListener(ChatServer, true);
 }
 
 TComDataModule::~TComDataModule() {
@@ -67,12 +63,7 @@ TComDataModule::~TComDataModule() {
   for (QObject* Socket : {static_cast<QObject*>(Client), static_cast<QObject*>(Server),
                           static_cast<QObject*>(ChatClient), static_cast<QObject*>(ChatServer)})
     QObject::disconnect(Socket, nullptr, this, nullptr);
-  for (auto* List : {&FAccepted, &FChatAccepted})
-    for (const QPointer<QTcpSocket>& Socket : std::exchange(*List, {}))
-      if (Socket) {
-        Unwire(Socket);
-        Socket->abort();
-      }
+  // The listeners close their partners' connections as they go.
   Client->abort();
   ChatClient->abort();
 }
@@ -90,47 +81,35 @@ void TComDataModule::WireClient(QTcpSocket* Socket, bool Chat) {
   });
 }
 
-void TComDataModule::WireAccepted(QTcpSocket* Socket, bool Chat) {
-  connect(Socket, &QTcpSocket::disconnected, this, [this, Socket] {
-    Guarded([&] {
-      Forget(Socket);
-      SocketDisconnect();
-    });
+void TComDataModule::WireListener(TPartnerListener* Listener, bool Chat) {
+  // Only the game partner brings the link up.
+  if (!Chat)
+    connect(Listener, &TPartnerListener::Accepted, this,
+            [this] { Guarded([this] { ClientConnect(); }); });
+  connect(Listener, &TPartnerListener::Disconnected, this,
+          [this] { Guarded([this] { SocketDisconnect(); }); });
+  connect(Listener, &TPartnerListener::ReadyRead, this, [this, Chat](QTcpSocket* Socket) {
+    Guarded([&] { Chat ? ChatRead(Socket) : SocketRead(Socket); });
   });
-  connect(Socket, &QTcpSocket::readyRead, this,
-          [this, Socket, Chat] { Guarded([&] { Chat ? ChatRead(Socket) : SocketRead(Socket); }); });
-  connect(Socket, &QTcpSocket::errorOccurred, this, [this](QAbstractSocket::SocketError Error) {
-    if (Error != QAbstractSocket::RemoteHostClosedError)
-      Guarded([&] { ClientError(SocketErrorNumber(Error)); });
+  connect(Listener, &TPartnerListener::Failed, this, [this](QAbstractSocket::SocketError Error) {
+    Guarded([&] { ClientError(SocketErrorNumber(Error)); });
   });
-}
-
-void TComDataModule::Unwire(QTcpSocket* Socket) {
-  QObject::disconnect(Socket, nullptr, this, nullptr);
-}
-
-void TComDataModule::Forget(QTcpSocket* Socket) {
-  Unwire(Socket);
-  FAccepted.removeAll(Socket);
-  FChatAccepted.removeAll(Socket);
-  Socket->deleteLater();
 }
 
 quint16 TComDataModule::GamePort() const {
-  return Server->isListening() ? Server->serverPort() : FGamePort;
+  return Server->Port();
 }
 
 quint16 TComDataModule::ChatPort() const {
-  return ChatServer->isListening() ? ChatServer->serverPort() : FChatPort;
+  return ChatServer->Port();
 }
 
 bool TComDataModule::OpenServer() {
-  // QHostAddress::Any listens on IPv4 and IPv6 alike.
-  return Server->isListening() || Server->listen(QHostAddress::Any, FGamePort);
+  return Server->Open();
 }
 
 bool TComDataModule::OpenChatServer() {
-  return ChatServer->isListening() || ChatServer->listen(QHostAddress::Any, FChatPort);
+  return ChatServer->Open();
 }
 
 void TComDataModule::OpenClient(const QString& Host) {
@@ -145,30 +124,16 @@ void TComDataModule::OpenChatClient(const QString& Host) {
   Q_EMIT Changed();
 }
 
-void TComDataModule::DropAccepted(QList<QPointer<QTcpSocket>>& Accepted) {
-  bool WasConnected = false;
-  for (const QPointer<QTcpSocket>& Socket : std::exchange(Accepted, {})) {
-    if (!Socket)
-      continue;
-    Unwire(Socket);
-    WasConnected = WasConnected || Socket->state() == QAbstractSocket::ConnectedState;
-    Socket->abort();
-    Socket->deleteLater();
-  }
-  // Dropping the partner's connection is a disconnect like any other.
-  if (WasConnected)
-    SocketDisconnect();
-}
-
 void TComDataModule::CloseServer() {
-  Server->close();
-  DropAccepted(FAccepted);
+  // Dropping the partner's connection is a disconnect like any other.
+  if (Server->Close())
+    SocketDisconnect();
   Q_EMIT Changed();
 }
 
 void TComDataModule::CloseChatServer() {
-  ChatServer->close();
-  DropAccepted(FChatAccepted);
+  if (ChatServer->Close())
+    SocketDisconnect();
   Q_EMIT Changed();
 }
 
@@ -185,7 +150,7 @@ void TComDataModule::CloseChatClient() {
 }
 
 bool TComDataModule::ServerActive() const {
-  return Server->isListening();
+  return Server->Active();
 }
 
 bool TComDataModule::ClientActive() const {
@@ -193,32 +158,21 @@ bool TComDataModule::ClientActive() const {
 }
 
 bool TComDataModule::ChatServerActive() const {
-  return ChatServer->isListening();
+  return ChatServer->Active();
 }
 
 bool TComDataModule::ChatClientActive() const {
   return ChatClient->state() != QAbstractSocket::UnconnectedState;
 }
 
-namespace {
-
-QTcpSocket* FirstStanding(const QList<QPointer<QTcpSocket>>& Accepted) {
-  for (const QPointer<QTcpSocket>& Socket : Accepted)
-    if (Socket && Socket->state() == QAbstractSocket::ConnectedState)
-      return Socket;
-  return nullptr;
-}
-
-} // namespace
-
 QTcpSocket* TComDataModule::GamePartner() const {
-  if (QTcpSocket* Partner = FirstStanding(FAccepted))
+  if (QTcpSocket* Partner = Server->Partner())
     return Partner;
   return Client->state() == QAbstractSocket::ConnectedState ? Client : nullptr;
 }
 
 QTcpSocket* TComDataModule::ChatPartner() const {
-  if (QTcpSocket* Partner = FirstStanding(FChatAccepted))
+  if (QTcpSocket* Partner = ChatServer->Partner())
     return Partner;
   return ChatClient->state() == QAbstractSocket::ConnectedState ? ChatClient : nullptr;
 }
@@ -239,15 +193,11 @@ void TComDataModule::SocketDisconnect() {
   SetConnected(false);
 }
 
-void TComDataModule::TakeChunk(QByteArrayView Chunk) {
+void TComDataModule::SocketRead(QTcpSocket* Socket) {
   // A newer message replaces one not yet taken.
-  FReceiveBuffer = ReceivedChunk(Chunk);
+  FReceiveBuffer = ReceivedChunk(Socket->readAll());
   FDataAvailable = true;
   Q_EMIT Changed();
-}
-
-void TComDataModule::SocketRead(QTcpSocket* Socket) {
-  TakeChunk(Socket->readAll());
 }
 
 void TComDataModule::ChatRead(QTcpSocket* Socket) {
@@ -256,7 +206,7 @@ void TComDataModule::ChatRead(QTcpSocket* Socket) {
   // chat text never keeps the game connection waiting.
   if (Socket->bytesAvailable() > 0)
     QTimer::singleShot(0, Socket, [this, Socket] {
-      if (Socket == ChatClient || FChatAccepted.contains(Socket))
+      if (Socket == ChatClient || ChatServer->Holds(Socket))
         Guarded([&] { ChatRead(Socket); });
     });
   if (!Text.isEmpty() && OnChatText)
@@ -274,36 +224,6 @@ void TComDataModule::CloseAll() {
 void TComDataModule::ClientError(int ErrorNumber) {
   CloseAll();
   ReportError(QStringLiteral("Asynchronous socket error %1").arg(ErrorNumber));
-}
-
-void TComDataModule::Accept(QTcpServer* Listener, QList<QPointer<QTcpSocket>>& Accepted,
-                            bool& Taken, bool Chat) {
-  while (QTcpSocket* Socket = Listener->nextPendingConnection()) {
-    // Exactly one partner per connection attempt: everybody after the first
-    // is closed at once, also once the first has left, without touching the
-    // partner's connection or the link. A stranger must never take over a
-    // game in progress.
-    if (Taken) {
-      Socket->abort();
-      Socket->deleteLater();
-      continue;
-    }
-    Taken = true;
-    Accepted.append(Socket);
-    WireAccepted(Socket, Chat);
-    if (Chat)
-      Socket->setReadBufferSize(MaxChatRead);
-    else
-      SetConnected(true);
-  }
-}
-
-void TComDataModule::ServerAccept() {
-  Accept(Server, FAccepted, FGamePartnerTaken, false);
-}
-
-void TComDataModule::ChatServerAccept() {
-  Accept(ChatServer, FChatAccepted, FChatPartnerTaken, true);
 }
 
 QByteArray TComDataModule::GetBuffer() {

@@ -7,6 +7,7 @@
 //   Server      game listener of the master        (listens on GamePort)
 //   ChatClient  chat connection of the slave       (connects to ChatPort)
 //   ChatServer  chat listener of the master        (listens on ChatPort)
+// The listeners are TPartnerListener, which keep their first partner.
 // The link goes up when a client connection is established (game or chat)
 // or the game listener accepts, and down on any disconnect or error. After
 // an error all four sockets are off and nothing reconnects.
@@ -31,16 +32,14 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
-#include <QList>
 #include <QObject>
-#include <QPointer>
 #include <QString>
 
 #include <cstdint>
 #include <functional>
 
-class QTcpServer;
 class QTcpSocket;
+class TPartnerListener;
 
 inline constexpr quint16 DefaultGamePort = 5133;
 inline constexpr quint16 DefaultChatPort = 4133;
@@ -122,20 +121,6 @@ public:
   // or a client that is connecting).
   bool CanConnect() const;
 
-  // The socket event handlers. Each is wired to the sockets' signals through
-  // Guarded and may also be called directly by tests.
-  void ClientConnect();
-  void SocketDisconnect();
-  void SocketRead(QTcpSocket* Socket);
-  void ClientError(int ErrorNumber);
-  void ServerAccept();
-  void ChatServerAccept();
-  void ChatRead(QTcpSocket* Socket);
-
-  // What a received game chunk does to the receive state (the heart of
-  // SocketRead, usable on a plain byte buffer).
-  void TakeChunk(QByteArrayView Chunk);
-
 Q_SIGNALS:
   // The link flag changed.
   void LinkChanged(bool Up);
@@ -143,25 +128,26 @@ Q_SIGNALS:
   void Changed();
 
 private:
+  // The socket event handlers, each wired to the sockets' signals through
+  // Guarded; only the sockets call them.
+  void ClientConnect();
+  void SocketDisconnect();
+  // A game read: the bytes of one socket read are one message (see
+  // ReceivedChunk); a newer message replaces one not yet taken.
+  void SocketRead(QTcpSocket* Socket);
+  void ChatRead(QTcpSocket* Socket);
+  void ClientError(int ErrorNumber);
+
   void SetConnected(bool Up);
   void WireClient(QTcpSocket* Socket, bool Chat);
-  void WireAccepted(QTcpSocket* Socket, bool Chat);
-  void Accept(QTcpServer* Listener, QList<QPointer<QTcpSocket>>& Accepted, bool& Taken, bool Chat);
-  void Forget(QTcpSocket* Socket);
-  void DropAccepted(QList<QPointer<QTcpSocket>>& Accepted);
-  void Unwire(QTcpSocket* Socket);
+  void WireListener(TPartnerListener* Listener, bool Chat);
 
   quint16 FGamePort;
   quint16 FChatPort;
   QTcpSocket* Client;
-  QTcpServer* Server;
+  TPartnerListener* Server;
   QTcpSocket* ChatClient;
-  QTcpServer* ChatServer;
-  QList<QPointer<QTcpSocket>> FAccepted;
-  QList<QPointer<QTcpSocket>> FChatAccepted;
-  // A partner was accepted on the game or chat listener at some time.
-  bool FGamePartnerTaken = false;
-  bool FChatPartnerTaken = false;
+  TPartnerListener* ChatServer;
   bool FConnected = false;
   bool FDataAvailable = false;
   QByteArray FReceiveBuffer;

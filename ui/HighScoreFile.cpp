@@ -2,7 +2,9 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QIODevice>
 #include <QSaveFile>
+#include <QStringEncoder>
 #include <QtEndian>
 
 #include <algorithm>
@@ -10,11 +12,13 @@
 QByteArray TScoreFile::Encode(const std::vector<TScoreEntry>& Entries) {
   QByteArray Data(qsizetype(Entries.size()) * RecordSize, '\0');
   char* Record = Data.data();
+  // Straight into the record, one byte per character, no copy per name;
+  // characters outside Latin-1 become '?'.
+  QStringEncoder Latin1(QStringConverter::Latin1);
   for (const TScoreEntry& Entry : Entries) {
-    // Characters outside Latin-1 become '?'.
-    const QByteArray Name = Entry.PlayerName.left(MaxNameLength).toLatin1().left(MaxNameLength);
-    Record[0] = char(Name.size());
-    std::copy(Name.begin(), Name.end(), Record + 1);
+    const char* NameEnd =
+        Latin1.appendToBuffer(Record + 1, QStringView(Entry.PlayerName).left(MaxNameLength));
+    Record[0] = char(NameEnd - (Record + 1));
     qToLittleEndian<std::int32_t>(Entry.GamesWon, Record + 24);
     qToLittleEndian<std::int32_t>(Entry.GamesLost, Record + 28);
     Record += RecordSize;
@@ -42,29 +46,40 @@ std::vector<TScoreEntry> TScoreFile::Decode(QByteArrayView Data, qsizetype* Tail
 }
 
 TScoreFile::TReadResult TScoreFile::Read(const QString& FileName) {
-  TReadResult Result;
   const QFileInfo Info(FileName);
   if (!Info.exists())
-    return Result;
+    return {};
   if (!Info.isFile()) {
     // A folder, a pipe or a device; opening a pipe would wait forever.
+    TReadResult Result;
     Result.Status = TStatus::Unreadable;
     Result.Error = QStringLiteral("I/O error: cannot read \"%1\": it is not a file").arg(FileName);
     return Result;
   }
   QFile File(FileName);
-  if (!File.open(QIODevice::ReadOnly)) {
+  return Read(File, FileName);
+}
+
+TScoreFile::TReadResult TScoreFile::Read(QIODevice& Device, const QString& FileName) {
+  TReadResult Result;
+  if ((!Device.isOpen() && !Device.open(QIODevice::ReadOnly)) || !Device.isReadable()) {
     Result.Status = TStatus::Unreadable;
     Result.Error =
-        QStringLiteral("I/O error: cannot read \"%1\": %2").arg(FileName, File.errorString());
+        QStringLiteral("I/O error: cannot read \"%1\": %2").arg(FileName, Device.errorString());
     return Result;
   }
-  const QByteArray Data = File.readAll();
-  if (File.error() != QFileDevice::NoError) {
+  // readAll() would hide a read error; read() reports one as -1.
+  QByteArray Data;
+  Data.reserve(qsizetype(Device.bytesAvailable()));
+  char Piece[4096];
+  qint64 Got = 0;
+  while ((Got = Device.read(Piece, sizeof Piece)) > 0)
+    Data.append(Piece, qsizetype(Got));
+  if (Got < 0) {
     Result.Entries = Decode(Data);
     Result.Status = TStatus::Damaged;
     Result.Error =
-        QStringLiteral("I/O error while reading \"%1\": %2").arg(FileName, File.errorString());
+        QStringLiteral("I/O error while reading \"%1\": %2").arg(FileName, Device.errorString());
     return Result;
   }
   qsizetype Tail = 0;
@@ -82,20 +97,36 @@ TScoreFile::TReadResult TScoreFile::Read(const QString& FileName) {
   return Result;
 }
 
-bool TScoreFile::Write(const QString& FileName, const std::vector<TScoreEntry>& Entries,
-                       QString* Error) {
-  QSaveFile File(FileName);
-  const QByteArray Data = Encode(Entries);
-  // commit() does not notice a failure of the flush it runs itself, so
-  // the buffer is flushed and checked here first.
-  const bool Saved = File.open(QIODevice::WriteOnly) && File.write(Data) == Data.size() &&
-                     File.flush() && File.commit();
-  if (Saved)
-    return true;
-  const QString Reason = File.errorString();
-  File.cancelWriting();
+namespace {
+
+bool WriteFailed(const QString& FileName, const QString& Reason, QString* Error) {
   if (Error != nullptr)
     *Error = QStringLiteral("I/O error: the high scores could not be written to \"%1\": %2")
                  .arg(FileName, Reason);
   return false;
+}
+
+} // namespace
+
+bool TScoreFile::Write(const QString& FileName, const std::vector<TScoreEntry>& Entries,
+                       QString* Error) {
+  QSaveFile File(FileName);
+  // commit() does not notice a failure of the flush it runs itself, so
+  // the buffer is flushed and checked here first.
+  if (Write(File, FileName, Entries, Error)) {
+    if (File.flush() && File.commit())
+      return true;
+    WriteFailed(FileName, File.errorString(), Error);
+  }
+  File.cancelWriting();
+  return false;
+}
+
+bool TScoreFile::Write(QIODevice& Device, const QString& FileName,
+                       const std::vector<TScoreEntry>& Entries, QString* Error) {
+  const QByteArray Data = Encode(Entries);
+  const bool Open = (Device.isOpen() || Device.open(QIODevice::WriteOnly | QIODevice::Truncate)) &&
+                    Device.isWritable();
+  return (Open && Device.write(Data) == Data.size()) ||
+         WriteFailed(FileName, Device.errorString(), Error);
 }

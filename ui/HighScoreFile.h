@@ -10,11 +10,15 @@
 //
 // TScoreTable reads the file once when it is created (Read) and writes it
 // once when it is destroyed (Write); the messages for the user come from
-// here so that every failure names the file the same way.
+// here so that every failure names the file the same way. The file-name
+// calls open the file and hand it to the device calls, which do the reading
+// and writing; a QBuffer reads and writes a file image in memory.
 
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
+
+class QIODevice;
 
 #include <cstdint>
 #include <vector>
@@ -59,4 +63,11 @@ public:
   // that names the file.
   static bool Write(const QString& FileName, const std::vector<TScoreEntry>& Entries,
                     QString* Error = nullptr);
+
+  // The same on a device, opened here when it is not open yet; FileName is
+  // what the messages call it. A device that is there but cannot be opened
+  // reads as Unreadable, a read error part way as Damaged.
+  static TReadResult Read(QIODevice& Device, const QString& FileName);
+  static bool Write(QIODevice& Device, const QString& FileName,
+                    const std::vector<TScoreEntry>& Entries, QString* Error = nullptr);
 };

@@ -248,15 +248,24 @@ private Q_SLOTS:
     QTRY_COMPARE(Reports, QStringList(SocketError(ECONNREFUSED)));
     QCOMPARE(Raised<LinkHasBeenClosed>([&] { Read(Slave, TCommandKind::Move); }), ReadFailed);
 
-    // The master loses its partner; an error there switches its listener off.
     QTRY_VERIFY(!M.IO.Connected());
-    M.Module.ClientError(ECONNRESET);
-    QVERIFY(!M.Module.ServerActive());
-    QTRY_COMPARE(Reports, QStringList({SocketError(ECONNREFUSED), SocketError(ECONNRESET)}));
-    QCOMPARE(Raised<LinkHasBeenClosed>([&] { M.IO.SendCommand(TCommand::MakeMove(0, 0)); }),
+
+    // On the master, the accepted partner's socket: an orderly close by the
+    // partner is no failure, any other error switches every socket off.
+    TMasterPeer Other;
+    QVERIFY(Other.Link());
+    QTcpSocket* Partner = Other.Module.GamePartner();
+    QVERIFY(Partner != nullptr);
+    Q_EMIT Partner->errorOccurred(QAbstractSocket::RemoteHostClosedError);
+    QVERIFY(Other.IO.Connected() && Other.Module.ServerActive());
+    Q_EMIT Partner->errorOccurred(QAbstractSocket::NetworkError);
+    QVERIFY(!Other.IO.Connected() && !Other.Module.ServerActive());
+    QTRY_COMPARE(Reports, QStringList({SocketError(ECONNREFUSED), SocketError(ENETDOWN)}));
+    QTRY_COMPARE(Other.Peer.state(), QAbstractSocket::UnconnectedState);
+    QCOMPARE(Raised<LinkHasBeenClosed>([&] { Other.IO.SendCommand(TCommand::MakeMove(0, 0)); }),
              WriteFailed);
     // Nothing is left that could bring the link up.
-    QVERIFY(!M.Module.CanConnect());
+    QVERIFY(!Other.Module.CanConnect());
   }
 
   // Each malformed message is refused with its error and nothing is

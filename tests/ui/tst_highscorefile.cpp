@@ -1,10 +1,14 @@
 #include "HighScoreFile.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QtEndian>
+
+#include <algorithm>
+#include <utility>
 
 using namespace Qt::StringLiterals;
 
@@ -27,6 +31,28 @@ QStringList Listed(const std::vector<TScoreEntry>& Entries) {
     Lines << u"%1 %2/%3"_s.arg(Entry.PlayerName).arg(Entry.GamesWon).arg(Entry.GamesLost);
   return Lines;
 }
+
+// A device that gives the first bytes of Data and then fails.
+class TFailingDevice : public QIODevice {
+public:
+  explicit TFailingDevice(QByteArray Data) : FData(std::move(Data)) {}
+
+protected:
+  qint64 readData(char* To, qint64 MaxSize) override {
+    if (FData.isEmpty()) {
+      setErrorString(u"the disk is gone"_s);
+      return -1;
+    }
+    const qint64 Size = std::min<qint64>(MaxSize, FData.size());
+    std::copy_n(FData.constData(), Size, To);
+    FData.remove(0, Size);
+    return Size;
+  }
+  qint64 writeData(const char*, qint64) override { return -1; }
+
+private:
+  QByteArray FData;
+};
 
 void WriteFile(const QString& Path, const QByteArray& Data) {
   QFile File(Path);
@@ -112,6 +138,44 @@ private Q_SLOTS:
     QVERIFY(Result.Entries.empty());
     QCOMPARE(Result.Error, u"I/O error: cannot read \"%1\": it is not a file"_s.arg(FPath));
     QVERIFY(QDir().rmdir(FPath));
+  }
+
+  // The device calls, on an image in memory and on devices that fail.
+  void devices() {
+    const QByteArray Ann = Record(3, "Ann", 4, -2);
+    QBuffer Image;
+    Image.setData(Ann + "tail");
+    TScoreFile::TReadResult Result = TScoreFile::Read(Image, u"image"_s);
+    QCOMPARE(Result.Status, TScoreFile::TStatus::Damaged);
+    QCOMPARE(Listed(Result.Entries), QStringList{u"Ann 4/-2"_s});
+    QVERIFY2(Result.Error.startsWith(u"I/O error while reading \"image\": the last record"_s),
+             qPrintable(Result.Error));
+
+    TFailingDevice Failing(Ann + Ann.left(10));
+    QVERIFY(Failing.open(QIODevice::ReadOnly | QIODevice::Unbuffered));
+    Result = TScoreFile::Read(Failing, u"disk"_s);
+    QCOMPARE(Result.Status, TScoreFile::TStatus::Damaged);
+    QCOMPARE(Listed(Result.Entries), QStringList{u"Ann 4/-2"_s});
+    QCOMPARE(Result.Error, u"I/O error while reading \"disk\": the disk is gone"_s);
+
+    QBuffer WriteOnly;
+    QVERIFY(WriteOnly.open(QIODevice::WriteOnly));
+    Result = TScoreFile::Read(WriteOnly, u"image"_s);
+    QCOMPARE(Result.Status, TScoreFile::TStatus::Unreadable);
+    QVERIFY(Result.Entries.empty() && Result.Error.startsWith(u"I/O error: cannot read"_s));
+
+    // A save replaces what the image held before.
+    QByteArray Saved("an older and longer image than the new one");
+    QBuffer Target(&Saved);
+    QString Error;
+    QVERIFY(TScoreFile::Write(Target, u"image"_s, {{u"Ann"_s, 4, -2}}, &Error));
+    QCOMPARE(Saved, Ann);
+    QVERIFY(Error.isEmpty());
+    Target.close();
+    QVERIFY(Target.open(QIODevice::ReadOnly));
+    QVERIFY(!TScoreFile::Write(Target, u"image"_s, {{u"Ann"_s, 4, -2}}, &Error));
+    QVERIFY2(Error.startsWith(u"I/O error: the high scores could not be written to \"image\": "_s),
+             qPrintable(Error));
   }
 
   // A write that cannot happen says where; one that can replaces the file.
