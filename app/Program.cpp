@@ -9,6 +9,7 @@
 
 #include "Program.h"
 
+#include "Application.h"
 #include "Facilities.h"
 #include "Main.h"
 #include "Resources.h"

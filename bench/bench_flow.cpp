@@ -7,6 +7,7 @@
 //
 //   bench_flow [positions-per-size]      (QT_QPA_PLATFORM=offscreen or a desktop)
 
+#include "Application.h"
 #include "CrowdedPositions.h"
 #include "EnterPlayer.h"
 #include "EntryFields.h"

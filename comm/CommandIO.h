@@ -25,6 +25,7 @@
 
 #include "Communication.h"
 #include "DataStructures.h"
+#include "Wire.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -39,36 +40,6 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
-
-// The link is down (raised only inside the data module and the transports).
-class LineClosed : public std::runtime_error {
-public:
-  using std::runtime_error::runtime_error;
-};
-
-// The link to the opponent is down: no message can be read or written.
-class LinkHasBeenClosed : public std::runtime_error {
-public:
-  using std::runtime_error::runtime_error;
-};
-
-// A received message is not what the protocol allows here.
-class ProtocolError : public std::runtime_error {
-public:
-  using std::runtime_error::runtime_error;
-};
-
-// A received number is not a decimal integer.
-class ConvertError : public std::runtime_error {
-public:
-  using std::runtime_error::runtime_error;
-};
-
-// A received number lies outside 0..255.
-class RangeError : public std::runtime_error {
-public:
-  using std::runtime_error::runtime_error;
-};
 
 enum class TCommandKind : uint8_t { None = 0, Move = 1, Start = 2, Name = 3, Dimensions = 4 };
 
@@ -102,9 +73,6 @@ struct TCommand {
 // The wire bytes of a command (names in Latin-1, a character outside it as
 // "?", cut to 20).
 QByteArray CommandToText(const TCommand& Command);
-
-// The text up to its first NUL: the receiver's view of every message.
-QByteArrayView ZeroTerminated(QByteArrayView Text);
 
 // Decodes a received text up to its first NUL. Raises ProtocolError for a
 // Move or Dimensions without ";", ConvertError / RangeError for its numbers.

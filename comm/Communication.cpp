@@ -1,8 +1,8 @@
 #include "Communication.h"
 
-#include "CommandIO.h"
 #include "ErrorReport.h"
 #include "PartnerListener.h"
+#include "Wire.h"
 
 #include <QTcpSocket>
 #include <QTimer>

@@ -1,27 +1,39 @@
 #include "ConnectionSetUp.h"
 
-#include "GameController.h"
-
-TConnectionSetUp::TConnectionSetUp(TGameController& Game, TPorts Ports)
-    : FGame(Game), FPorts(Ports) {
+TConnectionSetUp::TConnectionSetUp(TGameView& View, TStepQueue& Steps, TComputerPlayer& Computer,
+                                   TPorts Ports, TSetUpEvents Events)
+    : FView(View), FSteps(Steps), FComputer(Computer), FPorts(Ports), FEvents(std::move(Events)) {
   FConnectionWait.setSingleShot(true);
   connect(&FConnectionWait, &QTimer::timeout, this,
-          [this] { FGame.Post([this] { ConnectionTimedOut(); }); });
+          [this] { FSteps.Post([this] { ConnectionTimedOut(); }); });
 }
 
 TConnectionSetUp::~TConnectionSetUp() = default;
 
+TMsgButton TConnectionSetUp::Message(const QString& Text, TMsgType Type, TMsgButtons Buttons) {
+  const TStepQueue::TNested Nested(FSteps);
+  return FView.Message(Text, Type, Buttons);
+}
+
+void TConnectionSetUp::SetPhase(TPhase Phase) {
+  FPhase = Phase;
+  FEvents.PhaseChanged(Phase);
+}
+
 // One pass of the connection loop: the game type, a new opponent, and the
 // wait for the link.
-void TConnectionSetUp::ChooseGame() {
-  TSettings& Settings = *FGame.FSettings;
-  while (!FGame.Modal([&] { return FGame.FView.AskGameType(Settings); }))
-    FGame.Message(QStringLiteral("You must select a connection type"), TMsgType::Error,
-                  TMsgButton::OK);
+void TConnectionSetUp::ChooseGame(TSettings& Settings) {
+  FSettings = &Settings;
+  const auto AskGameType = [&] {
+    const TStepQueue::TNested Nested(FSteps);
+    return FView.AskGameType(Settings);
+  };
+  while (!AskGameType())
+    Message(QStringLiteral("You must select a connection type"), TMsgType::Error, TMsgButton::OK);
 
   Release();
   if (Settings.ConnectionLastGame == 0) {
-    FOpponent = std::make_unique<TComputerOpponent>(FGame.FComputer);
+    FOpponent = std::make_unique<TComputerOpponent>(FComputer);
   } else {
     try {
       auto Network = std::make_unique<TNetworkOpponent>(
@@ -29,28 +41,31 @@ void TConnectionSetUp::ChooseGame() {
       // Queued: the sockets' own handlers return before a step reacts.
       connect(
           &Network->Module(), &TComDataModule::Changed, this,
-          [this] { FGame.Post([this] { ConnectionChanged(); }); }, Qt::QueuedConnection);
+          [this] { FSteps.Post([this] { ConnectionChanged(); }); }, Qt::QueuedConnection);
       connect(
-          &Network->Module(), &TComDataModule::LinkChanged, &FGame,
-          [this](bool Up) { FGame.Post([this, Up] { FGame.LinkChanged(Up); }); },
+          &Network->Module(), &TComDataModule::LinkChanged, this,
+          [this](bool Up) { FSteps.Post([this, Up] { FEvents.LinkChanged(Up); }); },
           Qt::QueuedConnection);
       FOpponent = std::move(Network);
     } catch (const std::exception& E) {
       Release();
-      FGame.Message(QString::fromUtf8(E.what()), TMsgType::Error, TMsgButton::OK);
-      return FGame.Post([this] { ChooseGame(); });
+      Message(QString::fromUtf8(E.what()), TMsgType::Error, TMsgButton::OK);
+      return FSteps.Post([this] { ChooseGame(*FSettings); });
     }
   }
 
   FCouldConnect = true;
-  FGame.SetPhase(TPhase::Connecting);
-  FGame.Modal([this] { FGame.FView.ShowWaitBox(QStringLiteral("Establishing connection ...")); });
+  SetPhase(TPhase::Connecting);
+  {
+    const TStepQueue::TNested Nested(FSteps);
+    FView.ShowWaitBox(QStringLiteral("Establishing connection ..."));
+  }
   FConnectionWait.start(ConnectionWait);
   ConnectionChanged();
 }
 
 void TConnectionSetUp::ConnectionChanged() {
-  if (FGame.FPhase != TPhase::Connecting || !FOpponent)
+  if (FPhase != TPhase::Connecting || !FOpponent)
     return;
   if (FOpponent->Connected())
     return Connected();
@@ -65,44 +80,47 @@ void TConnectionSetUp::ConnectionChanged() {
 }
 
 void TConnectionSetUp::ConnectionTimedOut() {
-  if (FGame.FPhase != TPhase::Connecting)
+  if (FPhase != TPhase::Connecting)
     return;
   FConnectionWait.stop();
-  if (FGame.Message(QStringLiteral("Continue waiting"), TMsgType::Confirmation,
-                    TMsgButton::Yes | TMsgButton::No) != TMsgButton::No) {
+  if (Message(QStringLiteral("Continue waiting"), TMsgType::Confirmation,
+              TMsgButton::Yes | TMsgButton::No) != TMsgButton::No) {
     if (FOpponent && FOpponent->Connected())
       return Connected();
     FConnectionWait.start(ConnectionWait);
     return;
   }
   Release();
-  FGame.FView.HideWaitBox();
-  ChooseGame();
+  FView.HideWaitBox();
+  ChooseGame(*FSettings);
 }
 
 void TConnectionSetUp::Connected() {
   FConnectionWait.stop();
-  FGame.FView.HideWaitBox();
-  TSettings& Settings = *FGame.FSettings;
-  if (FGame.IsMaster()) {
+  FView.HideWaitBox();
+  TSettings& Settings = *FSettings;
+  // A game against the computer is always the master's.
+  if (Settings.ConnectionLastGame == 0 || Settings.RelationLastGame == 1) {
+    const TStepQueue::TNested Nested(FSteps);
     // Cancel too gives a new, empty board.
-    if (const auto Dimensions = FGame.Modal(
-            [&] { return FGame.FView.AskDimensions(Settings.NumRows, Settings.NumCols); }))
+    if (const auto Dimensions = FView.AskDimensions(Settings.NumRows, Settings.NumCols))
       std::tie(Settings.NumRows, Settings.NumCols) = *Dimensions;
-    FGame.ResizeBoard(Settings.NumRows, Settings.NumCols);
+    FEvents.BoardChosen(Settings.NumRows, Settings.NumCols);
   }
-  FGame.SetPhase(TPhase::Exchanging);
-  FGame.Modal(
-      [this] { FGame.FView.ShowWaitBox(QStringLiteral("Waiting for opponent to connect")); });
+  SetPhase(TPhase::Exchanging);
+  {
+    const TStepQueue::TNested Nested(FSteps);
+    FView.ShowWaitBox(QStringLiteral("Waiting for opponent to connect"));
+  }
   FOpponent->Exchange(Settings.PlayerNames[0], [this](const TExchange& Result) {
-    FGame.Post([this, Result] { FirstExchangeDone(Result); });
+    FSteps.Post([this, Result] { FirstExchangeDone(Result); });
   });
 }
 
 void TConnectionSetUp::FirstExchangeDone(const TExchange& Result) {
-  if (FGame.FPhase != TPhase::Exchanging)
+  if (FPhase != TPhase::Exchanging)
     return;
-  FGame.FView.HideWaitBox();
+  FView.HideWaitBox();
   if (Result.Failure) {
     // A partner that leaves, or answers the exchange with something else,
     // is no partner to play with: say why and let the user choose again.
@@ -115,10 +133,11 @@ void TConnectionSetUp::FirstExchangeDone(const TExchange& Result) {
       Text = QString::fromUtf8(E.what());
     }
     Release();
-    FGame.Message(Text, TMsgType::Error, TMsgButton::OK);
-    return ChooseGame();
+    Message(Text, TMsgType::Error, TMsgButton::OK);
+    return ChooseGame(*FSettings);
   }
-  FGame.StartUpDone(std::move(FOpponent), Result);
+  FPhase = TPhase::Idle;
+  FEvents.Ready(std::move(FOpponent), Result);
 }
 
 void TConnectionSetUp::Close() {

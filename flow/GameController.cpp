@@ -8,7 +8,14 @@
 TGameController::TGameController(TGameView& View, TPorts Ports, QObject* Parent)
     : QObject(Parent), FView(View), FSteps([&View] { return View.ModalOpen(); },
                                            [this](const std::exception& Error) { Failed(Error); }),
-      FComputer(&FRelay), FReplay(View), FSetUp(*this, Ports) {}
+      FComputer(&FRelay), FReplay(View),
+      FSetUp(View, FSteps, FComputer, Ports,
+             {[this](TPhase Phase) { SetPhase(Phase); },
+              [this](uint8_t Rows, uint8_t Cols) { ResizeBoard(Rows, Cols); },
+              [this](bool Up) { LinkChanged(Up); },
+              [this](std::unique_ptr<TOpponent> Opponent, const TExchange& First) {
+                StartUpDone(std::move(Opponent), First);
+              }}) {}
 
 TGameController::~TGameController() {
   Close();
@@ -56,7 +63,7 @@ void TGameController::Start() {
     SetComputerLevel(TComputerLevel(FSettings->ComputerLevel));
     FSettings->PlayerNames[0] =
         Modal([this] { return FView.AskPlayerName(FSettings->PlayerNames[0]); });
-    FSetUp.ChooseGame();
+    FSetUp.ChooseGame(*FSettings);
   });
 }
 

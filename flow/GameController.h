@@ -138,8 +138,6 @@ public:
   void ResizeBoard(uint8_t Rows, uint8_t Cols);
 
 private:
-  friend class TConnectionSetUp;
-
   void Post(TStepQueue::TStep Step) { FSteps.Post(std::move(Step)); }
   // Runs one of the view's modal dialogs or boxes; steps wait until it ends.
   template <typename F>

@@ -1,14 +1,13 @@
 #pragma once
-// The application object and the small services every window relies on:
-// the default error report, the guard that every Qt entry point runs its
-// body in, modal dialogs, the cursors and the form's scale.
+// The small services every window relies on: the default error report, the
+// guard that every Qt entry point runs its body in, modal dialogs, the
+// cursors and the form's scale. The application object is in Application.h.
 //
 // Debian's Qt is built without exception support, so an exception must
 // never unwind through a Qt frame. Every slot, overridden event handler and
 // timer callback therefore runs its body inside Guarded(); an escaping
 // std::exception ends that handler and is shown afterwards, queued, in an
-// "Error" box while the event loop goes on. TApplication::notify catches
-// the same way as the last safety net only.
+// "Error" box while the event loop goes on.
 
 #include "ErrorReport.h"
 
@@ -25,15 +24,6 @@ class QHBoxLayout;
 class QPushButton;
 class QWidget;
 
-class TApplication : public QApplication {
-  Q_OBJECT
-public:
-  TApplication(int& argc, char** argv);
-  ~TApplication() override;
-
-  bool notify(QObject* receiver, QEvent* event) override;
-};
-
 // The default error report and Guarded() come from the communication
 // layer, which must report errors without knowing about windows; the
 // application installs the report that shows the "Error" box.
@@ -41,10 +31,6 @@ public:
 // Shows the message of E in an "Error" box once the running handler has
 // returned; never throws.
 void ReportException(const std::exception& E) noexcept;
-
-// Installs (or, with false, removes) the report that shows an "Error" box
-// through MessageDlg. TApplication does this for its lifetime.
-void InstallErrorReport(bool On = true);
 
 // Wraps a callable into a guarded one, for connect():
 //   connect(Btn, &QPushButton::clicked, this, Guard([this] { OKBtnClick(); }));

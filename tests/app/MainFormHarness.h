@@ -3,6 +3,7 @@
 // fresh settings store and high-score table, the start-up run to its end,
 // clicks that wait for the turn, and read-outs of the window.
 
+#include "Application.h"
 #include "Chat.h"
 #include "CommandIO.h"
 #include "DialogScript.h"

@@ -1,3 +1,4 @@
+#include "Application.h"
 #include "EntryFields.h"
 #include "Facilities.h"
 #include "Information.h"
