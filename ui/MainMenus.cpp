@@ -62,9 +62,9 @@ QMenu* AddChoiceMenu(QMenu* Parent, const char* Name, const QString& Caption,
 }
 
 using TChoices = std::array<std::pair<const char*, const char*>, 3>;
-const TChoices Levels = {
+constexpr TChoices Levels = {
     {{"Standard1", "&Standard"}, {"Strong1", "S&trong"}, {"Expert1", "&Expert"}}};
-const TChoices Speeds = {{{"Normal1", "&Normal"}, {"Fast1", "&Fast"}, {"Off1", "&Off"}}};
+constexpr TChoices Speeds = {{{"Normal1", "&Normal"}, {"Fast1", "&Fast"}, {"Off1", "&Off"}}};
 
 } // namespace
 
