@@ -6,7 +6,6 @@
 #include "CommandIO.h"
 #include "Communication.h"
 #include "FuzzRules.h"
-#include "RuntimeData.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -14,7 +13,8 @@
 
 namespace {
 
-void CheckCommand(const TCommand& Command, TCommandKind Expected) {
+void CheckCommand(const TCommand& Command, TCommandKind Expected, uint8_t NumRows,
+                  uint8_t NumCols) {
   Require(Command.Kind == Expected, "delivered kind differs from the expected one");
   switch (Command.Kind) {
   case TCommandKind::Move: {
@@ -56,8 +56,8 @@ void CheckChunk(const QByteArray& Message, const uint8_t* Data, size_t Size) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
-  NumRows = uint8_t(2 + Size % 7);
-  NumCols = uint8_t(2 + (Size / 7) % 7);
+  const auto NumRows = uint8_t(2 + Size % 7);
+  const auto NumCols = uint8_t(2 + (Size / 7) % 7);
 
   const QByteArray Message =
       ReceivedChunk(QByteArrayView(reinterpret_cast<const char*>(Data), qsizetype(Size)));
@@ -72,7 +72,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
   const auto Other = static_cast<TCommandKind>((int(Claimed) + 1 + int(Size % 5)) % 6);
   for (const TCommandKind Expected : {Claimed, Other}) {
     try {
-      CheckCommand(CheckedCommand(Message, Expected), Expected);
+      CheckCommand(CheckedCommand(Message, Expected, NumRows, NumCols), Expected, NumRows, NumCols);
     } catch (const ProtocolError& E) {
       ClearError(E);
     } catch (const ConvertError& E) {

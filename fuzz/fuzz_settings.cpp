@@ -8,7 +8,6 @@
 #include "IniFormat.h"
 #include "RuntimeData.h"
 
-#include <QBuffer>
 
 #include <cstdint>
 #include <cstdio>
@@ -16,20 +15,13 @@
 namespace {
 
 TSettings Read(const QByteArray& Bytes) {
-  QByteArray Text = Bytes;
-  QBuffer Device(&Text);
-  Require(Device.open(QIODevice::ReadOnly), "buffer not opened");
   QSettings::SettingsMap Store;
-  Require(ReadFizzgridIni(Device, Store), "file refused");
+  ReadFizzgridIniText(Bytes, Store);
   return SettingsFrom(Store);
 }
 
 QByteArray Written(const TSettings& Settings) {
-  QByteArray Text;
-  QBuffer Device(&Text);
-  Require(Device.open(QIODevice::WriteOnly), "buffer not opened");
-  Require(WriteFizzgridIni(Device, StoreOf(Settings)), "settings not written");
-  return Text;
+  return FizzgridIniText(StoreOf(Settings));
 }
 
 void CheckRanges(const TSettings& S) {

@@ -38,7 +38,17 @@ QString OneLine(QString Value) {
 }
 
 bool ReadFizzgridIni(QIODevice& Device, QSettings::SettingsMap& Map) {
-  QString Text = QString::fromUtf8(Device.readAll());
+  ReadFizzgridIniText(Device.readAll(), Map);
+  return true;
+}
+
+bool WriteFizzgridIni(QIODevice& Device, const QSettings::SettingsMap& Map) {
+  const QByteArray Bytes = FizzgridIniText(Map);
+  return Device.write(Bytes) == Bytes.size();
+}
+
+void ReadFizzgridIniText(const QByteArray& Bytes, QSettings::SettingsMap& Map) {
+  QString Text = QString::fromUtf8(Bytes);
   // A lone CR ends a line too (the writer never puts one inside a value), so
   // a file saved with old Mac line ends reads as meant.
   Text.replace(u'\r', u'\n');
@@ -60,10 +70,9 @@ bool ReadFizzgridIni(QIODevice& Device, QSettings::SettingsMap& Map) {
       continue;
     Map.insert(Key, Line.mid(Equals + 1).trimmed().toString());
   }
-  return true;
 }
 
-bool WriteFizzgridIni(QIODevice& Device, const QSettings::SettingsMap& Map) {
+QByteArray FizzgridIniText(const QSettings::SettingsMap& Map) {
   QMap<QString, QStringList> Sections;
   for (auto It = Map.cbegin(); It != Map.cend(); ++It) {
     const qsizetype Slash = It.key().indexOf(u'/');
@@ -79,6 +88,5 @@ bool WriteFizzgridIni(QIODevice& Device, const QSettings::SettingsMap& Map) {
       Text += Line + QLatin1Char('\n');
     Text += QLatin1Char('\n');
   }
-  const QByteArray Bytes = Text.toUtf8();
-  return Device.write(Bytes) == Bytes.size();
+  return Text.toUtf8();
 }

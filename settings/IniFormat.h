@@ -17,5 +17,10 @@ QSettings::Format FizzgridIniFormat();
 // a value would start a bogus entry).
 QString OneLine(QString Value);
 
+// QSettings' reader and writer for the format, on the file's device.
 bool ReadFizzgridIni(QIODevice& Device, QSettings::SettingsMap& Map);
 bool WriteFizzgridIni(QIODevice& Device, const QSettings::SettingsMap& Map);
+
+// The same on the file's bytes.
+void ReadFizzgridIniText(const QByteArray& Bytes, QSettings::SettingsMap& Map);
+QByteArray FizzgridIniText(const QSettings::SettingsMap& Map);
