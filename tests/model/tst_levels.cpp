@@ -5,6 +5,7 @@
 #include "PositionText.h"
 #include "RecordingProgress.h"
 #include "Search.h"
+#include "SearchBoard.h"
 
 #include <QtTest>
 
@@ -25,6 +26,17 @@ std::unique_ptr<TBord> Parsed(const std::string& Text) {
 // The board as text, with its Finished flag.
 std::string State(const TBord& Board) {
   return FormatPosition(Board) + (Board.Finished ? " ; finished" : " ; open");
+}
+
+// What a search board holds, as text.
+std::string SearchState(const TSearchBoard& Board) {
+  std::string Text = Board.Finished() ? "finished" : "open";
+  for (int I = 0; I < Board.Count(); ++I)
+    Text += " " + std::to_string(Board.Owner(I)) + "/" + std::to_string(Board.Mass(I));
+  for (const uint8_t Player : {LocalPlayer, Opponent})
+    Text +=
+        " " + std::to_string(Board.Owned(Player)) + " " + std::to_string(Board.Critical(Player));
+  return Text + " " + std::to_string(Board.Material()) + " " + std::to_string(Board.Margin());
 }
 
 bool IsLegal(const TBord& Board, const TMove& Move, uint8_t Player) {
@@ -104,6 +116,41 @@ private Q_SLOTS:
       QCOMPARE(Answer, ComputerMove(*Copy, Direct.Control));
       QVERIFY(ByLevel.Calls == Direct.Calls && State(*Board) == State(*Copy));
     }
+  }
+
+  void searchBoard() {
+    // The search's board places as the rules do, cascades, endless ones and
+    // the one that ends a game included, keeps its totals and sets right,
+    // and takes every placement back exactly: every legal placement of
+    // every position of random games on boards of all shapes.
+    std::mt19937_64 Random(7);
+    int Endless = 0;
+    for (int Game = 0; Game < 30; ++Game) {
+      const int Rows = 2 + Game % 7, Cols = 2 + (Game * 3) % 7;
+      TBord Board(nullptr, uint8_t(Rows), uint8_t(Cols));
+      for (uint8_t Player = LocalPlayer; !Board.Finished && Board.CanMove(Player);
+           Player = uint8_t(1 - Player)) {
+        TSearchBoard Search;
+        Search.Load(Board, uint8_t(Game % 2));
+        const std::string Before = SearchState(Search);
+        const TMoveList Moves = Board.GenerateMoves(Player);
+        for (const TMove& Move : Moves) {
+          const auto Expected = TBord::CreateCopy(Board);
+          Expected->GetCell(Move.Row, Move.Col)->AddMass(Player, false);
+          Search.Place(uint8_t(Move.Row * Cols + Move.Col), Player);
+          Endless += Expected->Finished;
+          TSearchBoard Fresh;
+          Fresh.Load(*Expected, uint8_t(Game % 2));
+          QVERIFY2(SearchState(Search) == SearchState(Fresh) && Search.Hash() == Fresh.Hash(),
+                   State(*Expected).c_str());
+          Search.Undo();
+          QCOMPARE(SearchState(Search), Before);
+        }
+        const TMove Move = Moves[std::size_t(Random() % Moves.size())];
+        Board.GetCell(Move.Row, Move.Col)->AddMass(Player, false);
+      }
+    }
+    QVERIFY(Endless >= 10);
   }
 
   void deterministic_data() {
