@@ -172,7 +172,8 @@ int TDeepSearch::Candidates(uint8_t Player, int Ply, uint8_t HashMove, TCells& M
 }
 
 bool TDeepSearch::Play(uint8_t Cell, uint8_t Player) {
-  if (FUsed >= FLimits.Placements || !FControl.KeepThinking()) {
+  if (FUsed >= FLimits.Placements || (FLimits.Work && FBoard.Work() >= FLimits.Work) ||
+      !FControl.KeepThinking()) {
     FAborted = true;
     return false;
   }
