@@ -112,10 +112,8 @@ int main(int argc, char** argv) {
   Positions.push_back({"8x8 opening", Reached(8, 8, 50, 3)});
 
   for (const TComputerLevel Level : Levels) {
-    std::printf("== %s, %llu placements and %llu masses moved per move\n",
-                std::string(LevelName(Level)).c_str(),
-                static_cast<unsigned long long>(LevelLimits(Level).Placements),
-                static_cast<unsigned long long>(LevelLimits(Level).Work));
+    std::printf("== %s, %llu placements per move\n", std::string(LevelName(Level)).c_str(),
+                static_cast<unsigned long long>(LevelLimits(Level).Placements));
     std::printf("%-32s %9s %9s %11s %6s %10s  %s\n", "position", "ms/move", "cpu ms", "placements",
                 "depth", "value", "answer");
     std::array<TSummary, 4> Crowded; // 5x5 .. 8x8

@@ -97,6 +97,10 @@ private:
   // placed) when the search must stop first.
   bool Play(uint8_t Cell, uint8_t Player);
   int32_t Negamax(int Ply, uint8_t Player, int Depth, int32_t Alpha, int32_t Beta);
+  // Beyond the depth limit only strikes are searched (placements on own
+  // critical cells next to the other player's), up to Depth of them in a
+  // row; the player to move may instead stand on the evaluation.
+  int32_t Quiesce(int Ply, uint8_t Player, int Depth, int32_t Alpha, int32_t Beta);
   // The root candidate K's value in an iteration of Depth: exact (Exact set)
   // when it lies above Threshold, else an upper bound. Above sets when the
   // value proved to lie above Threshold, even if the search then stopped.
@@ -172,8 +176,7 @@ int TDeepSearch::Candidates(uint8_t Player, int Ply, uint8_t HashMove, TCells& M
 }
 
 bool TDeepSearch::Play(uint8_t Cell, uint8_t Player) {
-  if (FUsed >= FLimits.Placements || (FLimits.Work && FBoard.Work() >= FLimits.Work) ||
-      !FControl.KeepThinking()) {
+  if (FUsed >= FLimits.Placements || !FControl.KeepThinking()) {
     FAborted = true;
     return false;
   }
@@ -209,10 +212,8 @@ void TDeepSearch::Remember(int Ply, uint8_t Player, int Depth, uint8_t Cell) {
 int32_t TDeepSearch::Negamax(int Ply, uint8_t Player, int Depth, int32_t Alpha, int32_t Beta) {
   if (FBoard.Finished() || !FBoard.CanMove(Player))
     return GameOver(Player, Ply);
-  if (Depth <= 0 || Ply >= MaxPly) {
-    FHorizon = true;
-    return Evaluate(FBoard, Player, FWeights);
-  }
+  if (Depth <= 0 || Ply >= MaxPly)
+    return Quiesce(Ply, Player, FLimits.Quiescence, Alpha, Beta);
 
   const uint64_t Hash = HashFor(Player);
   TEntry& Entry = FTable[Hash & FMask];
@@ -287,6 +288,37 @@ int32_t TDeepSearch::Negamax(int Ply, uint8_t Player, int Depth, int32_t Alpha, 
   Entry.Move = BestMove;
   Entry.Horizon = FHorizon;
   FHorizon |= HorizonAbove;
+  return Best;
+}
+
+int32_t TDeepSearch::Quiesce(int Ply, uint8_t Player, int Depth, int32_t Alpha, int32_t Beta) {
+  if (FBoard.Finished() || !FBoard.CanMove(Player))
+    return GameOver(Player, Ply);
+  FHorizon = true;
+  const int32_t Standing = Evaluate(FBoard, Player, FWeights);
+  const auto Other = static_cast<uint8_t>(1 - Player);
+  uint64_t Strikes = FBoard.Critical(Player) & FBoard.Neighbours(FBoard.Owned(Other));
+  if (Depth <= 0 || Ply >= MaxPly || Standing >= Beta || !Strikes)
+    return Standing;
+  int32_t Best = Standing;
+  Alpha = std::max(Alpha, Standing);
+  for (; Strikes; Strikes &= Strikes - 1) {
+    const auto Cell = static_cast<uint8_t>(std::countr_zero(Strikes));
+    if (!Play(Cell, Player))
+      return 0;
+    const int32_t Value = -Quiesce(Ply + 1, Other, Depth - 1, -Beta, -Alpha);
+    FBoard.Undo();
+    if (FAborted)
+      return 0;
+    if (Value > Best) {
+      Best = Value;
+      if (Value > Alpha) {
+        Alpha = Value;
+        if (Alpha >= Beta)
+          break;
+      }
+    }
+  }
   return Best;
 }
 

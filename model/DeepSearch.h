@@ -42,13 +42,11 @@ inline constexpr int32_t DecidedValue = 1 << 27;
 struct TDeepLimits {
   // Placements the whole move may use; the search stops before the next one.
   uint64_t Placements = 0;
-  // Masses those placements may move, the placed ones and those the
-  // explosions send (TSearchBoard::Work): a cascade costs the search in
-  // proportion to it. The search stops before the next placement once it
-  // is reached; 0 for no such limit.
-  uint64_t Work = 0;
   // Deepest iteration, in plies (at most 60).
   int MaxDepth = 60;
+  // Strikes searched in a row beyond the depth limit (quiescence); 0 for
+  // none.
+  int Quiescence = 0;
   // The evaluation's weights; nullptr for DefaultEvalWeights.
   const TEvalWeights* Weights = nullptr;
   // Variety: with a Seed other than 0 and a Margin above 0, any root move

@@ -9,17 +9,16 @@ namespace {
 
 constexpr std::array<std::string_view, 3> Names = {"Standard", "Strong", "Expert"};
 
-// Expert's five times larger budget buys it about one ply more. On open
-// boards a placement moves a mass or two and the placement budget decides;
-// on crowded ones most of the time goes into endless cascades, several
-// hundred masses each, and the work budget ends the search first: it keeps
-// a move within about 0.1 s (Strong) and 0.4 s (Expert) of processor time
-// on the machines the team develops on (bench_levels), where the placement
-// budget alone let crowded 6 x 6 to 8 x 8 moves take 0.3 s and 1.5 s.
+// Chosen so that a move on a crowded board takes at most about 0.3 s
+// (Strong) and 1.5 s (Expert) on an ordinary desktop processor: there most
+// placements set off long cascades, and the endless ones, which end the
+// game, move several hundred masses each. Expert's five times larger budget
+// buys it about one ply more.
 constexpr uint64_t StrongBudget = 200000;
 constexpr uint64_t ExpertBudget = 1000000;
-constexpr uint64_t StrongWork = 8000000;
-constexpr uint64_t ExpertWork = 40000000;
+// Strikes searched in a row beyond the depth limit: a position in the middle
+// of an exchange of explosions is judged when it has calmed down.
+constexpr int Quiescence = 4;
 // Variety: moves within this much of the best (one mass in a corner) may
 // be played.
 constexpr int32_t VarietyMargin = 10;
@@ -75,9 +74,7 @@ uint64_t LevelBudget(TComputerLevel Level) {
 TDeepLimits LevelLimits(TComputerLevel Level, uint64_t Seed) {
   TDeepLimits Limits;
   Limits.Placements = LevelBudget(Level);
-  Limits.Work = Level == TComputerLevel::Expert   ? ExpertWork
-                : Level == TComputerLevel::Strong ? StrongWork
-                                                  : 0;
+  Limits.Quiescence = Quiescence;
   Limits.Seed = Seed;
   Limits.VarietyMargin = Seed != NoVariety ? VarietyMargin : 0;
   return Limits;

@@ -41,9 +41,8 @@ TComputerLevel ParseLevel(std::string_view Text);
 // Placements a move of the level may search; 0 for Standard, which has no
 // budget but its own rules.
 uint64_t LevelBudget(TComputerLevel Level);
-// The stronger levels' search limits: the placement budget, the work budget
-// (masses moved, which bounds a move's time on crowded boards, where
-// cascades make placements dear) and, with a seed, the variety margin.
+// The stronger levels' search limits: the placement budget, the depth of
+// the quiescence search and, with a seed, the variety margin.
 TDeepLimits LevelLimits(TComputerLevel Level, uint64_t Seed = 0);
 
 // The seed that asks for no variety.

@@ -67,7 +67,6 @@ void TSearchBoard::Load(const TBord& Board, uint8_t Perspective) {
       }
     }
   FDepth = 0;
-  FWork = 0;
   std::fill(FEndless.begin(), FEndless.end(), TEndless{});
 }
 
@@ -133,7 +132,6 @@ uint64_t TSearchBoard::Cascade(uint8_t Start) {
       for (int K = 0; K < 4; ++K)
         Stack[Top + 1 + K] = Reversed[K];
       Top += 1 + Mass;
-      FWork += Mass;
     }
   } while (Top > 0);
   FTop.Finished = Finished;
@@ -141,7 +139,6 @@ uint64_t TSearchBoard::Cascade(uint8_t Start) {
 }
 
 void TSearchBoard::Place(uint8_t Index, uint8_t Player) {
-  ++FWork;
   FSaved[FDepth] = FTop;
   TUndo& Undo = FUndo[FDepth++];
   const uint64_t Bit = uint64_t(1) << Index;

@@ -40,10 +40,6 @@ public:
   void Place(uint8_t Index, uint8_t Player);
   // Takes back the last pending placement.
   void Undo();
-  // Masses placed and sent by explosions since Load: the work of the
-  // placements, which the cascades make up to several hundred times that
-  // of a quiet one.
-  uint64_t Work() const { return FWork; }
   // Remembers the outcome of the endless cascades met since Load, by
   // position and placement, so that a search meeting one again (the next
   // iteration, a transposition) skips it. Off until called; allocates once.
@@ -130,7 +126,6 @@ private:
   std::vector<TEndless> FEndless;
   uint64_t FEndlessMask = 0;
   int FDepth = 0;
-  uint64_t FWork = 0;
   // The same in reverse order, for the cascade's stack.
   std::array<std::array<uint16_t, 4>, MaxCells> FReversed{};
   // The cascade's masses still to send, and the markers that close an

@@ -10,7 +10,9 @@
 #include <QtTest>
 
 #include <atomic>
+#include <map>
 #include <random>
+#include <set>
 #include <thread>
 
 namespace {
@@ -64,6 +66,27 @@ int Outcome(const TBord& Board, const TMove& Move, uint8_t Player) {
     return 0;
   const auto Masses = After->CountMasses();
   return Masses[Player] > Masses[1 - Player] ? 1 : Masses[Player] < Masses[1 - Player] ? -1 : 0;
+}
+
+// The game's value for Player to move with perfect play, +1 won, -1 lost,
+// 0 drawn, by plain exhaustive search (memoised by position).
+int Solved(const TBord& Board, uint8_t Player, std::map<std::string, int>& Known) {
+  if (Board.Finished || !Board.CanMove(Player)) {
+    const auto Masses = Board.CountMasses();
+    return Masses[Player] > Masses[1 - Player] ? 1 : Masses[Player] < Masses[1 - Player] ? -1 : 0;
+  }
+  const std::string Key = FormatPosition(Board) + char('0' + Player);
+  if (const auto Found = Known.find(Key); Found != Known.end())
+    return Found->second;
+  int Best = -1;
+  for (const TMove& Move : Board.GenerateMoves(Player)) {
+    const auto After = TBord::CreateCopy(Board);
+    After->GetCell(Move.Row, Move.Col)->AddMass(Player, false);
+    Best = std::max(Best, -Solved(*After, uint8_t(1 - Player), Known));
+    if (Best == 1)
+      break;
+  }
+  return Known[Key] = Best;
 }
 
 bool WinsAtOnce(const TBord& Board, uint8_t Player) {
@@ -175,6 +198,81 @@ private Q_SLOTS:
     QCOMPARE(LevelMove(*Board, TComputerLevel(Level)), First);
     QCOMPARE(LevelMove(*TBord::CreateCopy(*Board), TComputerLevel(Level)), First);
     QCOMPARE(State(*Board), Before);
+  }
+
+  void variety() {
+    // A game against a fixed sequence of user moves (the first legal cell
+    // from a fixed point on): two seeds give two different games, one seed
+    // twice the same game, and no seed the same game as Standard and the
+    // hint would play it every time.
+    const auto Game = [](TComputerLevel Level, uint64_t Seed) {
+      TBord Board(nullptr, 5, 5);
+      std::string Moves;
+      for (int Turn = 0; Turn < 6 && !Board.Finished; ++Turn) {
+        const TMoveList Mine = Board.GenerateMoves(LocalPlayer);
+        if (Mine.empty())
+          break;
+        const TMove User = Mine[std::size_t(Turn * 7) % Mine.size()];
+        Board.GetCell(User.Row, User.Col)->AddMass(LocalPlayer, false);
+        if (Board.Finished || !Board.CanMove(Opponent))
+          break;
+        TSearchControl Control;
+        const TMove Reply = LevelMove(Board, Level, Control, Seed);
+        Moves += std::to_string(Reply.Row) + std::to_string(Reply.Col) + " ";
+        Board.GetCell(Reply.Row, Reply.Col)->AddMass(Opponent, false);
+      }
+      return Moves;
+    };
+    const std::string First = Game(TComputerLevel::Strong, 1);
+    QCOMPARE(Game(TComputerLevel::Strong, 1), First);
+    std::set<std::string> Seen = {First};
+    for (uint64_t Seed = 2; Seed <= 4; ++Seed)
+      Seen.insert(Game(TComputerLevel::Strong, Seed));
+    QVERIFY(Seen.size() >= 3);
+    QCOMPARE(Game(TComputerLevel::Standard, 5), Game(TComputerLevel::Standard, NoVariety));
+    // A result searched to the game's end is played as it is.
+    const auto Small = Parsed("3x3 b1 . . . a2 . . . a1");
+    for (uint64_t Seed = 1; Seed <= 8; ++Seed) {
+      TSearchControl Control;
+      QCOMPARE(LevelMove(*Small, TComputerLevel::Expert, Control, Seed),
+               LevelMove(*Small, TComputerLevel::Expert));
+    }
+  }
+
+  void perfectEndgames_data() {
+    QTest::addColumn<QString>("Position");
+    QTest::addColumn<int>("Player");
+    QTest::newRow("2x2 empty") << "2x2 . . . ." << 0;
+    QTest::newRow("2x3 empty") << "2x3 . . . . . ." << 1;
+    QTest::newRow("3x3 opening") << "3x3 . . . . a1 . . . ." << 1;
+    std::mt19937_64 Random(3);
+    for (int K = 0; K < 6; ++K)
+      QTest::addRow("3x3 late %d", K)
+          << QString::fromStdString(FormatPosition(*Played(3, 3 + K % 3, Random()))) << 1;
+    for (int K = 0; K < 6; ++K)
+      QTest::addRow("4x4 late %d", K)
+          << QString::fromStdString(FormatPosition(*Played(4, 1 + K % 3, Random()))) << 1;
+  }
+  void perfectEndgames() {
+    // Where the rest of the game fits in the budget, Strong and Expert prove
+    // their move and play as well as a plain exhaustive solver: a win when
+    // there is one, else a draw when there is one.
+    QFETCH(QString, Position);
+    QFETCH(int, Player);
+    const auto Board = Parsed(Position.toStdString());
+    const auto Mover = uint8_t(Player);
+    std::map<std::string, int> Known;
+    const int Best = Solved(*Board, Mover, Known);
+    for (const TComputerLevel Level : {TComputerLevel::Strong, TComputerLevel::Expert}) {
+      TSearchControl Control;
+      const TDeepResult Result = DeepSearch(*Board, Mover, LevelLimits(Level), Control);
+      QVERIFY(Result.Proven);
+      const int Claimed = Result.Value > DecidedValue ? 1 : Result.Value < -DecidedValue ? -1 : 0;
+      QCOMPARE(Claimed, Best);
+      const auto After = TBord::CreateCopy(*Board);
+      After->GetCell(Result.Move.Row, Result.Move.Col)->AddMass(Mover, false);
+      QCOMPARE(-Solved(*After, uint8_t(1 - Mover), Known), Best);
+    }
   }
 
   void alwaysLegal_data() {
