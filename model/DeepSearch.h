@@ -14,19 +14,23 @@
 // or an iteration met no line cut off by its depth. A game ends below a node
 // when the placement leading to it stopped an endless cascade (the board is
 // finished) or when the player to move there owns every cell's opposite; such
-// nodes are scored by the mass totals, which decide the game; the others at
-// the depth limit by Evaluate (Evaluation.h). An iteration that met no such
-// limit has searched the rest of the game: its move is proven best (a win
-// when there is one, else a draw when there is one), and the search stops.
+// nodes are scored by the mass totals, which decide the game. At the depth
+// limit a quiescence search follows strikes (placements on the mover's
+// critical cells next to the other player's cells) a few deep, and the
+// positions it stops in are scored by Evaluate (Evaluation.h). An iteration
+// that met no evaluation has searched the rest of the game: its move is
+// proven best (a win when there is one, else a draw when there is one), and
+// the search stops.
 //
 // With a seed and a margin the search varies its play: it learns the exact
 // value of every root move within the margin of the best and draws one of
 // them from the seed and the position. It never varies a decided or proven
 // result.
 //
-// Everything the search keeps (its boards, its transposition table, its
-// ordering counters) is allocated by the call and freed when it returns:
-// searches on several threads share nothing. The board passed in is never
+// Everything the search keeps (its board, its transposition table, its
+// memory of endless cascades, its ordering counters) is allocated by the
+// call, before its first placement, and freed when it returns: searches on
+// several threads share nothing. The board passed in is never
 // changed.
 
 #include "DataStructures.h"

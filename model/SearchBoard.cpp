@@ -49,8 +49,6 @@ void TSearchBoard::Load(const TBord& Board, uint8_t Perspective) {
       for (const TCell* Neighbour : Cell.Neighbours)
         if (Neighbour && K < 4)
           FNeighbours[I][K++] = Neighbour->Index;
-      for (int J = 0; J < 4; ++J)
-        FReversed[I][J] = J < K ? FNeighbours[I][K - 1 - J] : 0;
       if (C == 0)
         FFirstColumn |= Bit;
       if (C + 1 == FCols)
@@ -91,51 +89,54 @@ void TSearchBoard::Account(uint8_t I, uint8_t OldMass, uint8_t OldOwner) {
   }
 }
 
-// TCell::AddMass without the recursion. The masses still to send wait on a
-// stack, each exploding cell's four (left, right, up, down) pushed in reverse
-// above a marker that closes the explosion, so they arrive in the same
-// depth-first order, and the marker says when the cell's explosion has sent
-// everything (its nesting). A mass arriving on a cell saturates rather than
-// wraps (on a finished board masses pile up); a full cell explodes; a cell
-// hit while five of its explosions are still sending stops the cascade as
-// endless, and from then on masses only arrive. Returns the cells that
-// exploded.
+// TCell::AddMass on the flat cells, as the board's silent cascade runs it: a
+// mass arrives (saturating rather than wrapping, as masses pile up on a
+// finished board); only a cell that becomes full, or that is hit while five
+// of its explosions are still sending, is settled; a full cell explodes
+// depth-first to its left, right, upper and lower neighbour; the sixth
+// nested hit stops the cascade as endless, after which the masses still
+// to send only arrive. Returns the cells that exploded.
 template <uint8_t Player>
 uint64_t TSearchBoard::Cascade(uint8_t Start) {
-  constexpr uint16_t Closing = 0x100;
-  bool Finished = FTop.Finished;
-  uint64_t Exploded = 0;
-  uint16_t* const Stack = FPending.data();
-  int Top = 0;
-  Stack[Top++] = Start;
-  do {
-    const uint16_t Item = Stack[--Top];
-    const auto I = static_cast<uint8_t>(Item);
-    if (Item & Closing) {
-      --FNesting[I];
-      continue;
+  FExploded = 0;
+  FMass[Start] = static_cast<uint8_t>(FMass[Start] + (FMass[Start] != UINT8_MAX));
+  FOwner[Start] = Player;
+  if (GoesOn(Start) && Settle<Player>(Start))
+    FTop.Finished = true;
+  return FExploded;
+}
+
+// Cell has received a mass and GoesOn; true when the guard stopped the
+// cascade, here or deeper.
+template <uint8_t Player>
+bool TSearchBoard::Settle(uint8_t Cell) {
+  if (FNesting[Cell] + 1 >= NestingLimit)
+    return true;
+  ++FNesting[Cell];
+  FMass[Cell] = 0;
+  FOwner[Cell] = NoOwner;
+  FExploded |= uint64_t(1) << Cell;
+  const auto& Neighbours = FNeighbours[Cell];
+  const int Count = FCapacity[Cell];
+  bool Stopped = false;
+  for (int K = 0; K < Count; ++K) {
+    const uint8_t Next = Neighbours[K];
+    // While the board is open a cell holds less than its capacity before a
+    // hit, so the plain increment cannot wrap.
+    ++FMass[Next];
+    FOwner[Next] = Player;
+    if (GoesOn(Next) && Settle<Player>(Next)) {
+      for (int Rest = K + 1; Rest < Count; ++Rest) {
+        const uint8_t Late = Neighbours[Rest];
+        FMass[Late] = static_cast<uint8_t>(FMass[Late] + (FMass[Late] != UINT8_MAX));
+        FOwner[Late] = Player;
+      }
+      Stopped = true;
+      break;
     }
-    const uint8_t Mass = static_cast<uint8_t>(FMass[I] + (FMass[I] != UINT8_MAX));
-    FOwner[I] = Player;
-    FMass[I] = Mass;
-    if (Finished)
-      continue;
-    if (FNesting[I] + 1 >= NestingLimit) {
-      Finished = true;
-    } else if (Mass == FCapacity[I]) {
-      FMass[I] = 0;
-      FOwner[I] = NoOwner;
-      ++FNesting[I];
-      Exploded |= uint64_t(1) << I;
-      const auto& Reversed = FReversed[I];
-      Stack[Top] = uint16_t(Closing | I);
-      for (int K = 0; K < 4; ++K)
-        Stack[Top + 1 + K] = Reversed[K];
-      Top += 1 + Mass;
-    }
-  } while (Top > 0);
-  FTop.Finished = Finished;
-  return Exploded;
+  }
+  --FNesting[Cell];
+  return Stopped;
 }
 
 void TSearchBoard::Place(uint8_t Index, uint8_t Player) {

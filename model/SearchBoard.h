@@ -99,6 +99,12 @@ private:
 
   template <uint8_t Player>
   uint64_t Cascade(uint8_t Start);
+  template <uint8_t Player>
+  bool Settle(uint8_t Cell);
+  // After a mass arrived: the cell explodes or meets the guard.
+  bool GoesOn(uint8_t Cell) const {
+    return FMass[Cell] == FCapacity[Cell] || FNesting[Cell] + 1 >= NestingLimit;
+  }
   struct TEndless {
     uint64_t Key = 0;
     int32_t Margin = 0;
@@ -126,10 +132,6 @@ private:
   std::vector<TEndless> FEndless;
   uint64_t FEndlessMask = 0;
   int FDepth = 0;
-  // The same in reverse order, for the cascade's stack.
-  std::array<std::array<uint16_t, 4>, MaxCells> FReversed{};
-  // The cascade's masses still to send, and the markers that close an
-  // explosion: at most 5 of each cell's explosions are open at once, each
-  // with at most a marker and 4 masses, plus room for a whole block.
-  std::array<uint16_t, MaxCells*(NestingLimit - 1) * 5 + 8> FPending{};
+  // The cells the running cascade has exploded.
+  uint64_t FExploded = 0;
 };
