@@ -45,12 +45,16 @@ package: build
 
 bench: build
 	@for b in $(BUILD)/bench/bench_*; do [ -f "$$b" ] && [ -x "$$b" ] && echo "== $$b" && "$$b"; done
-	@echo "== $(BUILD)/bench/tournament 8" && $(BUILD)/bench/tournament 8
+	@echo "== $(BUILD)/bench/tournament 8 (two pairings)" && $(BUILD)/bench/tournament 8 \
+	  --sizes 5,6 --pairing strong:critical --pairing expert:strong
 
-# Whole games between the computer's levels, TOURNAMENT_GAMES per pairing.
+# Whole games between the computer's levels and the peer-style opponents,
+# TOURNAMENT_GAMES per pairing; TOURNAMENT_BASE names another build's
+# fizzgrid-engine for the new levels to meet.
 TOURNAMENT_GAMES ?= 200
+TOURNAMENT_BASE ?=
 tournament: build
-	$(BUILD)/bench/tournament $(TOURNAMENT_GAMES)
+	$(BUILD)/bench/tournament $(TOURNAMENT_GAMES) $(if $(TOURNAMENT_BASE),--base $(TOURNAMENT_BASE))
 
 FUZZ_BUILD ?= build-fuzz
 FUZZ_TIME  ?= 60

@@ -37,14 +37,18 @@ struct TNamedPosition {
   std::unique_ptr<TBord> Board;
 };
 
-// Crowded 8 x 8 boards, the computer to move: 0 to 5 empty cells, three
-// seeds each. They hold the most expensive moves of every level.
-inline std::vector<TNamedPosition> CrowdedPositions() {
+// Crowded Size x Size boards, the computer to move: 0 to 5 empty cells,
+// three seeds each. They hold the most expensive moves of every level.
+inline std::vector<TNamedPosition> CrowdedPositions(int Size = 8) {
   std::vector<TNamedPosition> Positions;
+  const std::string Dimensions = std::to_string(Size) + "x" + std::to_string(Size);
+  // The 8 x 8 seeds are the ones the benchmarks always used.
+  const uint64_t SizeSeed = Size == 8 ? 0 : uint64_t(Size) * 10000;
   for (int Empty = 0; Empty <= 5; ++Empty)
     for (uint64_t Seed = 1; Seed <= 3; ++Seed)
       Positions.push_back(
-          {"crowded 8x8, " + std::to_string(Empty) + " empty, seed " + std::to_string(Seed),
-           Reached(8, 8, Empty, Seed * 100 + uint64_t(Empty))});
+          {"crowded " + Dimensions + ", " + std::to_string(Empty) + " empty, seed " +
+               std::to_string(Seed),
+           Reached(uint8_t(Size), uint8_t(Size), Empty, SizeSeed + Seed * 100 + uint64_t(Empty))});
   return Positions;
 }

@@ -1,7 +1,19 @@
-// Times the stronger levels' moves on the crowded 8 x 8 positions, where
-// their placements cost the most, and on a few lighter ones.
+// Times the stronger levels' moves on crowded positions of every size from
+// 5 x 5 to 8 x 8, where their placements cost the most, and on two lighter
+// ones, and compares the placements per processor second with the search as
+// it was before its board became undoable.
 //
 //   bench_levels [repetitions-per-position] [strong|expert ...]
+//
+// That baseline, the mean of two runs of `bench_levels 1` at commit 95c064c
+// on the shared 2-core machine the team develops on (Release build):
+//
+//   crowded   Strong worst cpu ms  Mplc/s    Expert worst cpu ms  Mplc/s
+//   5x5                 122          2.78                347        3.70
+//   6x6                 269          1.83               1128        2.08
+//   7x7                 237          2.48               1312        2.46
+//   8x8                 258          1.79               1273        1.98
+//   all                 282          2.23               1377        2.43
 //
 // Per position the fastest of the repetitions is kept (the machine's other
 // load only ever adds time); the summary gives the worst and the mean of
@@ -13,8 +25,11 @@
 #include "DataStructures.h"
 #include "DeepSearch.h"
 #include "Levels.h"
+#include "SearchBoard.h"
 
 #include <algorithm>
+#include <array>
+#include <bit>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -39,8 +54,7 @@ double ThreadCpuMillis() {
 
 TTiming Measure(const TBord& Board, TComputerLevel Level, int Repetitions) {
   TTiming Timing;
-  TDeepLimits Limits;
-  Limits.Placements = LevelBudget(Level);
+  const TDeepLimits Limits = LevelLimits(Level);
   for (int I = 0; I < Repetitions; ++I) {
     const double CpuStart = ThreadCpuMillis();
     const auto Start = std::chrono::steady_clock::now();
@@ -53,6 +67,104 @@ TTiming Measure(const TBord& Board, TComputerLevel Level, int Repetitions) {
     Timing.SlowestMillis = std::max(Timing.SlowestMillis, Millis);
   }
   return Timing;
+}
+
+// Millions of placements per processor second over the crowded positions of
+// each size (5x5, 6x6, 7x7, 8x8) and over all positions, for Strong and
+// Expert, measured with the search as it was before the undoable board
+// (commit 95c064c; see the header comment).
+constexpr double BaselineRate[2][5] = {{2.78, 1.83, 2.48, 1.79, 2.23},
+                                       {3.70, 2.08, 2.46, 1.98, 2.43}};
+
+struct TSummary {
+  int Count = 0;
+  double WorstMillis = 0, WorstCpuMillis = 0, CpuMillis = 0;
+  uint64_t Placements = 0;
+  void Add(const TTiming& Timing) {
+    ++Count;
+    WorstMillis = std::max(WorstMillis, Timing.BestMillis);
+    WorstCpuMillis = std::max(WorstCpuMillis, Timing.BestCpuMillis);
+    CpuMillis += Timing.BestCpuMillis;
+    Placements += Timing.Result.Placements;
+  }
+  double Rate() const { return double(Placements) / std::max(CpuMillis, 1e-9) / 1e3; }
+};
+
+// Nanoseconds per placement, the fastest of Repetitions, over every
+// placement of the computer and every reply on the crowded positions: the
+// search's board placing and taking back, against the way the search worked
+// before, a copy of the parent board (restored from the cells the last
+// placement touched), the rules' silent placement and the material, margin
+// and hash kept up over the cells it touched.
+// What the search kept up per placement before: material, margin and hash
+// changes over the touched cells.
+uint64_t Follow(const TBord& Parent, const TBord& Child) {
+  int32_t Material = 0, Margin = 0;
+  uint64_t Hash = 0;
+  for (uint64_t Touched = Child.TouchedCells(); Touched; Touched &= Touched - 1) {
+    const int I = std::countr_zero(Touched);
+    for (const TBord* Board : {&Parent, &Child}) {
+      const TCell& Cell = *Board->Cell(I / Board->Cols, I % Board->Cols);
+      const int32_t Sign = Cell.Owner == Opponent ? 1 : Cell.Owner == LocalPlayer ? -1 : 0;
+      Material += Sign * MassWeights[std::min<uint8_t>(Cell.Capacity, 4)] * Cell.Mass;
+      Margin += Sign * Cell.Mass;
+      Hash ^= (uint64_t(I) << 8 | uint64_t(Cell.Owner) << 4 | Cell.Mass) * 0x9E3779B97F4A7C15ULL;
+    }
+  }
+  return Hash + uint64_t(Material) + uint64_t(Margin);
+}
+
+std::pair<double, double> PlacementCost(const std::vector<TNamedPosition>& Positions,
+                                        int Repetitions) {
+  double Undoable = 1e300, Copied = 1e300;
+  uint64_t Totals = 0;
+  for (int Repetition = 0; Repetition < Repetitions; ++Repetition) {
+    uint64_t Count = 0;
+    double Start = ThreadCpuMillis();
+    for (const auto& Position : Positions) {
+      TSearchBoard Board;
+      Board.Load(*Position.Board, Opponent);
+      for (uint64_t Mine = Board.Moves(Opponent); Mine; Mine &= Mine - 1) {
+        Board.Place(uint8_t(std::countr_zero(Mine)), Opponent);
+        ++Count;
+        if (!Board.Finished())
+          for (uint64_t Theirs = Board.Moves(LocalPlayer); Theirs; Theirs &= Theirs - 1, ++Count) {
+            Board.Place(uint8_t(std::countr_zero(Theirs)), LocalPlayer);
+            Board.Undo();
+          }
+        Board.Undo();
+      }
+    }
+    Undoable = std::min(Undoable, (ThreadCpuMillis() - Start) * 1e6 / double(Count));
+    Count = 0;
+    Start = ThreadCpuMillis();
+    for (const auto& Position : Positions) {
+      const TBord& Root = *Position.Board;
+      TBord Child(nullptr, Root.Rows, Root.Cols), Grandchild(nullptr, Root.Rows, Root.Cols);
+      Child.CopyFrom(Root);
+      Grandchild.CopyFrom(Root);
+      for (const TMove& Mine : Root.GenerateMoves(Opponent)) {
+        Child.RestoreFrom(Root);
+        Child.GetCell(Mine.Row, Mine.Col)->AddMass(Opponent, false);
+        Totals += Follow(Root, Child);
+        ++Count;
+        if (Child.Finished)
+          continue;
+        Grandchild.CopyFrom(Child);
+        for (const TMove& Theirs : Child.GenerateMoves(LocalPlayer)) {
+          Grandchild.RestoreFrom(Child);
+          Grandchild.GetCell(Theirs.Row, Theirs.Col)->AddMass(LocalPlayer, false);
+          Totals += Follow(Child, Grandchild);
+          ++Count;
+        }
+      }
+    }
+    Copied = std::min(Copied, (ThreadCpuMillis() - Start) * 1e6 / double(Count));
+  }
+  // Keeps the totals from being optimised away.
+  if (Totals == 42)
+    std::printf(" ");
+  return {Undoable, Copied};
 }
 
 } // namespace
@@ -71,17 +183,30 @@ int main(int argc, char** argv) {
   if (Levels.empty())
     Levels = {TComputerLevel::Strong, TComputerLevel::Expert};
 
-  std::vector<TNamedPosition> Positions = CrowdedPositions();
+  std::vector<TNamedPosition> Positions;
+  for (int Size = 5; Size <= 8; ++Size)
+    for (auto& Position : CrowdedPositions(Size))
+      Positions.push_back(std::move(Position));
   Positions.push_back({"6x6 midgame", Reached(6, 6, 14, 7)});
   Positions.push_back({"8x8 opening", Reached(8, 8, 50, 3)});
 
+  {
+    std::vector<TNamedPosition> Crowded;
+    for (const auto& Position : Positions)
+      if (Position.Name.rfind("crowded", 0) == 0)
+        Crowded.push_back({Position.Name, TBord::CreateCopy(*Position.Board)});
+    const auto [Undoable, Copied] = PlacementCost(Crowded, std::max(Repetitions, 3));
+    std::printf("== placement on the crowded positions, two plies: %.0f ns placing and taking "
+                "back, %.0f ns copying and placing as before (%.1fx)\n\n",
+                Undoable, Copied, Copied / Undoable);
+  }
   for (const TComputerLevel Level : Levels) {
     std::printf("== %s, %llu placements per move\n", std::string(LevelName(Level)).c_str(),
-                static_cast<unsigned long long>(LevelBudget(Level)));
+                static_cast<unsigned long long>(LevelLimits(Level).Placements));
     std::printf("%-32s %9s %9s %11s %6s %10s  %s\n", "position", "ms/move", "cpu ms", "placements",
                 "depth", "value", "answer");
-    double Worst = 0, Sum = 0, Slowest = 0, WorstCpu = 0, SumCpu = 0;
-    int Crowded = 0;
+    std::array<TSummary, 4> Crowded; // 5x5 .. 8x8
+    TSummary All;
     for (const auto& Position : Positions) {
       const TTiming Timing = Measure(*Position.Board, Level, Repetitions);
       const TDeepResult& Result = Timing.Result;
@@ -89,19 +214,22 @@ int main(int argc, char** argv) {
                   Timing.BestMillis, Timing.BestCpuMillis,
                   static_cast<unsigned long long>(Result.Placements), Result.Depth, Result.Value,
                   Result.Move.Row, Result.Move.Col);
-      if (Position.Name.rfind("crowded", 0) == 0) {
-        Worst = std::max(Worst, Timing.BestMillis);
-        Slowest = std::max(Slowest, Timing.SlowestMillis);
-        Sum += Timing.BestMillis;
-        WorstCpu = std::max(WorstCpu, Timing.BestCpuMillis);
-        SumCpu += Timing.BestCpuMillis;
-        ++Crowded;
-      }
+      All.Add(Timing);
+      if (Position.Name.rfind("crowded", 0) == 0)
+        Crowded[std::size_t(Position.Board->Rows - 5)].Add(Timing);
     }
-    std::printf("crowded 8x8: worst %.1f ms, mean %.1f ms per move (processor: worst %.1f ms, "
-                "mean %.1f ms); slowest single move %.1f ms\n\n",
-                Worst, Sum / std::max(Crowded, 1), WorstCpu, SumCpu / std::max(Crowded, 1),
-                Slowest);
+    std::printf("\n%-8s %14s %14s %14s %12s %12s %8s\n", "crowded", "worst ms", "worst cpu ms",
+                "mean cpu ms", "Mplc/s", "before", "ratio");
+    const std::size_t L = Level == TComputerLevel::Strong ? 0 : 1;
+    for (std::size_t S = 0; S < Crowded.size(); ++S) {
+      const TSummary& Sum = Crowded[S];
+      std::printf("%dx%-6d %14.1f %14.1f %14.1f %12.2f %12.2f %7.1fx\n", int(S) + 5, int(S) + 5,
+                  Sum.WorstMillis, Sum.WorstCpuMillis, Sum.CpuMillis / std::max(Sum.Count, 1),
+                  Sum.Rate(), BaselineRate[L][S], Sum.Rate() / BaselineRate[L][S]);
+    }
+    std::printf("%-8s %14.1f %14.1f %14.1f %12.2f %12.2f %7.1fx\n\n", "all", All.WorstMillis,
+                All.WorstCpuMillis, All.CpuMillis / std::max(All.Count, 1), All.Rate(),
+                BaselineRate[L][4], All.Rate() / BaselineRate[L][4]);
   }
   return 0;
 }

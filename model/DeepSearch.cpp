@@ -1,5 +1,7 @@
 #include "DeepSearch.h"
 
+#include "SearchBoard.h"
+
 #include <algorithm>
 #include <array>
 #include <bit>
@@ -15,43 +17,30 @@ constexpr int32_t Infinity = 1 << 30;
 constexpr int32_t WinValue = 1 << 28;
 constexpr int32_t PlyStep = 1024;
 constexpr int MaxPly = 60;
-constexpr uint8_t NoCell = 255;
-constexpr std::size_t MaxCells = std::size_t(MaxDimension) * MaxDimension;
+static_assert(MaxPly < TSearchBoard::MaxDepth);
+constexpr uint8_t NoCell = TSearchBoard::NoCell;
+constexpr std::size_t MaxCells = TSearchBoard::MaxCells;
 // The thinking window hears from the search once per this many placements.
 constexpr uint64_t MessagePeriod = 256;
 constexpr int BudgetGaugeMax = 100;
+// Hashed into the key when the player other than the searching one is to move.
+constexpr uint64_t OtherToMove = 0x9D39247E33776D41ULL;
 
 // Ordering: the table's move, then the killers, then placements on the
-// mover's own cells that explode, then the rest by history count.
+// mover's own critical cells that strike an enemy cell, then the other
+// exploding ones, then the rest by history count.
 constexpr int32_t HashMoveScore = 1 << 30;
 constexpr int32_t KillerScore[2] = {1 << 29, 1 << 28};
+constexpr int32_t StrikingScore = 1 << 25;
 constexpr int32_t ExplodingScore = 1 << 24;
 constexpr int32_t HistoryLimit = 1 << 22;
 
-constexpr uint64_t SplitMix(uint64_t& State) {
-  uint64_t Z = (State += 0x9E3779B97F4A7C15ULL);
+constexpr uint64_t SplitMix(uint64_t State) {
+  uint64_t Z = State + 0x9E3779B97F4A7C15ULL;
   Z = (Z ^ (Z >> 30)) * 0xBF58476D1CE4E5B9ULL;
   Z = (Z ^ (Z >> 27)) * 0x94D049BB133111EBULL;
   return Z ^ (Z >> 31);
 }
-
-// Zobrist keys by cell and by (owner, mass) with the owner counted from the
-// searching player (0 its own, 1 the other's), and one for the other player
-// to move. A position and its mirror image, searched for the mirrored
-// player, therefore hash alike and are searched alike.
-struct TKeys {
-  std::array<std::array<uint64_t, 8>, MaxCells> Cell{};
-  uint64_t OtherToMove = 0;
-};
-constexpr TKeys Keys = [] {
-  TKeys Result;
-  uint64_t State = 0x46697A7A67726964ULL;
-  for (auto& Cell : Result.Cell)
-    for (auto& Key : Cell)
-      Key = SplitMix(State);
-  Result.OtherToMove = SplitMix(State);
-  return Result;
-}();
 
 enum TBound : uint8_t { NoBound, ExactBound, LowerBound, UpperBound };
 
@@ -61,68 +50,13 @@ struct TEntry {
   int8_t Depth = 0;
   TBound Bound = NoBound;
   uint8_t Move = NoCell;
+  // The value rests on a static evaluation somewhere below.
+  bool Horizon = false;
 };
 
-class TDeepSearch {
-public:
-  TDeepSearch(const TBord& Board, uint8_t Player, const TDeepLimits& Limits,
-              TSearchControl& Control);
-  TDeepResult Run();
-
-private:
-  using TCells = std::array<uint8_t, MaxCells>;
-  using TScores = std::array<int32_t, MaxCells>;
-
-  const TCell& CellAt(const TBord& Board, uint8_t Index) const {
-    return *Board.Cell(FRowOf[Index], FColOf[Index]);
-  }
-  uint64_t KeyOf(const TCell& Cell, uint8_t Index) const {
-    if (Cell.Owner != LocalPlayer && Cell.Owner != Opponent)
-      return 0;
-    return Keys.Cell[Index][(Cell.Owner ^ FRoot) * 4 + (Cell.Mass & 3)];
-  }
-  // A cell's mass, and its mass weighted by its capacity, positive for the
-  // searching player.
-  int32_t MassOf(const TCell& Cell) const {
-    return Cell.Owner == FRoot ? Cell.Mass : Cell.Owner == NoOwner ? 0 : -Cell.Mass;
-  }
-  int32_t MaterialOf(const TCell& Cell) const {
-    return MassWeights[std::min<uint8_t>(Cell.Capacity, 4)] * MassOf(Cell);
-  }
-  uint64_t HashOf(const TBord& Board) const;
-  void Tally(int Ply);
-  int32_t Evaluate(int Ply, uint8_t Player) const;
-  // The value of a finished game: its winner by the mass totals.
-  int32_t GameOver(uint8_t Player, int Ply) const;
-  int Candidates(const TBord& Board, uint8_t Player, int Ply, uint8_t HashMove, TCells& Moves,
-                 TScores& Scores) const;
-  // Plays Cell for Player on the board after Ply, as a copy of the board at
-  // Ply (First: a full copy), with its material, and updates Hash unless the
-  // new board is a leaf. False when the search must stop before this placement.
-  bool Place(int Ply, uint8_t Cell, uint8_t Player, bool First, bool Leaf, uint64_t& Hash);
-  int32_t Negamax(int Ply, uint8_t Player, int Depth, int32_t Alpha, int32_t Beta, uint64_t Hash);
-  void Remember(int Ply, uint8_t Player, int Depth, uint8_t Cell);
-  void ReportBudget();
-
-  const uint8_t FRoot;
-  const TDeepLimits FLimits;
-  TSearchControl& FControl;
-  TThinkProgress* const FProgress;
-  std::array<std::unique_ptr<TBord>, MaxPly + 2> FBoards;
-  // Per board, the sums of MaterialOf and of MassOf its cells.
-  std::array<int32_t, MaxPly + 2> FMaterial{};
-  std::array<int32_t, MaxPly + 2> FMargin{};
-  std::vector<TEntry> FTable;
-  uint64_t FMask = 0;
-  std::array<uint8_t, MaxCells> FRowOf{};
-  std::array<uint8_t, MaxCells> FColOf{};
-  std::array<std::array<uint8_t, 2>, MaxPly + 2> FKillers{};
-  std::array<std::array<int32_t, MaxCells>, 2> FHistory{};
-  uint64_t FUsed = 0;
-  bool FAborted = false;
-  // An iteration's value rests on a static evaluation somewhere.
-  bool FHorizon = false;
-};
+bool IsDecided(int32_t Value) {
+  return Value > DecidedValue || Value < -DecidedValue;
+}
 
 int32_t ToTable(int32_t Value, int Ply) {
   if (Value > DecidedValue)
@@ -140,41 +74,73 @@ int32_t FromTable(int32_t Value, int Ply) {
   return Value;
 }
 
+class TDeepSearch {
+public:
+  TDeepSearch(const TBord& Board, uint8_t Player, const TDeepLimits& Limits,
+              TSearchControl& Control);
+  TDeepResult Run();
+
+private:
+  using TCells = std::array<uint8_t, MaxCells>;
+  using TScores = std::array<int32_t, MaxCells>;
+
+  TMove MoveOf(uint8_t Cell) const {
+    return TMove(uint8_t(Cell / FBoard.Cols()), uint8_t(Cell % FBoard.Cols()));
+  }
+  uint64_t HashFor(uint8_t Player) const {
+    return FBoard.Hash() ^ (Player == FRoot ? 0 : OtherToMove);
+  }
+  // The value of a finished game: its winner by the mass totals.
+  int32_t GameOver(uint8_t Player, int Ply) const;
+  int Candidates(uint8_t Player, int Ply, uint8_t HashMove, TCells& Moves, TScores& Scores) const;
+  // Plays Cell for Player, counted against the budget; false (nothing
+  // placed) when the search must stop first.
+  bool Play(uint8_t Cell, uint8_t Player);
+  int32_t Negamax(int Ply, uint8_t Player, int Depth, int32_t Alpha, int32_t Beta);
+  // Beyond the depth limit only strikes are searched (placements on own
+  // critical cells next to the other player's), up to Depth of them in a
+  // row; the player to move may instead stand on the evaluation.
+  int32_t Quiesce(int Ply, uint8_t Player, int Depth, int32_t Alpha, int32_t Beta);
+  // The root candidate K's value in an iteration of Depth: exact (Exact set)
+  // when it lies above Threshold, else an upper bound. Above sets when the
+  // value proved to lie above Threshold, even if the search then stopped.
+  int32_t SearchRootMove(int K, int Depth, int32_t Threshold, bool& Exact, bool& Above);
+  void Remember(int Ply, uint8_t Player, int Depth, uint8_t Cell);
+  void ReportBudget();
+  TMove VariedMove(const TCells& Order, const TScores& Scores,
+                   const std::array<bool, MaxCells>& Exact, int Count, int32_t Best) const;
+
+  const uint8_t FRoot;
+  const TDeepLimits FLimits;
+  const TEvalWeights& FWeights;
+  const bool FVaried;
+  TSearchControl& FControl;
+  TThinkProgress* const FProgress;
+  TSearchBoard FBoard;
+  std::vector<TEntry> FTable;
+  uint64_t FMask = 0;
+  std::array<std::array<uint8_t, 2>, MaxPly + 2> FKillers{};
+  std::array<std::array<int32_t, MaxCells>, 2> FHistory{};
+  TCells FOrder{};
+  uint64_t FUsed = 0;
+  bool FAborted = false;
+  // The node being searched rests on a static evaluation somewhere.
+  bool FHorizon = false;
+};
+
 TDeepSearch::TDeepSearch(const TBord& Board, uint8_t Player, const TDeepLimits& Limits,
                          TSearchControl& Control)
-    : FRoot(Player), FLimits(Limits), FControl(Control), FProgress(Control.Progress()) {
-  FBoards[0] = TBord::CreateCopy(Board);
+    : FRoot(Player), FLimits(Limits),
+      FWeights(Limits.Weights ? *Limits.Weights : DefaultEvalWeights),
+      FVaried(Limits.Seed != 0 && Limits.VarietyMargin > 0), FControl(Control),
+      FProgress(Control.Progress()) {
+  FBoard.Load(Board, Player);
   for (auto& Killers : FKillers)
     Killers.fill(NoCell);
-  for (uint8_t R = 0; R < Board.Rows; ++R)
-    for (uint8_t C = 0; C < Board.Cols; ++C) {
-      FRowOf[R * Board.Cols + C] = R;
-      FColOf[R * Board.Cols + C] = C;
-    }
-}
-
-uint64_t TDeepSearch::HashOf(const TBord& Board) const {
-  uint64_t Hash = 0;
-  for (uint8_t I = 0; I < Board.Rows * Board.Cols; ++I)
-    Hash ^= KeyOf(CellAt(Board, I), I);
-  return Hash;
-}
-
-void TDeepSearch::Tally(int Ply) {
-  const TBord& Board = *FBoards[Ply];
-  FMaterial[Ply] = FMargin[Ply] = 0;
-  for (uint8_t I = 0; I < Board.Rows * Board.Cols; ++I) {
-    FMaterial[Ply] += MaterialOf(CellAt(Board, I));
-    FMargin[Ply] += MassOf(CellAt(Board, I));
-  }
-}
-
-int32_t TDeepSearch::Evaluate(int Ply, uint8_t Player) const {
-  return Player == FRoot ? FMaterial[Ply] : -FMaterial[Ply];
 }
 
 int32_t TDeepSearch::GameOver(uint8_t Player, int Ply) const {
-  const int32_t Margin = Player == FRoot ? FMargin[Ply] : -FMargin[Ply];
+  const int32_t Margin = Player == FRoot ? FBoard.Margin() : -FBoard.Margin();
   if (Margin > 0)
     return WinValue - Ply * PlyStep + Margin;
   if (Margin < 0)
@@ -182,14 +148,15 @@ int32_t TDeepSearch::GameOver(uint8_t Player, int Ply) const {
   return 0;
 }
 
-int TDeepSearch::Candidates(const TBord& Board, uint8_t Player, int Ply, uint8_t HashMove,
-                            TCells& Moves, TScores& Scores) const {
-  const uint8_t Other = static_cast<uint8_t>(1 - Player);
+int TDeepSearch::Candidates(uint8_t Player, int Ply, uint8_t HashMove, TCells& Moves,
+                            TScores& Scores) const {
+  const auto Other = static_cast<uint8_t>(1 - Player);
+  const uint64_t Exploding = FBoard.Critical(Player);
+  const uint64_t Striking = Exploding & FBoard.Neighbours(FBoard.Owned(Other));
   int Count = 0;
-  for (uint8_t I = 0; I < Board.Rows * Board.Cols; ++I) {
-    const TCell& Cell = CellAt(Board, I);
-    if (Cell.Owner == Other)
-      continue;
+  for (uint64_t Left = FBoard.Moves(Player); Left; Left &= Left - 1) {
+    const auto I = static_cast<uint8_t>(std::countr_zero(Left));
+    const uint64_t Bit = uint64_t(1) << I;
     int32_t Score = FHistory[Player][I];
     if (I == HashMove)
       Score = HashMoveScore;
@@ -197,7 +164,9 @@ int TDeepSearch::Candidates(const TBord& Board, uint8_t Player, int Ply, uint8_t
       Score = KillerScore[0];
     else if (I == FKillers[Ply][1])
       Score = KillerScore[1];
-    else if (Cell.Owner == Player && Cell.Mass + 1 == Cell.Capacity)
+    else if (Striking & Bit)
+      Score += StrikingScore;
+    else if (Exploding & Bit)
       Score += ExplodingScore;
     Moves[Count] = I;
     Scores[Count] = Score;
@@ -206,8 +175,7 @@ int TDeepSearch::Candidates(const TBord& Board, uint8_t Player, int Ply, uint8_t
   return Count;
 }
 
-bool TDeepSearch::Place(int Ply, uint8_t Cell, uint8_t Player, bool First, bool Leaf,
-                        uint64_t& Hash) {
+bool TDeepSearch::Play(uint8_t Cell, uint8_t Player) {
   if (FUsed >= FLimits.Placements || !FControl.KeepThinking()) {
     FAborted = true;
     return false;
@@ -216,39 +184,7 @@ bool TDeepSearch::Place(int Ply, uint8_t Cell, uint8_t Player, bool First, bool 
   ++FControl.PlacementsSearched;
   if (FUsed % MessagePeriod == 0 || FUsed == FLimits.Placements)
     ReportBudget();
-  const TBord& Parent = *FBoards[Ply];
-  auto& Slot = FBoards[Ply + 1];
-  if (!Slot)
-    Slot = std::make_unique<TBord>(nullptr, Parent.Rows, Parent.Cols);
-  TBord& Child = *Slot;
-  if (First)
-    Child.CopyFrom(Parent);
-  else
-    Child.RestoreFrom(Parent);
-  Child.Cell(FRowOf[Cell], FColOf[Cell])->AddMass(Player, false);
-  // Most placements change a cell or two: the material, the mass margin
-  // and the hash follow from the parent's and the cells the placement touched.
-  int32_t Material = FMaterial[Ply];
-  int32_t Margin = FMargin[Ply];
-  uint64_t Change = 0;
-  for (uint64_t Touched = Child.TouchedCells(); Touched; Touched &= Touched - 1) {
-    const auto I = static_cast<uint8_t>(std::countr_zero(Touched));
-    const TCell& Before = CellAt(Parent, I);
-    const TCell& After = CellAt(Child, I);
-    Material += MaterialOf(After) - MaterialOf(Before);
-    Margin += MassOf(After) - MassOf(Before);
-    // A leaf is evaluated, never looked up.
-    if (!Leaf)
-      Change ^= KeyOf(Before, I) ^ KeyOf(After, I);
-  }
-  if (!Leaf) {
-    Hash ^= Keys.OtherToMove ^ Change;
-    // The new node reads its table entry first; the table is larger than
-    // the processor's caches.
-    __builtin_prefetch(&FTable[Hash & FMask]);
-  }
-  FMaterial[Ply + 1] = Material;
-  FMargin[Ply + 1] = Margin;
+  FBoard.Place(Cell, Player);
   return true;
 }
 
@@ -273,33 +209,34 @@ void TDeepSearch::Remember(int Ply, uint8_t Player, int Depth, uint8_t Cell) {
       Count /= 2;
 }
 
-int32_t TDeepSearch::Negamax(int Ply, uint8_t Player, int Depth, int32_t Alpha, int32_t Beta,
-                             uint64_t Hash) {
-  const TBord& Board = *FBoards[Ply];
-  if (Board.Finished || !Board.CanMove(Player))
+int32_t TDeepSearch::Negamax(int Ply, uint8_t Player, int Depth, int32_t Alpha, int32_t Beta) {
+  if (FBoard.Finished() || !FBoard.CanMove(Player))
     return GameOver(Player, Ply);
-  if (Depth <= 0 || Ply >= MaxPly) {
-    FHorizon = true;
-    return Evaluate(Ply, Player);
-  }
+  if (Depth <= 0 || Ply >= MaxPly)
+    return Quiesce(Ply, Player, FLimits.Quiescence, Alpha, Beta);
 
+  const uint64_t Hash = HashFor(Player);
   TEntry& Entry = FTable[Hash & FMask];
   uint8_t HashMove = NoCell;
   if (Entry.Bound != NoBound && Entry.Key == Hash) {
     HashMove = Entry.Move;
-    if (Entry.Depth >= Depth) {
+    // A value that rests on no evaluation holds at any depth.
+    if (Entry.Depth >= Depth || !Entry.Horizon) {
       const int32_t Stored = FromTable(Entry.Value, Ply);
       if (Entry.Bound == ExactBound || (Entry.Bound == LowerBound && Stored >= Beta) ||
           (Entry.Bound == UpperBound && Stored <= Alpha)) {
-        FHorizon |= Stored >= -DecidedValue && Stored <= DecidedValue;
+        FHorizon |= Entry.Horizon;
         return Stored;
       }
     }
   }
 
+  // This node's own horizon flag, for its table entry.
+  const bool HorizonAbove = FHorizon;
+  FHorizon = false;
   TCells Moves;
   TScores Scores;
-  const int Count = Candidates(Board, Player, Ply, HashMove, Moves, Scores);
+  const int Count = Candidates(Player, Ply, HashMove, Moves, Scores);
   const auto Other = static_cast<uint8_t>(1 - Player);
   const int32_t AlphaAtStart = Alpha;
   int32_t Best = -Infinity;
@@ -314,17 +251,21 @@ int32_t TDeepSearch::Negamax(int Ply, uint8_t Player, int Depth, int32_t Alpha, 
     std::swap(Scores[K], Scores[Pick]);
     const uint8_t Cell = Moves[K];
 
-    uint64_t ChildHash = Hash;
-    if (!Place(Ply, Cell, Player, K == 0, Depth == 1, ChildHash))
+    if (!Play(Cell, Player))
       return 0;
+    // The child reads its table entry first; the table is larger than the
+    // processor's caches.
+    if (Depth > 1)
+      __builtin_prefetch(&FTable[HashFor(Other) & FMask]);
     int32_t Value;
     if (K == 0) {
-      Value = -Negamax(Ply + 1, Other, Depth - 1, -Beta, -Alpha, ChildHash);
+      Value = -Negamax(Ply + 1, Other, Depth - 1, -Beta, -Alpha);
     } else {
-      Value = -Negamax(Ply + 1, Other, Depth - 1, -Alpha - 1, -Alpha, ChildHash);
+      Value = -Negamax(Ply + 1, Other, Depth - 1, -Alpha - 1, -Alpha);
       if (!FAborted && Value > Alpha && Value < Beta)
-        Value = -Negamax(Ply + 1, Other, Depth - 1, -Beta, -Alpha, ChildHash);
+        Value = -Negamax(Ply + 1, Other, Depth - 1, -Beta, -Alpha);
     }
+    FBoard.Undo();
     if (FAborted)
       return 0;
     if (Value > Best) {
@@ -345,24 +286,90 @@ int32_t TDeepSearch::Negamax(int Ply, uint8_t Player, int Depth, int32_t Alpha, 
   Entry.Depth = static_cast<int8_t>(Depth);
   Entry.Bound = Best <= AlphaAtStart ? UpperBound : Best >= Beta ? LowerBound : ExactBound;
   Entry.Move = BestMove;
+  Entry.Horizon = FHorizon;
+  FHorizon |= HorizonAbove;
   return Best;
 }
 
-TDeepResult TDeepSearch::Run() {
-  const TBord& Root = *FBoards[0];
-  TDeepResult Result;
-  TCells Order;
-  TScores Scores{};
-  int Count = 0;
+int32_t TDeepSearch::Quiesce(int Ply, uint8_t Player, int Depth, int32_t Alpha, int32_t Beta) {
+  if (FBoard.Finished() || !FBoard.CanMove(Player))
+    return GameOver(Player, Ply);
+  FHorizon = true;
+  const int32_t Standing = Evaluate(FBoard, Player, FWeights);
+  const auto Other = static_cast<uint8_t>(1 - Player);
+  uint64_t Strikes = FBoard.Critical(Player) & FBoard.Neighbours(FBoard.Owned(Other));
+  if (Depth <= 0 || Ply >= MaxPly || Standing >= Beta || !Strikes)
+    return Standing;
+  int32_t Best = Standing;
+  Alpha = std::max(Alpha, Standing);
+  for (; Strikes; Strikes &= Strikes - 1) {
+    const auto Cell = static_cast<uint8_t>(std::countr_zero(Strikes));
+    if (!Play(Cell, Player))
+      return 0;
+    const int32_t Value = -Quiesce(Ply + 1, Other, Depth - 1, -Beta, -Alpha);
+    FBoard.Undo();
+    if (FAborted)
+      return 0;
+    if (Value > Best) {
+      Best = Value;
+      if (Value > Alpha) {
+        Alpha = Value;
+        if (Alpha >= Beta)
+          break;
+      }
+    }
+  }
+  return Best;
+}
+
+int32_t TDeepSearch::SearchRootMove(int K, int Depth, int32_t Threshold, bool& Exact, bool& Above) {
   const auto Other = static_cast<uint8_t>(1 - FRoot);
-  for (uint8_t I = 0; I < Root.Rows * Root.Cols; ++I)
-    if (CellAt(Root, I).Owner != Other)
-      Order[Count++] = I;
+  Exact = Above = false;
+  if (!Play(FOrder[K], FRoot))
+    return 0;
+  int32_t Value;
+  if (K == 0) {
+    Value = -Negamax(1, Other, Depth - 1, -Infinity, Infinity);
+    Exact = true;
+  } else {
+    Value = -Negamax(1, Other, Depth - 1, -Threshold - 1, -Threshold);
+    if (!FAborted && Value > Threshold) {
+      Above = true;
+      Value = -Negamax(1, Other, Depth - 1, -Infinity, -Threshold);
+      Exact = !FAborted;
+    }
+  }
+  FBoard.Undo();
+  return Value;
+}
+
+TMove TDeepSearch::VariedMove(const TCells& Order, const TScores& Scores,
+                              const std::array<bool, MaxCells>& Exact, int Count,
+                              int32_t Best) const {
+  // The eligible moves in cell order, so that the draw does not depend on
+  // the order the search happened to try them in.
+  uint64_t Eligible = 0;
+  for (int K = 0; K < Count; ++K)
+    if (Exact[K] && !IsDecided(Scores[K]) && Scores[K] >= Best - FLimits.VarietyMargin)
+      Eligible |= uint64_t(1) << Order[K];
+  uint64_t Pick = SplitMix(FLimits.Seed ^ SplitMix(FBoard.Hash())) %
+                  uint64_t(std::max(std::popcount(Eligible), 1));
+  for (; Eligible; Eligible &= Eligible - 1)
+    if (Pick-- == 0)
+      return MoveOf(uint8_t(std::countr_zero(Eligible)));
+  return MoveOf(Order[0]);
+}
+
+TDeepResult TDeepSearch::Run() {
+  TDeepResult Result;
+  int Count = 0;
+  for (uint64_t Left = FBoard.Moves(FRoot); Left; Left &= Left - 1)
+    FOrder[Count++] = static_cast<uint8_t>(std::countr_zero(Left));
   if (Count == 0) {
-    Result.Move = TMove(Root.Rows, 0);
+    Result.Move = TMove(uint8_t(FBoard.Rows()), 0);
     return Result;
   }
-  Result.Move = TMove(FRowOf[Order[0]], FColOf[Order[0]]);
+  Result.Move = MoveOf(FOrder[0]);
   if (Count == 1)
     return Result;
 
@@ -370,12 +377,21 @@ TDeepResult TDeepSearch::Run() {
   const uint64_t Entries = std::clamp<uint64_t>(FLimits.Placements / 4, 1024, uint64_t(1) << 18);
   FTable.resize(std::bit_ceil(Entries));
   FMask = FTable.size() - 1;
+  // Endless cascades are the dearest placements and recur from one
+  // iteration to the next.
+  FBoard.RememberEndless(std::countr_zero(std::bit_ceil(Entries / 4)));
   if (FProgress) {
     FProgress->SetMaxValue(1, BudgetGaugeMax);
     FProgress->SetMaxValue(2, Count);
   }
-  const uint64_t RootHash = HashOf(Root);
-  Tally(0);
+  TScores Scores{};
+  std::array<bool, MaxCells> Exact{};
+  // The last completed iteration's values, for the varied choice.
+  TCells DoneOrder{};
+  TScores DoneScores{};
+  std::array<bool, MaxCells> DoneExact{};
+  int32_t DoneBest = 0;
+  bool Horizon = true;
   const int MaxDepth = std::clamp(FLimits.MaxDepth, 1, MaxPly);
   for (int Depth = 1; Depth <= MaxDepth && !FAborted; ++Depth) {
     FHorizon = false;
@@ -385,24 +401,19 @@ TDeepResult TDeepSearch::Run() {
     if (FProgress)
       FProgress->SetProgress(2, 0);
     for (int K = 0; K < Count; ++K) {
-      uint64_t ChildHash = RootHash;
-      if (!Place(0, Order[K], FRoot, K == 0, Depth == 1, ChildHash))
-        break;
-      int32_t Value;
-      if (K == 0) {
-        Value = -Negamax(1, Other, Depth - 1, -Infinity, Infinity, ChildHash);
-      } else {
-        Value = -Negamax(1, Other, Depth - 1, -Alpha - 1, -Alpha, ChildHash);
-        // A candidate that proved better than the best so far may be played
-        // even if its exact value is not known before the budget runs out.
-        if (!FAborted && Value > Alpha) {
+      // With variety, every move within the margin of the best so far gets
+      // its exact value; a decided best needs no company.
+      const int32_t Threshold =
+          FVaried && K > 0 && !IsDecided(Alpha) ? Alpha - FLimits.VarietyMargin - 1 : Alpha;
+      bool Above = false;
+      const int32_t Value = SearchRootMove(K, Depth, Threshold, Exact[K], Above);
+      // A candidate that proved better than the best so far may be played
+      // even if its exact value is not known before the budget runs out.
+      if (FAborted) {
+        if (K > 0 && Above && Threshold == Alpha)
           Provisional = K;
-          Value = -Negamax(1, Other, Depth - 1, -Infinity, -Alpha, ChildHash);
-        }
-      }
-      if (FAborted)
         break;
-      Provisional = -1;
+      }
       Scores[K] = Value;
       if (Value > Alpha) {
         Alpha = Value;
@@ -414,33 +425,40 @@ TDeepResult TDeepSearch::Run() {
     // The first candidate of an iteration is the previous one's best, so a
     // best among the candidates this iteration finished is at least as sound.
     if (const int Chosen = Provisional >= 0 ? Provisional : Best; Chosen >= 0) {
-      Result.Move = TMove(FRowOf[Order[Chosen]], FColOf[Order[Chosen]]);
+      Result.Move = MoveOf(FOrder[Chosen]);
       Result.Value = Alpha;
     }
     if (FAborted)
       break;
     Result.Depth = Depth;
+    Horizon = FHorizon;
     // The best first, the rest by their (bounded) values, earlier first among equals.
-    std::rotate(Order.begin(), Order.begin() + Best, Order.begin() + Best + 1);
+    std::rotate(FOrder.begin(), FOrder.begin() + Best, FOrder.begin() + Best + 1);
     std::rotate(Scores.begin(), Scores.begin() + Best, Scores.begin() + Best + 1);
+    std::rotate(Exact.begin(), Exact.begin() + Best, Exact.begin() + Best + 1);
     std::array<int, MaxCells> Rank;
     for (int K = 0; K < Count; ++K)
       Rank[K] = K;
     std::stable_sort(Rank.begin() + 1, Rank.begin() + Count,
                      [&](int A, int B) { return Scores[A] > Scores[B]; });
-    TCells Sorted;
-    TScores SortedScores;
     for (int K = 0; K < Count; ++K) {
-      Sorted[K] = Order[Rank[K]];
-      SortedScores[K] = Scores[Rank[K]];
+      DoneOrder[K] = FOrder[Rank[K]];
+      DoneScores[K] = Scores[Rank[K]];
+      DoneExact[K] = Exact[Rank[K]];
     }
-    Order = Sorted;
-    Scores = SortedScores;
-    if (Alpha > DecidedValue || Alpha < -DecidedValue || !FHorizon)
+    FOrder = DoneOrder;
+    DoneBest = Alpha;
+    if (IsDecided(Alpha) || !Horizon)
       break;
   }
   Result.Placements = FUsed;
   Result.CutShort = FAborted;
+  Result.Proven =
+      Result.Depth > 0 && (IsDecided(DoneBest) || !Horizon) && Result.Move == MoveOf(DoneOrder[0]);
+  // A proven result, or an interrupted iteration that changed its mind, is
+  // played as it is.
+  if (FVaried && Result.Depth > 0 && !Result.Proven && Result.Move == MoveOf(DoneOrder[0]))
+    Result.Move = VariedMove(DoneOrder, DoneScores, DoneExact, Count, DoneBest);
   return Result;
 }
 

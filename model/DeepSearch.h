@@ -5,7 +5,8 @@
 // searched placements instead of by time, so that a position gives the same
 // move on every machine and in every run.
 //
-// DeepSearch copies the board and runs iterations of depth 1, 2, ...: each
+// DeepSearch loads the board into a TSearchBoard, on which it places and
+// takes back masses, and runs iterations of depth 1, 2, ...: each
 // tries the root's candidates, the previous iteration's best first, and
 // searches below them with a principal-variation negamax whose moves are
 // ordered by a transposition table, killer moves and history counts. It stops
@@ -13,14 +14,27 @@
 // or an iteration met no line cut off by its depth. A game ends below a node
 // when the placement leading to it stopped an endless cascade (the board is
 // finished) or when the player to move there owns every cell's opposite; such
-// nodes are scored by the mass totals, which decide the game.
+// nodes are scored by the mass totals, which decide the game. At the depth
+// limit a quiescence search follows strikes (placements on the mover's
+// critical cells next to the other player's cells) a few deep, and the
+// positions it stops in are scored by Evaluate (Evaluation.h). An iteration
+// that met no evaluation has searched the rest of the game: its move is
+// proven best (a win when there is one, else a draw when there is one), and
+// the search stops.
 //
-// Everything the search keeps (its boards, its transposition table, its
-// ordering counters) is allocated by the call and freed when it returns:
-// searches on several threads share nothing. The board passed in is never
+// With a seed and a margin the search varies its play: it learns the exact
+// value of every root move within the margin of the best and draws one of
+// them from the seed and the position. It never varies a decided or proven
+// result.
+//
+// Everything the search keeps (its board, its transposition table, its
+// memory of endless cascades, its ordering counters) is allocated by the
+// call, before its first placement, and freed when it returns: searches on
+// several threads share nothing. The board passed in is never
 // changed.
 
 #include "DataStructures.h"
+#include "Evaluation.h"
 #include "SearchControl.h"
 
 #include <cstdint>
@@ -34,6 +48,15 @@ struct TDeepLimits {
   uint64_t Placements = 0;
   // Deepest iteration, in plies (at most 60).
   int MaxDepth = 60;
+  // Strikes searched in a row beyond the depth limit (quiescence); 0 for
+  // none.
+  int Quiescence = 0;
+  // The evaluation's weights; nullptr for DefaultEvalWeights.
+  const TEvalWeights* Weights = nullptr;
+  // Variety: with a Seed other than 0 and a Margin above 0, any root move
+  // whose value lies within Margin of the best may be played.
+  uint64_t Seed = 0;
+  int32_t VarietyMargin = 0;
 };
 
 struct TDeepResult {
@@ -52,6 +75,9 @@ struct TDeepResult {
   uint64_t Placements = 0;
   // The budget or the stop token ended the last iteration before its end.
   bool CutShort = false;
+  // The value is exact: the search saw every line to the game's end, or it
+  // found a forced win or loss.
+  bool Proven = false;
 };
 
 // The move of Player (0 or 1) on Board. With a progress sink in Control the

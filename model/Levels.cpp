@@ -9,13 +9,19 @@ namespace {
 
 constexpr std::array<std::string_view, 3> Names = {"Standard", "Strong", "Expert"};
 
-// Chosen so that a move on a crowded 8 x 8 board takes at most about 0.3 s
-// (Strong) and 1.5 s (Expert) on an ordinary desktop processor. There the
-// cascades make placements cost the most: up to about 1.3 microseconds each
-// in the positions that games between the levels reach. Expert's five times
-// larger budget buys it about one ply more.
+// Chosen so that a move on a crowded board takes at most about 0.3 s
+// (Strong) and 1.5 s (Expert) on an ordinary desktop processor: there most
+// placements set off long cascades, and the endless ones, which end the
+// game, move several hundred masses each. Expert's five times larger budget
+// buys it about one ply more.
 constexpr uint64_t StrongBudget = 200000;
 constexpr uint64_t ExpertBudget = 1000000;
+// Strikes searched in a row beyond the depth limit: a position in the middle
+// of an exchange of explosions is judged when it has calmed down.
+constexpr int Quiescence = 4;
+// Variety: moves within this much of the best (one mass in a corner) may
+// be played.
+constexpr int32_t VarietyMargin = 10;
 
 bool SameLetters(std::string_view A, std::string_view B) {
   if (A.size() != B.size())
@@ -27,10 +33,9 @@ bool SameLetters(std::string_view A, std::string_view B) {
   return true;
 }
 
-TMove Deep(const TBord& Board, uint8_t Player, TComputerLevel Level, TSearchControl& Control) {
-  TDeepLimits Limits;
-  Limits.Placements = LevelBudget(Level);
-  return DeepSearch(Board, Player, Limits, Control).Move;
+TMove Deep(const TBord& Board, uint8_t Player, TComputerLevel Level, TSearchControl& Control,
+           uint64_t Seed) {
+  return DeepSearch(Board, Player, LevelLimits(Level, Seed), Control).Move;
 }
 
 } // namespace
@@ -66,9 +71,18 @@ uint64_t LevelBudget(TComputerLevel Level) {
   }
 }
 
-TMove LevelMove(TBord& Board, TComputerLevel Level, TSearchControl& Control) {
+TDeepLimits LevelLimits(TComputerLevel Level, uint64_t Seed) {
+  TDeepLimits Limits;
+  Limits.Placements = LevelBudget(Level);
+  Limits.Quiescence = Quiescence;
+  Limits.Seed = Seed;
+  Limits.VarietyMargin = Seed != NoVariety ? VarietyMargin : 0;
+  return Limits;
+}
+
+TMove LevelMove(TBord& Board, TComputerLevel Level, TSearchControl& Control, uint64_t Seed) {
   if (Level == TComputerLevel::Strong || Level == TComputerLevel::Expert)
-    return Deep(Board, Opponent, Level, Control);
+    return Deep(Board, Opponent, Level, Control, Seed);
   return ComputerMove(Board, Control);
 }
 
@@ -78,7 +92,7 @@ TMove LevelMove(TBord& Board, TComputerLevel Level) {
 }
 
 TMove HintMove(const TBord& Board, TSearchControl& Control) {
-  return Deep(Board, LocalPlayer, TComputerLevel::Strong, Control);
+  return Deep(Board, LocalPlayer, TComputerLevel::Strong, Control, NoVariety);
 }
 
 TMove HintMove(const TBord& Board) {
@@ -86,10 +100,10 @@ TMove HintMove(const TBord& Board) {
   return HintMove(Board, Silent);
 }
 
-TMove PlayerMove(const TBord& Board, uint8_t Player, TComputerLevel Level) {
+TMove PlayerMove(const TBord& Board, uint8_t Player, TComputerLevel Level, uint64_t Seed) {
   if (Level == TComputerLevel::Strong || Level == TComputerLevel::Expert) {
     TSearchControl Silent;
-    return Deep(Board, Player, Level, Silent);
+    return Deep(Board, Player, Level, Silent, Seed);
   }
   if (!Board.CanMove(Player))
     return TMove(Board.Rows, 0);

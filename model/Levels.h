@@ -18,6 +18,7 @@
 // thread, ends a search early; it still answers a legal move.
 
 #include "DataStructures.h"
+#include "DeepSearch.h"
 #include "SearchControl.h"
 
 #include <array>
@@ -40,27 +41,40 @@ TComputerLevel ParseLevel(std::string_view Text);
 // Placements a move of the level may search; 0 for Standard, which has no
 // budget but its own rules.
 uint64_t LevelBudget(TComputerLevel Level);
+// The stronger levels' search limits: the placement budget, the depth of
+// the quiescence search and, with a seed, the variety margin.
+TDeepLimits LevelLimits(TComputerLevel Level, uint64_t Seed = 0);
+
+// The seed that asks for no variety.
+inline constexpr uint64_t NoVariety = 0;
 
 // The computer's (owner 1) move at Level on the real board, or the no-move
 // marker (Rows, 0) when every cell is the user's. Standard is exactly
-// ComputerMove; the others leave the board as it is.
-TMove LevelMove(TBord& Board, TComputerLevel Level, TSearchControl& Control);
+// ComputerMove; the others leave the board as it is. With a Seed other than
+// NoVariety, Strong and Expert choose among the moves within a small margin
+// of the best, drawn from the seed and the position: a game that takes a
+// seed anew varies from move to move, and the same seed and the same user
+// moves give the same game on any machine. Standard ignores the seed.
+TMove LevelMove(TBord& Board, TComputerLevel Level, TSearchControl& Control,
+                uint64_t Seed = NoVariety);
 // The same, silently and to its end.
 TMove LevelMove(TBord& Board, TComputerLevel Level);
 
-// The move the Strong level would play for the user (owner 0), or the
-// no-move marker when every cell is the computer's. Nothing is placed on
+// The move the Strong level would play for the user (owner 0), without
+// variety, or the no-move marker when every cell is the computer's. Nothing is placed on
 // Board. Control's sink, if any, is driven as LevelMove drives the thinking
 // window.
 TMove HintMove(const TBord& Board, TSearchControl& Control);
 // The same, silently and to its end.
 TMove HintMove(const TBord& Board);
 
-// Player's move at Level, or the no-move marker; Board is not changed.
+// Player's move at Level, or the no-move marker; Board is not changed. The
+// seed varies Strong and Expert as in LevelMove.
 // Standard, which only knows how to play owner 1, plays owner 0 on a copy
 // with the owners swapped. The stronger levels search for either player
 // directly (they see a position and its mirror image alike). Silent.
-TMove PlayerMove(const TBord& Board, uint8_t Player, TComputerLevel Level);
+TMove PlayerMove(const TBord& Board, uint8_t Player, TComputerLevel Level,
+                 uint64_t Seed = NoVariety);
 
 // A copy of Board with the cells of owner 0 and owner 1 swapped.
 std::unique_ptr<TBord> MirroredCopy(const TBord& Board);

@@ -38,7 +38,15 @@ private Q_SLOTS:
                                   << QStringList{"2 2\n1 1\nnone\n", "", "0"};
     QTest::newRow("level expert")
         << QStringList{"move", "--level", "Expert", "--stats"} << Levels
-        << QStringList{"2 2 ; 3 placements ; T ms\n1 1 ; 0 placements ; T ms\nnone\n", "", "0"};
+        << QStringList{"2 2 ; 6 placements ; T ms\n1 1 ; 0 placements ; T ms\nnone\n", "", "0"};
+    // A seed varies only what is not decided; these positions are.
+    QTest::newRow("seed") << QStringList{"move", "--level", "strong", "--seed", "77"} << Levels
+                          << QStringList{"2 2\n1 1\nnone\n", "", "0"};
+    QTest::newRow("bad seed") << QStringList{"move", "--seed", "-3"} << Levels
+                              << QStringList{"",
+                                             "bad seed \"-3\" (expected a number from 0 to "
+                                             "18446744073709551615)\n",
+                                             "1"};
     QTest::newRow("bad level") << QStringList{"move", "--stats", "--level", "weak"} << Levels
                                << QStringList{"",
                                               "unknown level \"weak\" (expected standard, "

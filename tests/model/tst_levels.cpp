@@ -5,11 +5,14 @@
 #include "PositionText.h"
 #include "RecordingProgress.h"
 #include "Search.h"
+#include "SearchBoard.h"
 
 #include <QtTest>
 
 #include <atomic>
+#include <map>
 #include <random>
+#include <set>
 #include <thread>
 
 namespace {
@@ -25,6 +28,17 @@ std::unique_ptr<TBord> Parsed(const std::string& Text) {
 // The board as text, with its Finished flag.
 std::string State(const TBord& Board) {
   return FormatPosition(Board) + (Board.Finished ? " ; finished" : " ; open");
+}
+
+// What a search board holds, as text.
+std::string SearchState(const TSearchBoard& Board) {
+  std::string Text = Board.Finished() ? "finished" : "open";
+  for (int I = 0; I < Board.Count(); ++I)
+    Text += " " + std::to_string(Board.Owner(I)) + "/" + std::to_string(Board.Mass(I));
+  for (const uint8_t Player : {LocalPlayer, Opponent})
+    Text +=
+        " " + std::to_string(Board.Owned(Player)) + " " + std::to_string(Board.Critical(Player));
+  return Text + " " + std::to_string(Board.Material()) + " " + std::to_string(Board.Margin());
 }
 
 bool IsLegal(const TBord& Board, const TMove& Move, uint8_t Player) {
@@ -52,6 +66,27 @@ int Outcome(const TBord& Board, const TMove& Move, uint8_t Player) {
     return 0;
   const auto Masses = After->CountMasses();
   return Masses[Player] > Masses[1 - Player] ? 1 : Masses[Player] < Masses[1 - Player] ? -1 : 0;
+}
+
+// The game's value for Player to move with perfect play, +1 won, -1 lost,
+// 0 drawn, by plain exhaustive search (memoised by position).
+int Solved(const TBord& Board, uint8_t Player, std::map<std::string, int>& Known) {
+  if (Board.Finished || !Board.CanMove(Player)) {
+    const auto Masses = Board.CountMasses();
+    return Masses[Player] > Masses[1 - Player] ? 1 : Masses[Player] < Masses[1 - Player] ? -1 : 0;
+  }
+  const std::string Key = FormatPosition(Board) + char('0' + Player);
+  if (const auto Found = Known.find(Key); Found != Known.end())
+    return Found->second;
+  int Best = -1;
+  for (const TMove& Move : Board.GenerateMoves(Player)) {
+    const auto After = TBord::CreateCopy(Board);
+    After->GetCell(Move.Row, Move.Col)->AddMass(Player, false);
+    Best = std::max(Best, -Solved(*After, uint8_t(1 - Player), Known));
+    if (Best == 1)
+      break;
+  }
+  return Known[Key] = Best;
 }
 
 bool WinsAtOnce(const TBord& Board, uint8_t Player) {
@@ -106,14 +141,52 @@ private Q_SLOTS:
     }
   }
 
+  void searchBoard() {
+    // The search's board places as the rules do, cascades, endless ones and
+    // the one that ends a game included, keeps its totals and sets right,
+    // and takes every placement back exactly: every legal placement of
+    // every position of random games on boards of all shapes.
+    std::mt19937_64 Random(7);
+    int Endless = 0;
+    for (int Game = 0; Game < 30; ++Game) {
+      const int Rows = 2 + Game % 7, Cols = 2 + (Game * 3) % 7;
+      TBord Board(nullptr, uint8_t(Rows), uint8_t(Cols));
+      for (uint8_t Player = LocalPlayer; !Board.Finished && Board.CanMove(Player);
+           Player = uint8_t(1 - Player)) {
+        TSearchBoard Search;
+        Search.Load(Board, uint8_t(Game % 2));
+        const std::string Before = SearchState(Search);
+        const TMoveList Moves = Board.GenerateMoves(Player);
+        for (const TMove& Move : Moves) {
+          const auto Expected = TBord::CreateCopy(Board);
+          Expected->GetCell(Move.Row, Move.Col)->AddMass(Player, false);
+          Search.Place(uint8_t(Move.Row * Cols + Move.Col), Player);
+          Endless += Expected->Finished;
+          TSearchBoard Fresh;
+          Fresh.Load(*Expected, uint8_t(Game % 2));
+          QVERIFY2(SearchState(Search) == SearchState(Fresh) && Search.Hash() == Fresh.Hash(),
+                   State(*Expected).c_str());
+          Search.Undo();
+          QCOMPARE(SearchState(Search), Before);
+        }
+        const TMove Move = Moves[std::size_t(Random() % Moves.size())];
+        Board.GetCell(Move.Row, Move.Col)->AddMass(Player, false);
+      }
+    }
+    QVERIFY(Endless >= 10);
+  }
+
   void deterministic_data() {
     QTest::addColumn<int>("Level");
     QTest::addColumn<int>("Size");
     QTest::addColumn<int>("Empty");
+    // Expert on a crowded 8 x 8 board would take seconds, and searches as
+    // Strong does.
     for (const TComputerLevel Level : {TComputerLevel::Strong, TComputerLevel::Expert})
       for (const auto& [Size, Empty] : {std::pair{4, 6}, {6, 30}, {8, 3}})
-        QTest::addRow("%s %dx%d", LevelName(Level).data(), Size, Size)
-            << int(Level) << Size << Empty;
+        if (Level == TComputerLevel::Strong || Size < 8)
+          QTest::addRow("%s %dx%d", LevelName(Level).data(), Size, Size)
+              << int(Level) << Size << Empty;
   }
   void deterministic() {
     // Twice on the same board and once on a copy: the same legal move, and
@@ -128,6 +201,81 @@ private Q_SLOTS:
     QCOMPARE(LevelMove(*Board, TComputerLevel(Level)), First);
     QCOMPARE(LevelMove(*TBord::CreateCopy(*Board), TComputerLevel(Level)), First);
     QCOMPARE(State(*Board), Before);
+  }
+
+  void variety() {
+    // A game against a fixed sequence of user moves (the first legal cell
+    // from a fixed point on): two seeds give two different games, one seed
+    // twice the same game, and no seed the same game as Standard and the
+    // hint would play it every time.
+    const auto Game = [](TComputerLevel Level, uint64_t Seed) {
+      TBord Board(nullptr, 5, 5);
+      std::string Moves;
+      for (int Turn = 0; Turn < 6 && !Board.Finished; ++Turn) {
+        const TMoveList Mine = Board.GenerateMoves(LocalPlayer);
+        if (Mine.empty())
+          break;
+        const TMove User = Mine[std::size_t(Turn * 7) % Mine.size()];
+        Board.GetCell(User.Row, User.Col)->AddMass(LocalPlayer, false);
+        if (Board.Finished || !Board.CanMove(Opponent))
+          break;
+        TSearchControl Control;
+        const TMove Reply = LevelMove(Board, Level, Control, Seed);
+        Moves += std::to_string(Reply.Row) + std::to_string(Reply.Col) + " ";
+        Board.GetCell(Reply.Row, Reply.Col)->AddMass(Opponent, false);
+      }
+      return Moves;
+    };
+    const std::string First = Game(TComputerLevel::Strong, 1);
+    QCOMPARE(Game(TComputerLevel::Strong, 1), First);
+    std::set<std::string> Seen = {First};
+    for (uint64_t Seed = 2; Seed <= 4; ++Seed)
+      Seen.insert(Game(TComputerLevel::Strong, Seed));
+    QVERIFY(Seen.size() >= 3);
+    QCOMPARE(Game(TComputerLevel::Standard, 5), Game(TComputerLevel::Standard, NoVariety));
+    // A result searched to the game's end is played as it is.
+    const auto Small = Parsed("3x3 b1 . . . a2 . . . a1");
+    for (uint64_t Seed = 1; Seed <= 8; ++Seed) {
+      TSearchControl Control;
+      QCOMPARE(LevelMove(*Small, TComputerLevel::Expert, Control, Seed),
+               LevelMove(*Small, TComputerLevel::Expert));
+    }
+  }
+
+  void perfectEndgames_data() {
+    QTest::addColumn<QString>("Position");
+    QTest::addColumn<int>("Player");
+    QTest::newRow("2x2 empty") << "2x2 . . . ." << 0;
+    QTest::newRow("2x3 empty") << "2x3 . . . . . ." << 1;
+    QTest::newRow("3x3 opening") << "3x3 . . . . a1 . . . ." << 1;
+    std::mt19937_64 Random(3);
+    for (int K = 0; K < 6; ++K)
+      QTest::addRow("3x3 late %d", K)
+          << QString::fromStdString(FormatPosition(*Played(3, 3 + K % 3, Random()))) << 1;
+    for (int K = 0; K < 6; ++K)
+      QTest::addRow("4x4 late %d", K)
+          << QString::fromStdString(FormatPosition(*Played(4, 1 + K % 3, Random()))) << 1;
+  }
+  void perfectEndgames() {
+    // Where the rest of the game fits in the budget, Strong and Expert prove
+    // their move and play as well as a plain exhaustive solver: a win when
+    // there is one, else a draw when there is one.
+    QFETCH(QString, Position);
+    QFETCH(int, Player);
+    const auto Board = Parsed(Position.toStdString());
+    const auto Mover = uint8_t(Player);
+    std::map<std::string, int> Known;
+    const int Best = Solved(*Board, Mover, Known);
+    for (const TComputerLevel Level : {TComputerLevel::Strong, TComputerLevel::Expert}) {
+      TSearchControl Control;
+      const TDeepResult Result = DeepSearch(*Board, Mover, LevelLimits(Level), Control);
+      QVERIFY(Result.Proven);
+      const int Claimed = Result.Value > DecidedValue ? 1 : Result.Value < -DecidedValue ? -1 : 0;
+      QCOMPARE(Claimed, Best);
+      const auto After = TBord::CreateCopy(*Board);
+      After->GetCell(Result.Move.Row, Result.Move.Col)->AddMass(Mover, false);
+      QCOMPARE(-Solved(*After, uint8_t(1 - Mover), Known), Best);
+    }
   }
 
   void alwaysLegal_data() {

@@ -65,7 +65,7 @@ private:
 } // namespace
 
 int RunMoveCommand(std::istream& In, std::ostream& Out, std::ostream& Err, bool Stats,
-                   TComputerLevel Level) {
+                   TComputerLevel Level, uint64_t Seed) {
   TLineReport Report(Err);
   std::string Line;
   long Number = 0;
@@ -87,7 +87,7 @@ int RunMoveCommand(std::istream& In, std::ostream& Out, std::ostream& Err, bool 
     }
     TSearchControl Control;
     const auto Start = std::chrono::steady_clock::now();
-    const TMove Answer = LevelMove(*Board, Level, Control);
+    const TMove Answer = LevelMove(*Board, Level, Control, Seed);
     const auto Took = std::chrono::steady_clock::now() - Start;
     Out << int(Answer.Row) << ' ' << int(Answer.Col);
     if (Stats) {

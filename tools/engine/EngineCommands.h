@@ -6,12 +6,14 @@
 // process exit code: 0 when every line was answered, 1 otherwise.
 //
 //   move:  POSITION              -> "R C" (0-based) or "none", at the given level
+//                                   (and seed, which varies Strong and Expert)
 //   place: POSITION ; P R C      -> POSITION " ; finished" | " ; open"
 
 #include "Levels.h"
 
+#include <cstdint>
 #include <iosfwd>
 
 int RunMoveCommand(std::istream& In, std::ostream& Out, std::ostream& Err, bool Stats,
-                   TComputerLevel Level = TComputerLevel::Standard);
+                   TComputerLevel Level = TComputerLevel::Standard, uint64_t Seed = NoVariety);
 int RunPlaceCommand(std::istream& In, std::ostream& Out, std::ostream& Err);

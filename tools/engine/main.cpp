@@ -2,6 +2,8 @@
 #include "Levels.h"
 #include "Version.h"
 
+#include <charconv>
+#include <cstdint>
 #include <iostream>
 #include <string>
 #include <string_view>
@@ -9,7 +11,7 @@
 namespace {
 
 constexpr std::string_view Usage =
-    "usage: fizzgrid-engine move [--stats] [--level standard|strong|expert]\n"
+    "usage: fizzgrid-engine move [--stats] [--level standard|strong|expert] [--seed N]\n"
     "       fizzgrid-engine place\n"
     "       fizzgrid-engine --version\n"
     "\n"
@@ -18,7 +20,9 @@ constexpr std::string_view Usage =
     "  e.g. 4x4 a1 . b2 . . . . . . . . . . . . .\n"
     "move   prints the computer's answer (owner 1) as \"R C\" (0-based), or \"none\";\n"
     "       --stats adds the placements searched and the time taken;\n"
-    "       --level chooses the computer's strength (default standard).\n"
+    "       --level chooses the computer's strength (default standard);\n"
+    "       --seed N (1 or more) varies Strong and Expert as a game with that seed\n"
+    "       does; 0 or no seed, the default, plays without variety.\n"
     "place  reads \"POSITION ; P R C\", places one mass for player P on (R, C) and\n"
     "       prints the resulting position followed by \" ; finished\" or \" ; open\".\n"
     "Bad lines are reported on standard error; the exit code is then 1.\n";
@@ -46,6 +50,7 @@ int main(int argc, char** argv) {
   if (Command == "move") {
     bool Stats = false;
     TComputerLevel Level = TComputerLevel::Standard;
+    uint64_t Seed = NoVariety;
     for (int I = 2; I < argc; ++I) {
       const std::string_view Option = argv[I];
       if (Option == "--stats") {
@@ -56,11 +61,19 @@ int main(int argc, char** argv) {
           std::cerr << "unknown level \"" << Name << "\" (expected standard, strong or expert)\n";
           return 1;
         }
+      } else if (Option == "--seed" && I + 1 < argc) {
+        const std::string_view Text = argv[++I];
+        const auto [End, Status] = std::from_chars(Text.data(), Text.data() + Text.size(), Seed);
+        if (Status != std::errc() || End != Text.data() + Text.size()) {
+          std::cerr << "bad seed \"" << Text << "\" (expected a number from 0 to " << UINT64_MAX
+                    << ")\n";
+          return 1;
+        }
       } else {
         return BadArguments();
       }
     }
-    return RunMoveCommand(std::cin, std::cout, std::cerr, Stats, Level);
+    return RunMoveCommand(std::cin, std::cout, std::cerr, Stats, Level, Seed);
   }
   if (Command == "place" && argc == 2)
     return RunPlaceCommand(std::cin, std::cout, std::cerr);
