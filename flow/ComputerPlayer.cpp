@@ -49,8 +49,8 @@ TComputerPlayer::TComputerPlayer(TThinkProgress* Progress) : FReplies(Progress),
 void TComputerPlayer::Reply(const TBord& Board, TDone Done) {
   FReplies.Start(
       Board,
-      [Level = FLevel](TBord& Copy, TSearchControl& Control) {
-        return LevelMove(Copy, Level, Control);
+      [Level = FLevel, Seed = FSeed](TBord& Copy, TSearchControl& Control) {
+        return LevelMove(Copy, Level, Control, Seed);
       },
       std::move(Done));
 }

@@ -57,6 +57,9 @@ public:
   // The strength of the replies from the next one on.
   void SetLevel(TComputerLevel Level) { FLevel = Level; }
   TComputerLevel Level() const { return FLevel; }
+  // The seed the stronger levels draw their choice among nearly best moves
+  // from (NoVariety: the best move, always).
+  void SetSeed(uint64_t Seed) { FSeed = Seed; }
 
   // The computer's (owner 1) move on Board at its level.
   void Reply(const TBord& Board, TDone Done);
@@ -69,6 +72,7 @@ public:
 
 private:
   TComputerLevel FLevel = TComputerLevel::Standard;
+  uint64_t FSeed = NoVariety;
   TSearchJob FReplies;
   TSearchJob FHints;
 };

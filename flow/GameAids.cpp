@@ -74,5 +74,5 @@ void TGameController::SetComputerLevel(TComputerLevel Level) {
   FComputer.SetLevel(Level);
   if (FSettings)
     FSettings->ComputerLevel = static_cast<uint8_t>(Level);
-  FView.ShowComputerLevel(Level);
+  FView.ShowComputerLevel(Level, FVaryPlay);
 }

@@ -61,6 +61,7 @@ void TGameController::Start() {
     FSettings = LoadSettings();
     SetAnimationSpeed(TAnimationSpeed(FSettings->AnimationSpeed));
     SetComputerLevel(TComputerLevel(FSettings->ComputerLevel));
+    SetVaryPlay(FSettings->VaryPlay);
     FSettings->PlayerNames[0] =
         Modal([this] { return FView.AskPlayerName(FSettings->PlayerNames[0]); });
     FSetUp.ChooseGame(*FSettings);
@@ -83,6 +84,7 @@ void TGameController::StartUpDone(std::unique_ptr<TOpponent> Opponent, const TEx
     ResizeBoard(First.NumRows, First.NumCols);
   SetInformation(QStringLiteral("Fizzgrid"), 12, true);
   FView.StartUpDone();
+  NewGameSeed();
   if (IsMaster())
     SetPhase(TPhase::OwnTurn);
   else

@@ -46,6 +46,7 @@
 #include "ThinkRelay.h"
 
 #include <QObject>
+#include <QRandomGenerator>
 
 #include <array>
 #include <exception>
@@ -95,6 +96,14 @@ public:
   void Hint();
   // The computer's strength from its next move on.
   void SetComputerLevel(TComputerLevel Level);
+  // Whether the stronger levels vary their play; each game draws its seed.
+  void SetVaryPlay(bool On) {
+    FVaryPlay = On;
+    if (FSettings)
+      FSettings->VaryPlay = On;
+    NewGameSeed();
+    FView.ShowComputerLevel(ComputerLevel(), On);
+  }
   TComputerLevel ComputerLevel() const { return FComputer.Level(); }
   // Asks "Are you sure"; Yes closes the window.
   void Exit();
@@ -139,6 +148,10 @@ public:
 
 private:
   void Post(TStepQueue::TStep Step) { FSteps.Post(std::move(Step)); }
+  // The same seed and the same moves of the player give the same game.
+  void NewGameSeed() {
+    FComputer.SetSeed(FVaryPlay ? QRandomGenerator::global()->generate64() | 1 : NoVariety);
+  }
   // Runs one of the view's modal dialogs or boxes; steps wait until it ends.
   template <typename F>
   auto Modal(F&& Show) {
@@ -212,5 +225,6 @@ private:
   std::vector<TTurn> FTurns;
   // The speed the "Explosions" check mark goes back to.
   TAnimationSpeed FSpeedWhenOn = TAnimationSpeed::Normal;
+  bool FVaryPlay = true;
   std::optional<TMove> FHint;
 };

@@ -173,6 +173,7 @@ void TGameController::StartGame() {
       return;
     SetPhase(TPhase::StartingGame);
     const auto Begin = [this] {
+      NewGameSeed();
       FBord->Finished = false;
       SetPhase(TPhase::OwnTurn);
     };
@@ -207,6 +208,7 @@ void TGameController::Restart() {
       return;
     FBord->Reset();
     ForgetGame();
+    NewGameSeed();
     FReplay.ShowBoard(*FBord);
     ShowScore();
     SetInformation(QStringLiteral("Fizzgrid"), 12, true);

@@ -67,7 +67,8 @@ public:
   // The animation speed in force (the "Explosions" check mark is on unless
   // it is Off).
   virtual void ShowAnimationSpeed(TAnimationSpeed Speed) = 0;
-  virtual void ShowComputerLevel(TComputerLevel Level) = 0;
+  // The computer's strength, and whether it varies its play.
+  virtual void ShowComputerLevel(TComputerLevel Level, bool Varied) = 0;
 
   // The board: its size, and the picture of a cell (the controller's
   // ShownPicture) or an explosion frame over it (-1 for none), painted from

@@ -23,6 +23,7 @@ constexpr QLatin1StringView LCRKey("Connection/LCR");
 constexpr QLatin1StringView AddressKey("Connection/TCP/IP");
 constexpr QLatin1StringView LevelKey("Connection/Computer strength");
 constexpr QLatin1StringView SpeedKey("Connection/Animation speed");
+constexpr QLatin1StringView VaryKey("Connection/Vary the computer's play");
 
 constexpr int DefaultDimension = 5;
 constexpr int MinStoredDimension = 4;
@@ -104,6 +105,7 @@ TSettings SettingsFrom(const QSettings::SettingsMap& Store) {
   // Added later: a store written before has neither, and gets the defaults.
   Settings.ComputerLevel = ReadRanged(Store, LevelKey, 0, 2, 0);
   Settings.AnimationSpeed = ReadRanged(Store, SpeedKey, 0, 2, 0);
+  Settings.VaryPlay = ReadRanged(Store, VaryKey, 0, 1, 1) == 1;
   return Settings;
 }
 
@@ -121,6 +123,7 @@ QSettings::SettingsMap StoreOf(const TSettings& Settings) {
   Store.insert(AddressKey, OneLine(Settings.InternetAddress));
   Store.insert(LevelKey, QString::number(Settings.ComputerLevel));
   Store.insert(SpeedKey, QString::number(Settings.AnimationSpeed));
+  Store.insert(VaryKey, QString::number(int(Settings.VaryPlay)));
   return Store;
 }
 

@@ -17,9 +17,9 @@
 //   [Dimensions]
 //   Number of Rows=5
 //
-// The section "Connection" also holds "Computer strength" and "Animation
-// speed". Every value is decimal text. Missing or unusable values load as their
-// defaults, silently; nothing out of range ever reaches a TSettings.
+// The section "Connection" also holds "Computer strength", "Animation
+// speed" and "Vary the computer's play" (1 or 0). Every value is decimal text. Missing or unusable
+// values load as their defaults, silently; nothing out of range ever reaches a TSettings.
 
 #include <QSettings>
 #include <QString>
@@ -47,6 +47,8 @@ struct TSettings {
   uint8_t ComputerLevel = 0;
   // How cascades are shown: 0 Normal (the default), 1 Fast, 2 Off.
   uint8_t AnimationSpeed = 0;
+  // The stronger levels vary their play from game to game (the default).
+  bool VaryPlay = true;
 
   bool operator==(const TSettings&) const = default;
 };

@@ -129,7 +129,7 @@ private:
   void SetHourGlass(bool On) override;
   void ShowOffers(const TOffers& Offers) override;
   void ShowAnimationSpeed(TAnimationSpeed Speed) override;
-  void ShowComputerLevel(TComputerLevel Level) override;
+  void ShowComputerLevel(TComputerLevel Level, bool Varied) override;
   void ResizeGrid(int Rows, int Cols) override;
   void InvalidateCell(int Row, int Col) override { BordDisplay->InvalidateCell(Row, Col); }
   void InvalidateBoard() override { BordDisplay->update(); }
@@ -149,6 +149,7 @@ private:
   QAction* Explosions1 = nullptr;
   QAction* Undo1 = nullptr;
   QAction* Hint1 = nullptr;
+  QAction* VaryPlay1 = nullptr;
   std::array<QAction*, 3> LevelItems{}; // Standard1, Strong1, Expert1
   std::array<QAction*, 3> SpeedItems{}; // Normal1, Fast1, Off1
   QMenu* HelpMenu = nullptr;

@@ -266,8 +266,9 @@ void TMainForm::ShowOffers(const TOffers& Offers) {
   NextGameLabel->setVisible(Offers.StartGame);
 }
 
-void TMainForm::ShowComputerLevel(TComputerLevel Level) {
+void TMainForm::ShowComputerLevel(TComputerLevel Level, bool Varied) {
   LevelItems[std::size_t(Level) % LevelItems.size()]->setChecked(true);
+  VaryPlay1->setChecked(Varied);
 }
 
 void TMainForm::ShowAnimationSpeed(TAnimationSpeed Speed) {

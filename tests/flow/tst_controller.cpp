@@ -82,7 +82,7 @@ struct TRecordingView : TGameView {
     Modal |= HoldIn && Controller && Controller->Phase() == *HoldIn;
   }
   void ShowAnimationSpeed(TAnimationSpeed ASpeed) override { Speed = ASpeed; }
-  void ShowComputerLevel(TComputerLevel ALevel) override { Level = ALevel; }
+  void ShowComputerLevel(TComputerLevel ALevel, bool) override { Level = ALevel; }
   void ResizeGrid(int R, int C) override { Grid = QSize(C, R); }
   // Only a repaint that shows another picture is a change on screen.
   void InvalidateCell(int Row, int Col) override {
@@ -370,6 +370,9 @@ private Q_SLOTS:
     Game->SetComputerLevel(TComputerLevel::Strong);
     QCOMPARE(View.Level, TComputerLevel::Strong);
     QCOMPARE(int(Game->Settings()->ComputerLevel), 1);
+    // Unvaried, the reply is the level's one best move; the hint never varies.
+    Game->SetVaryPlay(false);
+    QVERIFY(!Game->Settings()->VaryPlay);
     for (const TMove Mine : {TMove(1, 1), TMove(1, 1), TMove(3, 2)}) {
       if (Game->Bord()->GetCell(Mine.Row, Mine.Col)->Owner == Opponent)
         continue;

@@ -48,7 +48,7 @@ private Q_SLOTS:
     qputenv("XDG_CONFIG_HOME", FConfig->path().toLocal8Bit());
   }
 
-  // Loading creates an empty store; the first save writes all ten values.
+  // Loading creates an empty store; the first save writes all eleven values.
   void firstRun() {
     const TSettings Settings = LoadSettings();
     QCOMPARE(Loaded(Settings), Defaults);
@@ -57,28 +57,28 @@ private Q_SLOTS:
     QCOMPARE(FileText(), QString());
     QVERIFY(SaveSettings(Settings));
     const QString Text = FileText();
-    for (const char* Line :
-         {"[Dimensions]", "Number of Rows=5", "Number of Cols=5", "[Names]",
-          "Player 1=", "[Connection]", "Connection last game=0", "LCC=0", "Relation Last Game=0",
-          "LCR=0", "TCP/IP=", "Computer strength=0", "Animation speed=0"})
+    for (const char* Line : {"[Dimensions]", "Number of Rows=5", "Number of Cols=5", "[Names]",
+                             "Player 1=", "[Connection]", "Connection last game=0", "LCC=0",
+                             "Relation Last Game=0", "LCR=0", "TCP/IP=", "Computer strength=0",
+                             "Animation speed=0", "Vary the computer's play=1"})
       QVERIFY2(Text.contains(QLatin1String(Line) + QLatin1Char('\n')), Line);
-    QCOMPARE(Text.count(QLatin1Char('=')), 10);
+    QCOMPARE(Text.count(QLatin1Char('=')), 11);
   }
 
-  // The computer's strength and the animation speed came later: a file of
-  // the version before loads as it did, with both at their defaults, and
-  // either out of its range is its default.
+  // The computer's strength, the animation speed and the varied play came
+  // later: a file of the version before loads as it did, with all three at
+  // their defaults, and any out of its range is its default.
   void addedValues() {
     const QString Before =
         QStringLiteral("[Connection]\nConnection last game=1\nLCC=1\nLCR=2\nRelation Last Game=2\n"
                        "TCP/IP=deskpc\n[Dimensions]\nNumber of Cols=7\nNumber of Rows=6\n[Names]\n"
                        "Player 1=Ann\n");
     const std::pair<QString, QString> Cases[] = {
-        {QString(), "0 0"},
-        {"Computer strength=2\nAnimation speed=1\n", "2 1"},
-        {"Computer strength=1\nAnimation speed=2\n", "1 2"},
-        {"Computer strength=3\nAnimation speed=-1\n", "0 0"},
-        {"Computer strength=expert\nAnimation speed=9\n", "0 0"}};
+        {QString(), "0 0 1"},
+        {"Computer strength=2\nAnimation speed=1\nVary the computer's play=0\n", "2 1 0"},
+        {"Computer strength=1\nAnimation speed=2\nVary the computer's play=1\n", "1 2 1"},
+        {"Computer strength=3\nAnimation speed=-1\nVary the computer's play=2\n", "0 0 1"},
+        {"Computer strength=expert\nAnimation speed=9\nVary the computer's play=no\n", "0 0 1"}};
     for (const auto& [Added, Expected] : Cases) {
       QFile File(SettingsLocation());
       QVERIFY(File.open(QIODevice::WriteOnly | QIODevice::Truncate));
@@ -87,7 +87,10 @@ private Q_SLOTS:
       ForgetStore();
       const TSettings Settings = LoadSettings();
       QCOMPARE(Loaded(Settings), QStringLiteral("6x7 'Ann' 1 1 2 2 'deskpc'"));
-      QCOMPARE(QStringLiteral("%1 %2").arg(Settings.ComputerLevel).arg(Settings.AnimationSpeed),
+      QCOMPARE(QStringLiteral("%1 %2 %3")
+                   .arg(Settings.ComputerLevel)
+                   .arg(Settings.AnimationSpeed)
+                   .arg(int(Settings.VaryPlay)),
                Expected);
     }
   }
