@@ -6,10 +6,10 @@ JOBS    ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?=
 
 # The build, and what the tests need: the desktop file and metainfo
-# validators, for the package dpkg-shlibdeps (dpkg-dev) and file, and a real
-# desktop for one test (xvfb, xauth, openbox, x11-utils).
+# validators, for the package dpkg-shlibdeps (dpkg-dev), file and lintian,
+# and a real desktop for one test (xvfb, xauth, openbox, x11-utils).
 PACKAGES := build-essential cmake qt6-base-dev qt6-multimedia-dev \
-            desktop-file-utils appstream dpkg-dev file xvfb xauth openbox x11-utils
+            desktop-file-utils appstream dpkg-dev file lintian xvfb xauth openbox x11-utils
 FUZZ_PACKAGES := clang libclang-rt-14-dev
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 

@@ -4,8 +4,9 @@
 // object goes, so the high-score window writes its file while Qt is still
 // up. The program ends when the game window closes.
 //
-// "--version" (or "-v") prints the version and ends the program before any
-// window system is touched, so it also works without a display.
+// "--version" (or "-v") prints the version and "--help" (or "-h") the
+// options, and either ends the program before any window system is touched,
+// so both also work without a display.
 
 #include "Program.h"
 
@@ -24,25 +25,50 @@
 
 namespace {
 
+// Printed before Qt is set up, so before any translation could be loaded.
+// The manual page fizzgrid(6) describes the same options.
+constexpr char HelpText[] =
+    "Usage: fizzgrid [OPTION]... [QT-OPTION]...\n"
+    "A two-player critical mass board game, against the computer or a\n"
+    "friend on the network.\n"
+    "\n"
+    "  -h, --help     print this help and exit\n"
+    "  -v, --version  print the version and exit\n"
+    "\n"
+    "Qt's own options pass through to Qt, for example \"-platform offscreen\",\n"
+    "\"-reverse\" or \"-style fusion\". Other arguments are ignored.\n";
+
+enum class TCommandLine { Play, Help, Version };
+
 // Qt's own options ("-platform offscreen", "-reverse") pass through
 // unrecognised, as every other argument does.
-bool VersionRequested(int argc, char* argv[]) {
+TCommandLine ReadCommandLine(int argc, char* argv[]) {
   QStringList Arguments;
   for (int I = 0; I < argc; ++I)
     Arguments << QString::fromLocal8Bit(argv[I]);
   QCommandLineParser Parser;
   Parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+  const QCommandLineOption Help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
+  Parser.addOption(Help);
   const QCommandLineOption Version = Parser.addVersionOption();
   Parser.parse(Arguments);
-  return Parser.isSet(Version);
+  if (Parser.isSet(Help))
+    return TCommandLine::Help;
+  return Parser.isSet(Version) ? TCommandLine::Version : TCommandLine::Play;
 }
 
 } // namespace
 
 int RunFizzgrid(int argc, char* argv[], TPorts Ports) {
-  if (VersionRequested(argc, argv)) {
+  switch (ReadCommandLine(argc, argv)) {
+  case TCommandLine::Help:
+    std::fputs(HelpText, stdout);
+    return 0;
+  case TCommandLine::Version:
     std::printf("fizzgrid %s\n", FizzgridVersion);
     return 0;
+  case TCommandLine::Play:
+    break;
   }
   TApplication Application(argc, argv);
   QCoreApplication::setApplicationName(QStringLiteral("Fizzgrid"));

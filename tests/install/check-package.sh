@@ -3,8 +3,10 @@
 #
 # Builds the Debian package from BUILD-DIR as `make package` does, unpacks it
 # with dpkg -x into a scratch root (no root rights needed, nothing touches
-# the system) and checks it as a user would meet it: the control fields,
-# the exact file list, and that both installed programs start.
+# the system) and checks it as a user and a packager would meet it: the
+# control fields, the exact file list, that both installed programs start and
+# answer --version and --help as their manual pages say, the changelog, and
+# lintian's verdict.
 set -euo pipefail
 build=$1 scratch=$2 version=$3 metainfo=$4
 
@@ -12,7 +14,8 @@ fail() {
   echo "FAIL: $*" >&2
   exit 1
 }
-for tool in dpkg-deb dpkg-shlibdeps file readelf appstreamcli; do
+for tool in dpkg-deb dpkg-shlibdeps dpkg-parsechangelog file readelf appstreamcli \
+  desktop-file-validate lintian; do
   command -v "$tool" >/dev/null || fail "$tool is missing (make deps installs it)"
 done
 
@@ -37,11 +40,16 @@ for dependency in libqt6widgets6 libqt6multimedia6 libqt6network6 qt6-qpa-plugin
   grep -qx "$dependency" <<<"$depends" || fail "Depends lacks $dependency: $(field Depends)"
 done
 
+programs=(fizzgrid fizzgrid-engine)
 expected=(
-  ./usr/bin/fizzgrid
-  ./usr/bin/fizzgrid-engine
   ./usr/share/applications/fizzgrid.desktop
+  ./usr/share/doc/fizzgrid/changelog.Debian.gz
+  ./usr/share/doc/fizzgrid/copyright
+  ./usr/share/lintian/overrides/fizzgrid
 )
+for program in "${programs[@]}"; do
+  expected+=("./usr/games/$program" "./usr/share/man/man6/$program.6.gz")
+done
 for size in 16 22 32 48 64 128 256; do
   expected+=("./usr/share/icons/hicolor/${size}x${size}/apps/fizzgrid.png")
 done
@@ -51,15 +59,55 @@ diff -u <(printf '%s\n' "${expected[@]}" | sort) <(echo "$files") || fail "file 
 
 root=$scratch/root
 dpkg -x "$deb" "$root"
-for program in fizzgrid fizzgrid-engine; do
-  binary=$root/usr/bin/$program
+for program in "${programs[@]}"; do
+  binary=$root/usr/games/$program
   file -b "$binary" | grep -q ', stripped' || fail "$program is not stripped"
   ! readelf -d "$binary" | grep -q -E 'RPATH|RUNPATH' || fail "$program carries a library search path"
 done
-[ "$("$root/usr/bin/fizzgrid-engine" --version)" = "fizzgrid-engine $version" ] ||
+# Neither answer may need a window system: the game is given one that does
+# not exist.
+[ "$("$root/usr/games/fizzgrid-engine" --version)" = "fizzgrid-engine $version" ] ||
   fail "fizzgrid-engine --version"
-[ "$(QT_QPA_PLATFORM=offscreen "$root/usr/bin/fizzgrid" --version)" = "fizzgrid $version" ] ||
+[ "$(QT_QPA_PLATFORM=no-such-platform "$root/usr/games/fizzgrid" --version)" = "fizzgrid $version" ] ||
   fail "fizzgrid --version"
-# The metainfo validates in the installed tree, its launchable found there.
+
+# The long options of a program's --help and of its manual page are the
+# same, and every short option and Qt option the help names is in the page.
+options() { grep -oE -- '(^|[][ ,|"])--?[a-z][a-z-]*' | sed 's/^[][ ,|"]*//' | sort -u; }
+for program in "${programs[@]}"; do
+  help=$(QT_QPA_PLATFORM=no-such-platform "$root/usr/games/$program" --help) ||
+    fail "$program --help failed"
+  grep -qi "^usage: $program" <<<"$help" || fail "$program --help printed: $help"
+  page=$(zcat "$root/usr/share/man/man6/$program.6.gz" | sed 's/\\-/-/g') ||
+    fail "manual page of $program unreadable"
+  grep -q "^\.TH $(tr a-z A-Z <<<"$program") 6 " <<<"$page" || fail "$program.6 is not a section 6 page"
+  diff -u <(options <<<"$help" | grep -- '^--') <(options <<<"$page" | grep -- '^--') ||
+    fail "long options differ (- $program --help, + $program.6)"
+  for option in $(options <<<"$help"); do
+    grep -qE -- "(^|[^a-z-])$option([^a-z-]|$)" <<<"$page" || fail "$program.6 lacks $option"
+  done
+done
+
+# The changelog's newest entry is this package's version.
+changelog=$scratch/changelog
+zcat "$root/usr/share/doc/fizzgrid/changelog.Debian.gz" >"$changelog"
+[ "$(dpkg-parsechangelog -l "$changelog" -S Version)" = "$version-1" ] ||
+  fail "the changelog's newest entry is $(dpkg-parsechangelog -l "$changelog" -S Version), not $version-1"
+
+# The menu entry validates without a word (a warning fails too) and starts a
+# program of the package; the metainfo validates in the installed tree, its
+# launchable found there.
+desktop=$root/usr/share/applications/fizzgrid.desktop
+verdict=$(desktop-file-validate "$desktop" 2>&1) && [ -z "$verdict" ] ||
+  fail "desktop-file-validate: $verdict"
+for key in Exec TryExec; do
+  started=$(sed -n "s/^$key=\([^ ]*\).*/\1/p" "$desktop")
+  [ -n "$started" ] && [ -x "$root$started" ] || fail "$key=$started is not a program of the package"
+done
 appstreamcli validate-tree --no-net "$root" || fail "appstreamcli validate-tree"
+
+# Every tag lintian reports is shown; an error or a warning fails. The
+# package's overrides (packaging/lintian-overrides) say why each tag they
+# silence cannot apply.
+lintian --fail-on error,warning --display-info "$deb" || fail "lintian"
 echo "package OK"

@@ -10,10 +10,13 @@
 
 namespace {
 
+// Both --help and wrong arguments print it. The manual page
+// fizzgrid-engine(6) describes the same commands and options.
 constexpr std::string_view Usage =
     "usage: fizzgrid-engine move [--stats] [--level standard|strong|expert] [--seed N]\n"
     "       fizzgrid-engine place\n"
     "       fizzgrid-engine --version\n"
+    "       fizzgrid-engine --help\n"
     "\n"
     "Reads one position per line from standard input:\n"
     "  RxC followed by R*C cells, row-major: '.' empty, aN / bN owner 0 / 1 with N masses\n"
@@ -25,7 +28,8 @@ constexpr std::string_view Usage =
     "       does; 0 or no seed, the default, plays without variety.\n"
     "place  reads \"POSITION ; P R C\", places one mass for player P on (R, C) and\n"
     "       prints the resulting position followed by \" ; finished\" or \" ; open\".\n"
-    "Bad lines are reported on standard error; the exit code is then 1.\n";
+    "Bad lines are reported on standard error; the exit code is then 1.\n"
+    "Wrong arguments print this text on standard error and exit with 2.\n";
 
 int BadArguments() {
   std::cerr << Usage;
