@@ -17,7 +17,10 @@
 
 #include <QCommandLineParser>
 #include <QIcon>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QTimer>
+#include <QTranslator>
 
 #include <cstdio>
 #include <memory>
@@ -39,12 +42,32 @@ bool VersionRequested(int argc, char* argv[]) {
 
 } // namespace
 
+void InstallTranslations(QCoreApplication& Application, const QLocale& Locale) {
+  // Qt's own texts (the standard buttons, the line edit's context menu) come
+  // from the translations Debian installs beside Qt, when there are any.
+  auto* QtTexts = new QTranslator(&Application);
+  if (QtTexts->load(Locale, QStringLiteral("qtbase"), QStringLiteral("_"),
+                    QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    QCoreApplication::installTranslator(QtTexts);
+  else
+    delete QtTexts;
+  // Ours are built into the program. English needs none: the texts in the
+  // code are the English ones.
+  auto* GameTexts = new QTranslator(&Application);
+  if (GameTexts->load(Locale, QStringLiteral("fizzgrid"), QStringLiteral("_"),
+                      QStringLiteral(":/i18n")))
+    QCoreApplication::installTranslator(GameTexts);
+  else
+    delete GameTexts;
+}
+
 int RunFizzgrid(int argc, char* argv[], TPorts Ports) {
   if (VersionRequested(argc, argv)) {
     std::printf("fizzgrid %s\n", FizzgridVersion);
     return 0;
   }
   TApplication Application(argc, argv);
+  InstallTranslations(Application, QLocale::system());
   QCoreApplication::setApplicationName(QStringLiteral("Fizzgrid"));
   QGuiApplication::setDesktopFileName(QStringLiteral("fizzgrid"));
   QGuiApplication::setWindowIcon(QIcon(IconResource()));
