@@ -217,7 +217,7 @@ QString TBordGrid::CellDescription(int Row, int Col) const {
 }
 
 void TBordGrid::AnnounceKeyCell() {
-  if (!QAccessible::isActive() || !FKeyFrame || !hasFocus())
+  if (!FKeyFrame || !hasFocus())
     return;
   QAccessibleInterface* Board = QAccessible::queryAccessibleInterface(this);
   QAccessibleTableInterface* Table = Board ? Board->tableInterface() : nullptr;

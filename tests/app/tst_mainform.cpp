@@ -1,7 +1,7 @@
 // The game window against the computer: whole games with every read-out,
 // the end conditions and high scores, the menu commands, the explosion
-// animation and sound, closing while busy, every text translated, and the
-// README's screenshot.
+// animation and sound, closing while busy, every text translated, the
+// window to assistive technology, and the README's screenshot.
 
 #include "MainFormHarness.h"
 #include "Program.h"
@@ -9,6 +9,7 @@
 #include "Thinking.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QAudioDevice>
 #include <QImage>
 #include <QListWidget>
@@ -582,6 +583,92 @@ private Q_SLOTS:
         Unmarked << Where + u": "_s + Text;
     QCoreApplication::removeTranslator(&Marker);
     QVERIFY2(Unmarked.isEmpty(), qPrintable(Unmarked.join(u'\n')));
+  }
+
+  // Every focusable part of the window and of its dialogs has a name, every
+  // dialog its caption; then a whole game by keyboard, the board read only
+  // through its accessible table, with the frame as the focused cell and
+  // the score's name following each placement.
+  void accessibleByKeyboardAlone() {
+    auto Form = StartLocalGame(4, 4);
+    Press(*Form, Form.get(), Qt::Key_F1);
+    QList<QWidget*> Windows{Form.get()};
+    for (QDialog* Dialog : Form->findChildren<QDialog*>())
+      Windows << Dialog;
+    QStringList Nameless;
+    std::function<void(QAccessibleInterface*, const QString&)> Walk =
+        [&](QAccessibleInterface* Node, const QString& Where) {
+          const QString Name = Node->text(QAccessible::Name);
+          if (Name.trimmed().isEmpty() && Node->state().focusable)
+            Nameless << Where + u' ' + QString::number(Node->role(), 16);
+          for (int Index = 0; Index < Node->childCount(); ++Index)
+            if (QAccessibleInterface* Child = Node->child(Index))
+              Walk(Child, Where + u'/' + (Child->object() ? Child->object()->objectName() : Name));
+        };
+    for (QWidget* Window : Windows) {
+      QAccessibleInterface* Top = QAccessible::queryAccessibleInterface(Window);
+      QVERIFY(Top);
+      QVERIFY2(!Top->text(QAccessible::Name).isEmpty(), qPrintable(Window->objectName()));
+      Walk(Top, Window->objectName());
+    }
+    QVERIFY2(Nameless.isEmpty(), qPrintable(Nameless.join(u'\n')));
+
+    QAccessibleInterface* Board = QAccessible::queryAccessibleInterface(Grid(*Form));
+    QAccessibleTableInterface* Table = Board->tableInterface();
+    QVERIFY(Table);
+    QCOMPARE(std::pair(Table->rowCount(), Table->columnCount()), std::pair(4, 4));
+    QCOMPARE(Table->cellAt(1, 2)->text(QAccessible::Name), u"Row 2, column 3: empty, 0 of 4"_s);
+    QCOMPARE(Table->cellAt(3, 3)->text(QAccessible::Name), u"Row 4, column 4: empty, 0 of 2"_s);
+    for (int Tab = 0; Tab < 10 && !Grid(*Form)->hasFocus(); ++Tab)
+      QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : Form.get(),
+                      Qt::Key_Tab);
+    QVERIFY(Grid(*Form)->hasFocus());
+    Press(*Form, Grid(*Form), Qt::Key_Right);
+    const auto Focused = [&] {
+      QAccessibleInterface* Cell = Board->focusChild();
+      return Cell ? std::pair(Cell->tableCellInterface()->rowIndex(),
+                              Cell->tableCellInterface()->columnIndex())
+                  : std::pair(-1, -1);
+    };
+    QCOMPARE(Focused(), std::pair(0, 0));
+    QVERIFY(Table->cellAt(0, 0)->state().focused && !Table->cellAt(0, 1)->state().focused);
+    QAccessibleInterface* Score =
+        QAccessible::queryAccessibleInterface(Part<QWidget>(*Form, "Score"));
+    int Placements = 0;
+    while (!R->Log().contains(u"GAME OVER"_s)) {
+      QVERIFY2(Placements < 100, "the game does not end");
+      // The fullest cell of ours, or else the first empty one.
+      std::pair<int, int> Target(-1, -1);
+      int Fullest = -1;
+      std::array<int, 2> Totals{};
+      for (int Row = 0; Row < 4; ++Row)
+        for (int Col = 0; Col < 4; ++Col) {
+          const QString Says = Table->cellAt(Row, Col)->text(QAccessible::Name);
+          const QString Owner = Says.section(u": "_s, 1).section(u", "_s, 0, 0);
+          const int Mass = Says.section(u", "_s, 2).section(u' ', 0, 0).toInt();
+          const int Rank = Owner == u"yours"_s ? Mass + 1 : Owner == u"empty"_s ? 0 : -1;
+          Totals[Owner == u"yours"_s ? 0 : 1] += Mass;
+          if (Rank > Fullest)
+            Fullest = Rank, Target = {Row, Col};
+        }
+      QVERIFY(Fullest >= 0);
+      // The score read out agrees with the board.
+      QCOMPARE(Score->text(QAccessible::Name),
+               u"Score: you %1, the opponent %2"_s.arg(Totals[0]).arg(Totals[1]));
+      while (Focused() != Target) {
+        const auto [Row, Col] = Focused();
+        Press(*Form, Grid(*Form),
+              Row < Target.first    ? Qt::Key_Down
+              : Row > Target.first  ? Qt::Key_Up
+              : Col < Target.second ? Qt::Key_Right
+                                    : Qt::Key_Left);
+      }
+      Press(*Form, Grid(*Form), Qt::Key_Space);
+      QVERIFY(Settle(*Form));
+      ++Placements;
+    }
+    QVERIFY(Placements >= 3);
+    QCOMPARE(R->Messages.Records().front().Type, TMsgType::Information);
   }
 
   // A few moves, then the window as a picture; with FIZZGRID_SCREENSHOT set
