@@ -5,10 +5,11 @@ BUILD   ?= build
 JOBS    ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?=
 
-# The build, and what the tests need: the desktop file and metainfo
-# validators, for the package dpkg-shlibdeps (dpkg-dev), file and lintian,
-# and a real desktop for one test (xvfb, xauth, openbox, x11-utils).
-PACKAGES := build-essential cmake qt6-base-dev qt6-multimedia-dev \
+# The build with its translation tools (qt6-tools-dev, qt6-l10n-tools), and
+# what the tests need: the desktop file and metainfo validators, for the
+# package dpkg-shlibdeps (dpkg-dev), file and lintian, and a real desktop for
+# one test (xvfb, xauth, openbox, x11-utils).
+PACKAGES := build-essential cmake qt6-base-dev qt6-multimedia-dev qt6-tools-dev qt6-l10n-tools \
             desktop-file-utils appstream dpkg-dev file lintian xvfb xauth openbox x11-utils
 FUZZ_PACKAGES := clang libclang-rt-14-dev
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)

@@ -18,7 +18,10 @@
 
 #include <QCommandLineParser>
 #include <QIcon>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QTimer>
+#include <QTranslator>
 
 #include <cstdio>
 #include <memory>
@@ -59,6 +62,25 @@ TCommandLine ReadCommandLine(int argc, char* argv[]) {
 
 } // namespace
 
+void InstallTranslations(QCoreApplication& Application, const QLocale& Locale) {
+  // Qt's own texts (the standard buttons, the line edit's context menu) come
+  // from the translations Debian installs beside Qt, when there are any.
+  auto* QtTexts = new QTranslator(&Application);
+  if (QtTexts->load(Locale, QStringLiteral("qtbase"), QStringLiteral("_"),
+                    QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    QCoreApplication::installTranslator(QtTexts);
+  else
+    delete QtTexts;
+  // Ours are built into the program. English needs none: the texts in the
+  // code are the English ones.
+  auto* GameTexts = new QTranslator(&Application);
+  if (GameTexts->load(Locale, QStringLiteral("fizzgrid"), QStringLiteral("_"),
+                      QStringLiteral(":/i18n")))
+    QCoreApplication::installTranslator(GameTexts);
+  else
+    delete GameTexts;
+}
+
 int RunFizzgrid(int argc, char* argv[], TPorts Ports) {
   switch (ReadCommandLine(argc, argv)) {
   case TCommandLine::Help:
@@ -71,6 +93,7 @@ int RunFizzgrid(int argc, char* argv[], TPorts Ports) {
     break;
   }
   TApplication Application(argc, argv);
+  InstallTranslations(Application, QLocale::system());
   QCoreApplication::setApplicationName(QStringLiteral("Fizzgrid"));
   QGuiApplication::setDesktopFileName(QStringLiteral("fizzgrid"));
   QGuiApplication::setWindowIcon(QIcon(IconResource()));

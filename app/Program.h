@@ -6,4 +6,12 @@
 
 #include "ConnectionSetUp.h"
 
+class QCoreApplication;
+class QLocale;
+
 int RunFizzgrid(int argc, char* argv[], TPorts Ports = {});
+
+// Installs on Application the translations for Locale: Qt's own where the
+// system has them, and the game's from the program's resources. A locale
+// without a translation keeps the English texts.
+void InstallTranslations(QCoreApplication& Application, const QLocale& Locale);

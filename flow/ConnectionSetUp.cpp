@@ -1,5 +1,7 @@
 #include "ConnectionSetUp.h"
 
+#include <QCoreApplication>
+
 TConnectionSetUp::TConnectionSetUp(TGameView& View, TStepQueue& Steps, TComputerPlayer& Computer,
                                    TPorts Ports, TSetUpEvents Events)
     : FView(View), FSteps(Steps), FComputer(Computer), FPorts(Ports), FEvents(std::move(Events)) {
@@ -29,7 +31,8 @@ void TConnectionSetUp::ChooseGame(TSettings& Settings) {
     return FView.AskGameType(Settings);
   };
   while (!AskGameType())
-    Message(QStringLiteral("You must select a connection type"), TMsgType::Error, TMsgButton::OK);
+    Message(QCoreApplication::translate("TGameController", "You must select a connection type"),
+            TMsgType::Error, TMsgButton::OK);
 
   Release();
   if (Settings.ConnectionLastGame == 0) {
@@ -58,7 +61,8 @@ void TConnectionSetUp::ChooseGame(TSettings& Settings) {
   SetPhase(TPhase::Connecting);
   {
     const TStepQueue::TNested Nested(FSteps);
-    FView.ShowWaitBox(QStringLiteral("Establishing connection ..."));
+    FView.ShowWaitBox(
+        QCoreApplication::translate("TGameController", "Establishing connection ..."));
   }
   FConnectionWait.start(ConnectionWait);
   ConnectionChanged();
@@ -83,8 +87,8 @@ void TConnectionSetUp::ConnectionTimedOut() {
   if (FPhase != TPhase::Connecting)
     return;
   FConnectionWait.stop();
-  if (Message(QStringLiteral("Continue waiting"), TMsgType::Confirmation,
-              TMsgButton::Yes | TMsgButton::No) != TMsgButton::No) {
+  if (Message(QCoreApplication::translate("TGameController", "Continue waiting"),
+              TMsgType::Confirmation, TMsgButton::Yes | TMsgButton::No) != TMsgButton::No) {
     if (FOpponent && FOpponent->Connected())
       return Connected();
     FConnectionWait.start(ConnectionWait);
@@ -110,7 +114,8 @@ void TConnectionSetUp::Connected() {
   SetPhase(TPhase::Exchanging);
   {
     const TStepQueue::TNested Nested(FSteps);
-    FView.ShowWaitBox(QStringLiteral("Waiting for opponent to connect"));
+    FView.ShowWaitBox(
+        QCoreApplication::translate("TGameController", "Waiting for opponent to connect"));
   }
   FOpponent->Exchange(Settings.PlayerNames[0], [this](const TExchange& Result) {
     FSteps.Post([this, Result] { FirstExchangeDone(Result); });
@@ -128,7 +133,7 @@ void TConnectionSetUp::FirstExchangeDone(const TExchange& Result) {
     try {
       std::rethrow_exception(Result.Failure);
     } catch (const LinkHasBeenClosed&) {
-      Text = QStringLiteral("Link closed");
+      Text = QCoreApplication::translate("TGameController", "Link closed");
     } catch (const std::exception& E) {
       Text = QString::fromUtf8(E.what());
     }

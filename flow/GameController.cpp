@@ -2,6 +2,8 @@
 
 #include "ErrorReport.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
 #include <stdexcept>
 
@@ -82,7 +84,7 @@ void TGameController::StartUpDone(std::unique_ptr<TOpponent> Opponent, const TEx
   FView.ShowPlayerNames(FSettings->PlayerNames);
   if (!IsMaster())
     ResizeBoard(First.NumRows, First.NumCols);
-  SetInformation(QStringLiteral("Fizzgrid"), 12, true);
+  SetInformation(QCoreApplication::translate("TGameController", "Fizzgrid"), 12, true);
   FView.StartUpDone();
   NewGameSeed();
   if (IsMaster())

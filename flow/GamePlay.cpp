@@ -2,6 +2,8 @@
 
 #include "CommandIO.h"
 
+#include <QCoreApplication>
+
 void TGameController::PlaceAt(int Row, int Col) {
   Post([this, Row, Col] {
     // The board takes a click in other phases too: it ends a replay, and
@@ -16,7 +18,8 @@ void TGameController::PlaceAt(int Row, int Col) {
     if (!Target)
       return;
     if (Target->Owner == Opponent) {
-      Message(QStringLiteral("You cannot click on fields occupied by your opponent"),
+      Message(QCoreApplication::translate("TGameController",
+                                          "You cannot click on fields occupied by your opponent"),
               TMsgType::Error, TMsgButton::OK);
       return;
     }
@@ -47,9 +50,11 @@ void TGameController::AwaitOpponentMove() {
   }
   SetHourGlass(true);
   if (IsLocalGame())
-    SetInformation(QStringLiteral("Just a second...\rThinking"), 10, false);
+    SetInformation(QCoreApplication::translate("TGameController", "Just a second...\rThinking"), 10,
+                   false);
   else
-    SetInformation(QStringLiteral("Waiting for opponent"), 8, false);
+    SetInformation(QCoreApplication::translate("TGameController", "Waiting for opponent"), 8,
+                   false);
   SetPhase(TPhase::OpponentTurn);
   FOpponent->AwaitMove(*FBord, [this](const TOpponentMove& Result) {
     Post([this, Result] { OpponentMoved(Result); });
@@ -77,8 +82,10 @@ void TGameController::OpponentMoved(const TOpponentMove& Result) {
   }
   if (!FBord->GetCell(Move.Row, Move.Col))
     throw ProtocolError("Received a move outside the board");
-  SetInformation(QStringLiteral("Moved :\r     [%1,%2]").arg(Move.Row + 1).arg(Move.Col + 1), 12,
-                 true);
+  SetInformation(QCoreApplication::translate("TGameController", "Moved :\r     [%1,%2]")
+                     .arg(Move.Row + 1)
+                     .arg(Move.Col + 1),
+                 12, true);
   SetLastMove(Opponent, TMove(Move.Row, Move.Col));
   Replay(PlaceRecorded(*FBord, Move.Row, Move.Col, Opponent), TPhase::OpponentReplay, [this] {
     ShowScore();
@@ -115,23 +122,24 @@ void TGameController::GameOver() {
   const std::array<QString, 2>& PlayerNames = FSettings->PlayerNames;
   QString Text;
   if (Masses[0] > Masses[1]) {
-    Text = PlayerNames[0] + QStringLiteral(" wins");
+    Text = QCoreApplication::translate("TGameController", "%1 wins").arg(PlayerNames[0]);
     Record(PlayerNames[0], true);
     Record(PlayerNames[1], false);
   } else if (Masses[1] > Masses[0]) {
-    Text = PlayerNames[1] + QStringLiteral(" wins");
+    Text = QCoreApplication::translate("TGameController", "%1 wins").arg(PlayerNames[1]);
     Record(PlayerNames[1], true);
     Record(PlayerNames[0], false);
   } else {
     // A draw counts as a win for both.
-    Text = QStringLiteral("We have a draw");
+    Text = QCoreApplication::translate("TGameController", "We have a draw");
     Record(PlayerNames[0], true);
     Record(PlayerNames[1], true);
   }
   Text.truncate(100);
-  Message(QStringLiteral("\nGAME OVER\r") + Text, TMsgType::Information, TMsgButton::OK);
-  if (Message(QStringLiteral("Do you want to play again"), TMsgType::Confirmation,
-              TMsgButton::Yes | TMsgButton::No) == TMsgButton::No) {
+  Message(QCoreApplication::translate("TGameController", "\nGAME OVER\r%1").arg(Text),
+          TMsgType::Information, TMsgButton::OK);
+  if (Message(QCoreApplication::translate("TGameController", "Do you want to play again"),
+              TMsgType::Confirmation, TMsgButton::Yes | TMsgButton::No) == TMsgButton::No) {
     FView.CloseForm();
     return Close();
   }
@@ -142,11 +150,13 @@ void TGameController::GameOver() {
   ForgetGame();
   FReplay.ShowBoard(*FBord);
   ShowScore();
-  SetInformation(QStringLiteral("Fizzgrid"), 12, true);
+  SetInformation(QCoreApplication::translate("TGameController", "Fizzgrid"), 12, true);
   if (IsMaster())
     return SetPhase(TPhase::BetweenGames);
 
-  SetInformation(QStringLiteral("Waiting for opponent\rto start game"), 8, false);
+  SetInformation(
+      QCoreApplication::translate("TGameController", "Waiting for opponent\rto start game"), 8,
+      false);
   SetPhase(TPhase::WaitingNextGame);
   FOpponent->Exchange(FSettings->PlayerNames[0], [this](const TExchange& Result) {
     Post([this, Result] { NextGameExchanged(Result); });
@@ -211,14 +221,14 @@ void TGameController::Restart() {
     NewGameSeed();
     FReplay.ShowBoard(*FBord);
     ShowScore();
-    SetInformation(QStringLiteral("Fizzgrid"), 12, true);
+    SetInformation(QCoreApplication::translate("TGameController", "Fizzgrid"), 12, true);
   });
 }
 
 void TGameController::Exit() {
   Post([this] {
-    if (Message(QStringLiteral("Are you sure"), TMsgType::Confirmation,
-                TMsgButton::Yes | TMsgButton::Cancel) != TMsgButton::Yes)
+    if (Message(QCoreApplication::translate("TGameController", "Are you sure"),
+                TMsgType::Confirmation, TMsgButton::Yes | TMsgButton::Cancel) != TMsgButton::Yes)
       return;
     FView.CloseForm();
     Close();
@@ -244,7 +254,8 @@ bool TGameController::PartnerLeft(std::exception_ptr Failure) {
 }
 
 void TGameController::ReportLinkClosed() {
-  Message(QStringLiteral("Link has been closed by partner"), TMsgType::Error, TMsgButton::OK);
+  Message(QCoreApplication::translate("TGameController", "Link has been closed by partner"),
+          TMsgType::Error, TMsgButton::OK);
   FView.CloseForm();
   Close();
 }

@@ -3,6 +3,8 @@
 #include "Facilities.h"
 #include "MessageDlg.h"
 
+#include <QCoreApplication>
+
 #include <cstdio>
 
 TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
@@ -21,7 +23,7 @@ bool TApplication::notify(QObject* receiver, QEvent* event) {
   } catch (const std::exception& E) {
     ReportException(E);
   } catch (...) {
-    ReportError(QStringLiteral("Unknown error"));
+    ReportError(QCoreApplication::translate("TApplication", "Unknown error"));
   }
   return false;
 }

@@ -1,8 +1,10 @@
 #include "BordGrid.h"
 
+#include "BordAccessible.h"
 #include "Facilities.h"
 #include "GameController.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -17,6 +19,12 @@ TBordGrid::TBordGrid(const TGameController& Game, QWidget* Parent) : QWidget(Par
   // Tab reaches the board; a click gives it the keys too.
   setFocusPolicy(Qt::StrongFocus);
   SetDimensions(0, 0);
+  // Once per process: Qt asks the factories in the order installed.
+  static const bool AccessibleTable = [] {
+    QAccessible::installFactory(BordAccessibleFactory);
+    return true;
+  }();
+  Q_UNUSED(AccessibleTable);
 }
 
 void TBordGrid::SetDimensions(int Rows, int Cols) {
@@ -175,6 +183,7 @@ void TBordGrid::keyPressEvent(QKeyEvent* Event) {
       Click(FKeyRow, FKeyCol);
     }
     Event->accept();
+    AnnounceKeyCell();
     return;
   default:
     QWidget::keyPressEvent(Event);
@@ -188,6 +197,39 @@ void TBordGrid::keyPressEvent(QKeyEvent* Event) {
   }
   FKeyFrame = true;
   update(CellRect(FKeyCol, FKeyRow));
+  AnnounceKeyCell();
+}
+
+QString TBordGrid::CellDescription(int Row, int Col) const {
+  const TBord* Board = FGame.Bord();
+  const TCell* Cell = Board && Row >= 0 && Col >= 0 && Row < Board->Rows && Col < Board->Cols
+                          ? Board->GetCell(uint8_t(Row), uint8_t(Col))
+                          : nullptr;
+  const QString Owner = !Cell || Cell->Owner == NoOwner ? tr("empty")
+                        : Cell->Owner == LocalPlayer    ? tr("yours")
+                                                        : tr("the opponent's");
+  return tr("Row %1, column %2: %3, %4 of %5")
+      .arg(Row + 1)
+      .arg(Col + 1)
+      .arg(Owner)
+      .arg(Cell ? Cell->Mass : 0)
+      .arg(Cell ? Cell->Capacity : 0);
+}
+
+void TBordGrid::AnnounceKeyCell() {
+  if (!FKeyFrame || !hasFocus())
+    return;
+  QAccessibleInterface* Board = QAccessible::queryAccessibleInterface(this);
+  QAccessibleTableInterface* Table = Board ? Board->tableInterface() : nullptr;
+  if (QAccessibleInterface* Cell = Table ? Table->cellAt(FKeyRow, FKeyCol) : nullptr) {
+    QAccessibleEvent Event(Cell, QAccessible::Focus);
+    QAccessible::updateAccessibility(&Event);
+  }
+}
+
+void TBordGrid::focusInEvent(QFocusEvent* Event) {
+  QWidget::focusInEvent(Event);
+  AnnounceKeyCell();
 }
 
 void TBordGrid::focusOutEvent(QFocusEvent* Event) {

@@ -9,6 +9,9 @@
 // OnClick; whether it places a mass is the controller's decision, and
 // AcceptsMoves only mirrors it. The arrow keys move the keyboard's frame,
 // which shows once a key has been used or Tab has brought the focus.
+//
+// To assistive technology the board is a table (BordAccessible.h) whose
+// focused cell is the keyboard's; each move of the frame reports it.
 
 #include "CellTiles.h"
 
@@ -19,6 +22,8 @@
 class TGameController;
 
 class TBordGrid : public QWidget {
+  Q_OBJECT
+
 public:
   static constexpr int CellSize = 32;
   static constexpr int Border = 2;
@@ -52,11 +57,15 @@ public:
 
   const TCellImages& Images() const { return FImages; }
 
+  // What cell (Row, Col) holds, in words: "Row 2, column 3: yours, 2 of 4".
+  QString CellDescription(int Row, int Col) const;
+
 protected:
   void paintEvent(QPaintEvent* Event) override;
   void mousePressEvent(QMouseEvent* Event) override;
   void mouseReleaseEvent(QMouseEvent* Event) override;
   void keyPressEvent(QKeyEvent* Event) override;
+  void focusInEvent(QFocusEvent* Event) override;
   void focusOutEvent(QFocusEvent* Event) override;
 
 private:
@@ -64,6 +73,8 @@ private:
   // Paints grid cell (Col, Row) into Rect: a raised tile with its picture.
   void DrawCell(QPainter& Canvas, int Col, int Row, QRect Rect);
   void Click(int Row, int Col);
+  // Reports the keyboard's cell as the accessible focus.
+  void AnnounceKeyCell();
 
   const TGameController& FGame;
   TCellImages FImages;

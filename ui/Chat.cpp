@@ -45,7 +45,7 @@ QPlainTextEdit* MakeMemo(QWidget* Parent, const QString& Name, const QString& Hi
 TChatForm::TChatForm(const TChatLink& Link, QWidget* Parent)
     : QWidget(Parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
   setObjectName(QStringLiteral("ChatForm"));
-  setWindowTitle(QStringLiteral("Chat with your opponent"));
+  setWindowTitle(tr("Chat with your opponent"));
   setAttribute(Qt::WA_AlwaysShowToolTips);
   QFont Font(QStringLiteral("MS Sans Serif"));
   Font.setPixelSize(14);
@@ -53,15 +53,16 @@ TChatForm::TChatForm(const TChatLink& Link, QWidget* Parent)
   setMinimumSize(MinWidth, MinHeight);
   setGeometry(481, 209, 398, 270);
 
-  Label1 = new QLabel(QStringLiteral("Type your comments below :"), this);
+  Label1 = new QLabel(tr("Type your comments below :"), this);
   Label1->setObjectName(QStringLiteral("Label1"));
-  SendMemo =
-      MakeMemo(this, QStringLiteral("SendMemo"),
-               QStringLiteral("Press <ENTER> to send the last line you typed to your opponent"));
-  Label2 = new QLabel(QStringLiteral("Your opponent says :"), this);
+  SendMemo = MakeMemo(this, QStringLiteral("SendMemo"),
+                      tr("Press <ENTER> to send the last line you typed to your opponent"));
+  Label2 = new QLabel(tr("Your opponent says :"), this);
   Label2->setObjectName(QStringLiteral("Label2"));
   ReceiveMemo = MakeMemo(this, QStringLiteral("ReceiveMemo"),
-                         QStringLiteral("This field shows the text your opponent sent"));
+                         tr("This field shows the text your opponent sent"));
+  SendMemo->setAccessibleName(tr("Your message"));
+  ReceiveMemo->setAccessibleName(tr("Your opponent's messages"));
   ReceiveMemo->setReadOnly(true);
   ReceiveMemo->setMaximumBlockCount(MaxReceivedLines);
   // Read-only, but still reachable with Tab so its text can be selected.

@@ -11,15 +11,16 @@
 
 TEnterNameDialog::TEnterNameDialog(QWidget* Parent) : QDialog(Parent) {
   setObjectName(QStringLiteral("EnterNameDialog"));
-  setWindowTitle(QStringLiteral("Gimme ..."));
+  setWindowTitle(tr("Gimme ..."));
   SetDialogFrame(*this, true);
 
-  EditPlayerNameCaption = new QLabel(QStringLiteral("Your Name : "), this);
+  EditPlayerNameCaption = new QLabel(tr("Your Name : "), this);
   EditPlayerNameCaption->setObjectName(QStringLiteral("EditPlayerNameCaption"));
   EditPlayerNameCaption->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   EditPlayerName = new TTextField(this, MaxNameLength);
   EditPlayerName->setObjectName(QStringLiteral("EditPlayerName"));
   EditPlayerName->setMinimumWidth(180);
+  EditPlayerName->setAccessibleName(tr("Your name"));
   EditPlayerNameCaption->setBuddy(EditPlayerName);
 
   auto* Layout = new QGridLayout(this);

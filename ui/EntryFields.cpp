@@ -86,7 +86,7 @@ bool TByteField::InRange() const {
 }
 
 QString TByteField::RangeErrorText() const {
-  return QStringLiteral("Value must be between %1 and %2").arg(FMinValue).arg(FMaxValue);
+  return tr("Value must be between %1 and %2").arg(FMinValue).arg(FMaxValue);
 }
 
 bool TByteField::Validate() {

@@ -1,5 +1,6 @@
 #include "Facilities.h"
 
+#include <QCoreApplication>
 #include <QCursor>
 #include <QDialog>
 #include <QGuiApplication>
@@ -47,10 +48,10 @@ TCursorKind KindOf(Qt::CursorShape Shape) {
 } // namespace
 
 QHBoxLayout* MakeOKCancelRow(QWidget& Dialog, QPushButton*& OKBtn, QPushButton*& CancelBtn) {
-  OKBtn = new QPushButton(QStringLiteral("OK"), &Dialog);
+  OKBtn = new QPushButton(QCoreApplication::translate("Facilities", "OK"), &Dialog);
   OKBtn->setObjectName(QStringLiteral("OKBtn"));
   OKBtn->setDefault(true);
-  CancelBtn = new QPushButton(QStringLiteral("Cancel"), &Dialog);
+  CancelBtn = new QPushButton(QCoreApplication::translate("Facilities", "Cancel"), &Dialog);
   CancelBtn->setObjectName(QStringLiteral("CancelBtn"));
   auto* Row = new QHBoxLayout;
   Row->addStretch();

@@ -22,30 +22,30 @@ constexpr int BoxWidth = 300;
 
 TGameTypeSelection::TGameTypeSelection(QWidget* Parent) : QDialog(Parent) {
   setObjectName(QStringLiteral("GameTypeSelection"));
-  setWindowTitle(QStringLiteral("Game Type"));
+  setWindowTitle(tr("Game Type"));
   SetDialogFrame(*this, true);
 
-  GameType = new QGroupBox(QStringLiteral(" Select a game type "), this);
+  GameType = new QGroupBox(tr(" Select a game type "), this);
   GameType->setObjectName(QStringLiteral("GameType"));
-  LocalGame = new QRadioButton(QStringLiteral("Local game"), GameType);
+  LocalGame = new QRadioButton(tr("Local game"), GameType);
   LocalGame->setObjectName(QStringLiteral("LocalGame"));
-  LocalGame->setToolTip(QStringLiteral("Play against the computer"));
-  OtherComputer = new QRadioButton(QStringLiteral("Against other computer"), GameType);
+  LocalGame->setToolTip(tr("Play against the computer"));
+  OtherComputer = new QRadioButton(tr("Against other computer"), GameType);
   OtherComputer->setObjectName(QStringLiteral("OtherComputer"));
-  OtherComputer->setToolTip(QStringLiteral("Play against a friend somewhere on the Net"));
-  Master = new QCheckBox(QStringLiteral("Master"), GameType);
+  OtherComputer->setToolTip(tr("Play against a friend somewhere on the Net"));
+  Master = new QCheckBox(tr("Master"), GameType);
   Master->setObjectName(QStringLiteral("Master"));
-  Master->setToolTip(
-      QStringLiteral("Check this if you want to decide on the size of the game board"));
+  Master->setToolTip(tr("Check this if you want to decide on the size of the game board"));
 
-  AdresLabel = new QLabel(QStringLiteral("Address :"), this);
+  AdresLabel = new QLabel(tr("Address :"), this);
   AdresLabel->setObjectName(QStringLiteral("AdresLabel"));
   Internet = new TTextField(this, MaxAddressLength);
   Internet->setObjectName(QStringLiteral("Internet"));
-  Internet->setToolTip(QStringLiteral("The TCP/IP address of the computer of your opponent"));
+  Internet->setToolTip(tr("The TCP/IP address of the computer of your opponent"));
+  Internet->setAccessibleName(tr("Address of your opponent's computer"));
   AdresLabel->setBuddy(Internet);
 
-  OKBtn = new QPushButton(QStringLiteral("OK"), this);
+  OKBtn = new QPushButton(tr("OK"), this);
   OKBtn->setObjectName(QStringLiteral("OKBtn"));
   OKBtn->setDefault(true);
 
@@ -148,8 +148,7 @@ void TGameTypeSelection::OtherComputerClick() {
 void TGameTypeSelection::OKBtnClick() {
   if (OtherComputer->isChecked() && !Master->isChecked() && Internet->text().isEmpty()) {
     Internet->SetInError(true);
-    MessageDlg(QStringLiteral("You have to specify an internet address"), TMsgType::Error,
-               TMsgButton::OK);
+    MessageDlg(tr("You have to specify an internet address"), TMsgType::Error, TMsgButton::OK);
     Internet->setFocus(Qt::OtherFocusReason);
     return;
   }

@@ -13,7 +13,7 @@
 
 TAboutBox1::TAboutBox1(QWidget* Parent) : QDialog(Parent) {
   setObjectName(QStringLiteral("AboutBox1"));
-  setWindowTitle(QStringLiteral("About"));
+  setWindowTitle(tr("About"));
   SetDialogFrame(*this, true);
 
   Panel1 = new QFrame(this);
@@ -26,17 +26,17 @@ TAboutBox1::TAboutBox1(QWidget* Parent) : QDialog(Parent) {
   ProgramIcon->setScaledContents(true);
   ProgramIcon->setPixmap(TrefoilPicture(devicePixelRatioF()));
 
-  ProductName = new QLabel(QStringLiteral("Fizzgrid"), Panel1);
+  ProductName = new QLabel(tr("Fizzgrid"), Panel1);
   ProductName->setObjectName(QStringLiteral("ProductName"));
   QFont Font = ProductName->font();
   Font.setBold(true);
   Font.setPixelSize(19);
   ProductName->setFont(Font);
 
-  Version = new QLabel(QStringLiteral("Version ") + QString::fromLatin1(FizzgridVersion), Panel1);
+  Version = new QLabel(tr("Version %1").arg(QString::fromLatin1(FizzgridVersion)), Panel1);
   Version->setObjectName(QStringLiteral("Version"));
 
-  OKButton = new QPushButton(QStringLiteral("OK"), this);
+  OKButton = new QPushButton(tr("OK"), this);
   OKButton->setObjectName(QStringLiteral("OKButton"));
   OKButton->setDefault(true);
 

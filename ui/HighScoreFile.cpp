@@ -1,5 +1,6 @@
 #include "HighScoreFile.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QIODevice>
@@ -53,7 +54,9 @@ TScoreFile::TReadResult TScoreFile::Read(const QString& FileName) {
     // A folder, a pipe or a device; opening a pipe would wait forever.
     TReadResult Result;
     Result.Status = TStatus::Unreadable;
-    Result.Error = QStringLiteral("I/O error: cannot read \"%1\": it is not a file").arg(FileName);
+    Result.Error =
+        QCoreApplication::translate("TScoreFile", "I/O error: cannot read \"%1\": it is not a file")
+            .arg(FileName);
     return Result;
   }
   QFile File(FileName);
@@ -64,8 +67,8 @@ TScoreFile::TReadResult TScoreFile::Read(QIODevice& Device, const QString& FileN
   TReadResult Result;
   if ((!Device.isOpen() && !Device.open(QIODevice::ReadOnly)) || !Device.isReadable()) {
     Result.Status = TStatus::Unreadable;
-    Result.Error =
-        QStringLiteral("I/O error: cannot read \"%1\": %2").arg(FileName, Device.errorString());
+    Result.Error = QCoreApplication::translate("TScoreFile", "I/O error: cannot read \"%1\": %2")
+                       .arg(FileName, Device.errorString());
     return Result;
   }
   // readAll() would hide a read error; read() reports one as -1.
@@ -78,8 +81,8 @@ TScoreFile::TReadResult TScoreFile::Read(QIODevice& Device, const QString& FileN
   if (Got < 0) {
     Result.Entries = Decode(Data);
     Result.Status = TStatus::Damaged;
-    Result.Error =
-        QStringLiteral("I/O error while reading \"%1\": %2").arg(FileName, Device.errorString());
+    Result.Error = QCoreApplication::translate("TScoreFile", "I/O error while reading \"%1\": %2")
+                       .arg(FileName, Device.errorString());
     return Result;
   }
   qsizetype Tail = 0;
@@ -87,12 +90,13 @@ TScoreFile::TReadResult TScoreFile::Read(QIODevice& Device, const QString& FileN
   Result.Status = TStatus::Read;
   if (Tail != 0) {
     Result.Status = TStatus::Damaged;
-    Result.Error =
-        QStringLiteral("I/O error while reading \"%1\": the last record is short (%2 of %3 bytes); "
+    Result.Error = QCoreApplication::translate(
+                       "TScoreFile",
+                       "I/O error while reading \"%1\": the last record is short (%2 of %3 bytes); "
                        "it will be dropped when the high scores are saved")
-            .arg(FileName)
-            .arg(Tail)
-            .arg(RecordSize);
+                       .arg(FileName)
+                       .arg(Tail)
+                       .arg(RecordSize);
   }
   return Result;
 }
@@ -101,7 +105,8 @@ namespace {
 
 bool WriteFailed(const QString& FileName, const QString& Reason, QString* Error) {
   if (Error != nullptr)
-    *Error = QStringLiteral("I/O error: the high scores could not be written to \"%1\": %2")
+    *Error = QCoreApplication::translate(
+                 "TScoreFile", "I/O error: the high scores could not be written to \"%1\": %2")
                  .arg(FileName, Reason);
   return false;
 }

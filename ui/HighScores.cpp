@@ -60,7 +60,7 @@ void Saturating(std::int32_t& Count) {
 TScoreTable::TScoreTable(QWidget* Parent, const QString& FileName)
     : QDialog(Parent), FFileName(FileName) {
   setObjectName(QStringLiteral("ScoreTable"));
-  setWindowTitle(QStringLiteral("High Scores"));
+  setWindowTitle(tr("High Scores"));
   SetDialogFrame(*this, true);
 
   Place = MakeList(this, "Place", 32);
@@ -68,6 +68,11 @@ TScoreTable::TScoreTable(QWidget* Parent, const QString& FileName)
   Won = MakeList(this, "Won", 56);
   Lost = MakeList(this, "Lost", 56);
   Score = MakeList(this, "Score", 56);
+  Place->setAccessibleName(tr("Place"));
+  Name->setAccessibleName(tr("Name"));
+  Won->setAccessibleName(tr("Won"));
+  Lost->setAccessibleName(tr("Lost"));
+  Score->setAccessibleName(tr("Score"));
   MakeInfoBox(*Place);
   for (int Row = 1; Row <= VisibleRows; ++Row)
     Place->addItem(QString::number(Row));
@@ -76,14 +81,18 @@ TScoreTable::TScoreTable(QWidget* Parent, const QString& FileName)
   Grid->setHorizontalSpacing(0);
   Grid->setVerticalSpacing(0);
   const std::pair<QListWidget*, const char*> Headers[] = {
-      {Name, "                 Name"}, {Won, "Won"}, {Lost, "Lost"}, {Score, "Score"}};
+      {Name, QT_TR_NOOP("                 Name")},
+      {Won, QT_TR_NOOP("Won")},
+      {Lost, QT_TR_NOOP("Lost")},
+      {Score, QT_TR_NOOP("Score")}};
   int Column = 1;
   int HeaderIndex = 1;
   for (const auto& [Under, Text] : Headers) {
     QListWidget* Header = MakeList(this, "", Under->width());
     Header->setObjectName(QStringLiteral("ListBox%1").arg(HeaderIndex++));
     MakeInfoBox(*Header);
-    Header->addItem(QString::fromLatin1(Text));
+    Header->addItem(tr(Text));
+    Header->setAccessibleName(tr(Text).trimmed());
     FixRows(*Header, 1);
     Grid->addWidget(Header, 0, Column++);
   }
@@ -96,19 +105,19 @@ TScoreTable::TScoreTable(QWidget* Parent, const QString& FileName)
   auto* Panel1 = new QFrame(this);
   Panel1->setObjectName(QStringLiteral("Panel1"));
   Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
-  Clear = new QPushButton(QStringLiteral("Clear"), Panel1);
+  Clear = new QPushButton(tr("Clear"), Panel1);
   Clear->setObjectName(QStringLiteral("Clear"));
-  Clear->setToolTip(QStringLiteral("Delete all entries"));
-  Delete = new QPushButton(QStringLiteral("Delete"), Panel1);
+  Clear->setToolTip(tr("Delete all entries"));
+  Delete = new QPushButton(tr("Delete"), Panel1);
   Delete->setObjectName(QStringLiteral("Delete"));
-  Delete->setToolTip(QStringLiteral("Delete the selected entry"));
+  Delete->setToolTip(tr("Delete the selected entry"));
   auto* PanelRow = new QHBoxLayout(Panel1);
   PanelRow->addWidget(Clear);
   PanelRow->addWidget(Delete);
 
-  OKButton = new QPushButton(QStringLiteral("OK"), this);
+  OKButton = new QPushButton(tr("OK"), this);
   OKButton->setObjectName(QStringLiteral("OKButton"));
-  OKButton->setToolTip(QStringLiteral("Close this window"));
+  OKButton->setToolTip(tr("Close this window"));
   OKButton->setDefault(true);
 
   auto* Buttons = new QHBoxLayout;
@@ -158,11 +167,10 @@ void TScoreTable::FormCreate() {
 
 void TScoreTable::FormDestroy() {
   if (FKeepFile) {
-    MessageDlg(
-        QStringLiteral("I/O error: the high scores were not written to \"%1\", which could not be "
-                       "read at start; it is left as it was")
-            .arg(FFileName),
-        TMsgType::Error, TMsgButton::OK);
+    MessageDlg(tr("I/O error: the high scores were not written to \"%1\", which could not be "
+                  "read at start; it is left as it was")
+                   .arg(FFileName),
+               TMsgType::Error, TMsgButton::OK);
     return;
   }
   QString Error;
@@ -269,7 +277,7 @@ void TScoreTable::DeleteClick() {
 }
 
 void TScoreTable::ClearClick() {
-  if (MessageDlg(QStringLiteral("Delete all entries"), TMsgType::Confirmation,
+  if (MessageDlg(tr("Delete all entries"), TMsgType::Confirmation,
                  TMsgButton::Yes | TMsgButton::No | TMsgButton::Cancel) != TMsgButton::Yes)
     return;
   FEntries.clear();

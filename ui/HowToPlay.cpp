@@ -88,7 +88,7 @@ QPixmap THowToPlay::Explosion(const TCellImages& Images, const QPalette& Colours
 
 THowToPlay::THowToPlay(const TCellImages& Images, QWidget* Parent) : QDialog(Parent) {
   setObjectName(QStringLiteral("HowToPlay"));
-  setWindowTitle(QStringLiteral("How to play"));
+  setWindowTitle(tr("How to play"));
   SetDialogFrame(*this, true);
   setModal(false);
 
@@ -102,32 +102,27 @@ THowToPlay::THowToPlay(const TCellImages& Images, QWidget* Parent) : QDialog(Par
     Label->setMinimumSize(Picture.deviceIndependentSize().toSize());
     Layout->addWidget(Label);
   };
-  Add(QStringLiteral(
-      "Two players take turns placing one mass on a cell that is empty or already theirs. "
-      "You are cyan, your opponent is red."));
-  Add(QStringLiteral("A cell holds as many masses as it has neighbours: 2 in a corner, 3 on an "
-                     "edge, 4 inside. Each mass fills it further, from the outside in:"));
+  Add(tr("Two players take turns placing one mass on a cell that is empty or already theirs. "
+         "You are cyan, your opponent is red."));
+  Add(tr("A cell holds as many masses as it has neighbours: 2 in a corner, 3 on an "
+         "edge, 4 inside. Each mass fills it further, from the outside in:"));
   Show(Filling(Images, palette()), "FillingPicture");
-  Add(QStringLiteral(
-      "When a cell is full it explodes: it empties and throws one mass to each neighbour. Every "
-      "neighbour hit becomes the exploding player's, with all its masses, and explodes in turn "
-      "when it is full:"));
+  Add(tr("When a cell is full it explodes: it empties and throws one mass to each neighbour. Every "
+         "neighbour hit becomes the exploding player's, with all its masses, and explodes in turn "
+         "when it is full:"));
   Show(Explosion(Images, palette()), "ExplosionPicture");
-  Add(QStringLiteral(
-      "The game ends when the player to move has no empty or own cell left, or when a chain "
-      "reaction would never settle. The larger total mass wins; equal totals are a draw, which "
-      "counts as a win for both in the high scores."));
-  Add(QStringLiteral(
-      "The score is each player's total mass. Beside it, \"Moved : [row,column]\" is your "
-      "opponent's last move, counted from 1; \"Just a second... Thinking\" while the computer "
-      "thinks, \"Waiting for opponent\" while a player on another computer does. A thin outline "
-      "in each player's colour marks that player's last move."));
-  Add(QStringLiteral(
-      "Keys: the arrow keys move a frame over the board (Tab reaches it), Space or Enter places "
-      "there. F2 starts the next game, Ctrl+F2 restarts against the computer, Ctrl+Z takes your "
-      "last move back, H marks the cell the computer would play in your place, Ctrl+E switches "
-      "the explosions off and on, Escape ends a chain reaction on show, F1 shows this."));
-  auto* Close = new QPushButton(QStringLiteral("OK"), this);
+  Add(tr("The game ends when the player to move has no empty or own cell left, or when a chain "
+         "reaction would never settle. The larger total mass wins; equal totals are a draw, which "
+         "counts as a win for both in the high scores."));
+  Add(tr("The score is each player's total mass. Beside it, \"Moved : [row,column]\" is your "
+         "opponent's last move, counted from 1; \"Just a second... Thinking\" while the computer "
+         "thinks, \"Waiting for opponent\" while a player on another computer does. A thin outline "
+         "in each player's colour marks that player's last move."));
+  Add(tr("Keys: the arrow keys move a frame over the board (Tab reaches it), Space or Enter places "
+         "there. F2 starts the next game, Ctrl+F2 restarts against the computer, Ctrl+Z takes your "
+         "last move back, H marks the cell the computer would play in your place, Ctrl+E switches "
+         "the explosions off and on, Escape ends a chain reaction on show, F1 shows this."));
+  auto* Close = new QPushButton(tr("OK"), this);
   Close->setObjectName(QStringLiteral("OKButton"));
   Close->setDefault(true);
   Layout->addWidget(Close, 0, Qt::AlignHCenter);

@@ -43,7 +43,7 @@ private:
 
 TInformationDialog::TInformationDialog(QWidget* Parent) : QDialog(Parent) {
   setObjectName(QStringLiteral("InformationDialog"));
-  setWindowTitle(QStringLiteral("Information"));
+  setWindowTitle(tr("Information"));
   SetDialogFrame(*this, false);
   setModal(false);
   // A notice, not a place to type: it never takes the keyboard, so that the

@@ -48,7 +48,7 @@ TMainForm::TMainForm(TPorts Ports, const QString& ScoreFile, QWidget* Parent)
                               Qt::WindowCloseButtonHint),
       FScoreFile(ScoreFile) {
   setObjectName(QStringLiteral("MainForm"));
-  setWindowTitle(QStringLiteral("Fizzgrid"));
+  setWindowTitle(tr("Fizzgrid"));
   FSound = std::make_unique<TResourceSound>();
   FController = std::make_unique<TGameController>(static_cast<TGameView&>(*this), Ports);
   FController->SetScoreRecorder([this](const QString& Name, bool Won) {
@@ -117,11 +117,12 @@ void TMainForm::CreateComponents() {
   BordDisplay = new TBordGrid(*FController, FClient);
   BordDisplay->OnClick = [this](int Row, int Col) { FController->PlaceAt(Row, Col); };
   BordDisplay->setObjectName(QStringLiteral("BordDisplay"));
-  BordDisplay->setToolTip(QStringLiteral("Click on the field you want to place a mass on"));
+  BordDisplay->setToolTip(tr("Click on the field you want to place a mass on"));
   BordDisplay->move(TBordGrid::Border, TBordGrid::Border);
 
-  Score = new QGroupBox(QStringLiteral(" Score "), FClient);
+  Score = new QGroupBox(tr(" Score "), FClient);
   Score->setObjectName(QStringLiteral("Score"));
+  Score->setAccessibleName(tr("Score: you %1, the opponent %2").arg(0).arg(0));
   Score->setGeometry(0, 0, FormScaled(228), FormScaled(60));
   const Qt::Alignment Right = Qt::AlignRight | Qt::AlignVCenter;
   const Qt::Alignment Left = Qt::AlignLeft | Qt::AlignVCenter;
@@ -160,14 +161,13 @@ void TMainForm::CreateComponents() {
                 QRect(LabelLeft, FormScaled(6), FormScaled(228) - LabelLeft - 3, FormScaled(70)),
                 Qt::AlignLeft | Qt::AlignVCenter);
   InformationLabel->setWordWrap(true);
-  InformationLabel->setToolTip(
-      QStringLiteral("This indicates the last move of your opponent (Row, Column)"));
-  SetInformation(QStringLiteral("Fizzgrid"), 12, true);
+  InformationLabel->setToolTip(tr("This indicates the last move of your opponent (Row, Column)"));
+  SetInformation(tr("Fizzgrid"), 12, true);
   // Shares the read-out's place between games, below it.
   const QRect Readout = InformationLabel->geometry();
-  NextGameLabel = MakeLabel(
-      "NextGameLabel", QStringLiteral("Click the board or press F2 for a new game"), InfoPanel,
-      Readout.adjusted(0, Readout.height() / 2, 0, 0), Qt::AlignLeft | Qt::AlignTop);
+  NextGameLabel =
+      MakeLabel("NextGameLabel", tr("Click the board or press F2 for a new game"), InfoPanel,
+                Readout.adjusted(0, Readout.height() / 2, 0, 0), Qt::AlignLeft | Qt::AlignTop);
   NextGameLabel->setWordWrap(true);
   QFont Small = NextGameLabel->font();
   Small.setPointSize(7);
@@ -237,6 +237,8 @@ void TMainForm::SetInformation(const QString& Text, int Size, bool Bold) {
 void TMainForm::DisplayScore(int Own, int Opponent) {
   Player1->setText(QString::number(Own));
   Player2->setText(QString::number(Opponent));
+  // Read out on each change, so that a placement is heard with its result.
+  Score->setAccessibleName(tr("Score: you %1, the opponent %2").arg(Own).arg(Opponent));
 }
 
 void TMainForm::ShowPlayerNames(const std::array<QString, 2>& PlayerNames) {

@@ -6,6 +6,7 @@
 
 #include <QAction>
 #include <QActionGroup>
+#include <QCoreApplication>
 #include <QMenu>
 #include <QMenuBar>
 
@@ -51,7 +52,8 @@ QMenu* AddChoiceMenu(QMenu* Parent, const char* Name, const QString& Caption,
   Menu->setObjectName(QString::fromLatin1(Name));
   auto* Group = new QActionGroup(Menu);
   for (std::size_t Index = 0; Index < Items.size(); ++Index) {
-    QAction* Item = MakeAction(Names[Index].first, QString::fromLatin1(Names[Index].second), Menu);
+    QAction* Item = MakeAction(Names[Index].first,
+                               QCoreApplication::translate("TMainForm", Names[Index].second), Menu);
     Item->setCheckable(true);
     Group->addAction(Item);
     Items[Index] = Item;
@@ -62,9 +64,12 @@ QMenu* AddChoiceMenu(QMenu* Parent, const char* Name, const QString& Caption,
 }
 
 using TChoices = std::array<std::pair<const char*, const char*>, 3>;
-constexpr TChoices Levels = {
-    {{"Standard1", "&Standard"}, {"Strong1", "S&trong"}, {"Expert1", "&Expert"}}};
-constexpr TChoices Speeds = {{{"Normal1", "&Normal"}, {"Fast1", "&Fast"}, {"Off1", "&Off"}}};
+const TChoices Levels = {{{"Standard1", QT_TRANSLATE_NOOP("TMainForm", "&Standard")},
+                          {"Strong1", QT_TRANSLATE_NOOP("TMainForm", "S&trong")},
+                          {"Expert1", QT_TRANSLATE_NOOP("TMainForm", "&Expert")}}};
+const TChoices Speeds = {{{"Normal1", QT_TRANSLATE_NOOP("TMainForm", "&Normal")},
+                          {"Fast1", QT_TRANSLATE_NOOP("TMainForm", "&Fast")},
+                          {"Off1", QT_TRANSLATE_NOOP("TMainForm", "&Off")}}};
 
 } // namespace
 
@@ -74,18 +79,18 @@ QAction* TMainForm::AddMenuItem(QMenu* Menu, const TMenuItem& Item) {
     return Separator;
   }
   if (Item.Choices) {
-    AddChoiceMenu(Menu, Item.Name, QString::fromUtf8(Item.Caption), *Item.Choices,
-                  this->*Item.ChoiceSlots, Item.Choose);
+    AddChoiceMenu(Menu, Item.Name, tr(Item.Caption), *Item.Choices, this->*Item.ChoiceSlots,
+                  Item.Choose);
     return nullptr;
   }
-  QAction* Action = MakeAction(Item.Name, QString::fromUtf8(Item.Caption), Menu);
+  QAction* Action = MakeAction(Item.Name, tr(Item.Caption), Menu);
   Action->setShortcut(Item.Key);
   Action->setCheckable(Item.Checkable);
   Action->setChecked(Item.Checkable);
   Action->setEnabled(!Item.Disabled);
   if (Item.ToolTip) {
-    Action->setStatusTip(QString::fromUtf8(Item.ToolTip));
-    Action->setToolTip(QString::fromUtf8(Item.ToolTip));
+    Action->setStatusTip(tr(Item.ToolTip));
+    Action->setToolTip(tr(Item.ToolTip));
   }
   if (Item.Slot)
     this->*Item.Slot = Action;
@@ -98,36 +103,37 @@ void TMainForm::CreateMenus() {
   const auto Do = [this](void (TGameController::*Intent)()) {
     return [this, Intent](bool) { (FController.get()->*Intent)(); };
   };
-  Game1 = menuBar()->addMenu(QStringLiteral("&Game"));
+  Game1 = menuBar()->addMenu(tr("&Game"));
   Game1->setObjectName(QStringLiteral("Game1"));
   const TMenuItem GameItems[] = {
       {"Dimensions1",
-       "&Dimensions",
+       QT_TR_NOOP("&Dimensions"),
        {},
        Do(&TGameController::ChangeDimensions),
        &TMainForm::Dimensions1},
       {},
-      {"StartGameF21", "&Start Game", Qt::Key_F2, Do(&TGameController::StartGame),
+      {"StartGameF21", QT_TR_NOOP("&Start Game"), Qt::Key_F2, Do(&TGameController::StartGame),
        &TMainForm::StartGameF21},
-      {"Restart1", "&Restart", Qt::CTRL | Qt::Key_F2, Do(&TGameController::Restart),
+      {"Restart1", QT_TR_NOOP("&Restart"), Qt::CTRL | Qt::Key_F2, Do(&TGameController::Restart),
        &TMainForm::Restart1, false, true},
       // Checkable, so Qt toggles the mark itself when the item is triggered.
-      {"Explosions1", "&Explosions", Qt::CTRL | Qt::Key_E,
+      {"Explosions1", QT_TR_NOOP("&Explosions"), Qt::CTRL | Qt::Key_E,
        [this](bool On) { FController->SetExplosions(On); }, &TMainForm::Explosions1, true},
       {"HighScores1",
-       "&High Scores",
+       QT_TR_NOOP("&High Scores"),
        {},
        [this](bool) {
          if (ScoreTable)
            RunModal(*ScoreTable);
        }},
       {},
-      {"Undo1", "&Undo", Qt::CTRL | Qt::Key_Z, Do(&TGameController::Undo), &TMainForm::Undo1, false,
-       true},
-      {"Hint1", "&Hint", Qt::Key_H, Do(&TGameController::Hint), &TMainForm::Hint1, false, true},
+      {"Undo1", QT_TR_NOOP("&Undo"), Qt::CTRL | Qt::Key_Z, Do(&TGameController::Undo),
+       &TMainForm::Undo1, false, true},
+      {"Hint1", QT_TR_NOOP("&Hint"), Qt::Key_H, Do(&TGameController::Hint), &TMainForm::Hint1,
+       false, true},
       {},
       {"ComputerStrength1",
-       "&Computer strength",
+       QT_TR_NOOP("&Computer strength"),
        {},
        {},
        nullptr,
@@ -138,13 +144,13 @@ void TMainForm::CreateMenus() {
        &TMainForm::LevelItems,
        [this](std::size_t Index) { FController->SetComputerLevel(TComputerLevel(Index)); }},
       {"VaryPlay1",
-       "&Vary the computer's play",
+       QT_TR_NOOP("&Vary the computer's play"),
        {},
        [this](bool On) { FController->SetVaryPlay(On); },
        &TMainForm::VaryPlay1,
        true},
       {"AnimationSpeed1",
-       "Animation s&peed",
+       QT_TR_NOOP("Animation s&peed"),
        {},
        {},
        nullptr,
@@ -155,7 +161,7 @@ void TMainForm::CreateMenus() {
        &TMainForm::SpeedItems,
        [this](std::size_t Index) { FController->SetAnimationSpeed(TAnimationSpeed(Index)); }},
       {},
-      {"eXit1", "E&xit", {}, Do(&TGameController::Exit)}};
+      {"eXit1", QT_TR_NOOP("E&xit"), {}, Do(&TGameController::Exit)}};
   for (const TMenuItem& Item : GameItems)
     AddMenuItem(Game1, Item);
   // The separator between Dimensions and Start Game is the menu's own.
@@ -164,12 +170,12 @@ void TMainForm::CreateMenus() {
   N1->setEnabled(false);
   Restart1->setVisible(false);
 
-  HelpMenu = menuBar()->addMenu(QStringLiteral("&Help"));
+  HelpMenu = menuBar()->addMenu(tr("&Help"));
   HelpMenu->setObjectName(QStringLiteral("HelpMenu"));
   HelpMenu->setToolTipsVisible(true);
   const TMenuItem HelpItems[] = {
       {"HelpAboutItem",
-       "&About...",
+       QT_TR_NOOP("&About..."),
        {},
        [this](bool) {
          if (AboutBox1)
@@ -178,8 +184,8 @@ void TMainForm::CreateMenus() {
        nullptr,
        false,
        false,
-       "Show program information"},
-      {"HowToPlay1", "How to &play", Qt::Key_F1, [this](bool) { ShowHowToPlay(); }}};
+       QT_TR_NOOP("Show program information")},
+      {"HowToPlay1", QT_TR_NOOP("How to &play"), Qt::Key_F1, [this](bool) { ShowHowToPlay(); }}};
   for (const TMenuItem& Item : HelpItems)
     AddMenuItem(HelpMenu, Item);
 

@@ -48,11 +48,11 @@ protected:
 QString CaptionOf(TMsgType Type) {
   switch (Type) {
   case TMsgType::Error:
-    return QStringLiteral("Error");
+    return QCoreApplication::translate("MessageDlg", "Error");
   case TMsgType::Information:
-    return QStringLiteral("Information");
+    return QCoreApplication::translate("MessageDlg", "Information");
   case TMsgType::Confirmation:
-    return QStringLiteral("Confirm");
+    return QCoreApplication::translate("MessageDlg", "Confirm");
   }
   return QString();
 }
@@ -105,17 +105,18 @@ TMsgButton MessageDlg(const QString& Text, TMsgType Type, TMsgButtons Buttons) {
     QMessageBox::ButtonRole Role;
   };
   static constexpr TChoice Choices[] = {
-      {TMsgButton::Yes, "&Yes", QMessageBox::YesRole},
-      {TMsgButton::No, "&No", QMessageBox::NoRole},
-      {TMsgButton::OK, "OK", QMessageBox::AcceptRole},
-      {TMsgButton::Cancel, "Cancel", QMessageBox::RejectRole},
+      {TMsgButton::Yes, QT_TRANSLATE_NOOP("MessageDlg", "&Yes"), QMessageBox::YesRole},
+      {TMsgButton::No, QT_TRANSLATE_NOOP("MessageDlg", "&No"), QMessageBox::NoRole},
+      {TMsgButton::OK, QT_TRANSLATE_NOOP("MessageDlg", "OK"), QMessageBox::AcceptRole},
+      {TMsgButton::Cancel, QT_TRANSLATE_NOOP("MessageDlg", "Cancel"), QMessageBox::RejectRole},
   };
   const TMsgButton Escape = EscapeButton(Buttons);
   QList<QPair<QAbstractButton*, TMsgButton>> Added;
   for (const TChoice& Choice : Choices) {
     if (!Buttons.testFlag(Choice.Button))
       continue;
-    QAbstractButton* Btn = Box.addButton(QString::fromLatin1(Choice.Label), Choice.Role);
+    QAbstractButton* Btn =
+        Box.addButton(QCoreApplication::translate("MessageDlg", Choice.Label), Choice.Role);
     Added.append({Btn, Choice.Button});
     if (Choice.Button == Escape)
       Box.setEscapeButton(Btn);

@@ -11,19 +11,21 @@
 
 TSizeDlg::TSizeDlg(QWidget* Parent) : QDialog(Parent) {
   setObjectName(QStringLiteral("SizeDlg"));
-  setWindowTitle(QStringLiteral("Customize dimensions"));
+  setWindowTitle(tr("Customize dimensions"));
   SetDialogFrame(*this, true);
 
-  LabelRowEdit = new QLabel(QStringLiteral("Number of Rows"), this);
+  LabelRowEdit = new QLabel(tr("Number of Rows"), this);
   LabelRowEdit->setObjectName(QStringLiteral("LabelRowEdit"));
   EditNumRows = new TByteField(this);
   EditNumRows->setObjectName(QStringLiteral("EditNumRows"));
   EditNumRows->SetArrowStepping(true);
+  EditNumRows->setAccessibleName(tr("Number of rows"));
   LabelRowEdit->setBuddy(EditNumRows);
-  LabelColEdit = new QLabel(QStringLiteral("Number of Columns"), this);
+  LabelColEdit = new QLabel(tr("Number of Columns"), this);
   LabelColEdit->setObjectName(QStringLiteral("LabelColEdit"));
   EditNumCols = new TByteField(this);
   EditNumCols->setObjectName(QStringLiteral("EditNumCols"));
+  EditNumCols->setAccessibleName(tr("Number of columns"));
   LabelColEdit->setBuddy(EditNumCols);
 
   auto* Layout = new QGridLayout(this);

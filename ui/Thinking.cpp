@@ -41,7 +41,7 @@ TThinkGauges::TThinkGauges(QWidget* Parent)
     : QWidget(Parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::MSWindowsFixedSizeDialogHint) {
   setObjectName(QStringLiteral("ThinkGauges"));
-  setWindowTitle(QStringLiteral("Thinking"));
+  setWindowTitle(tr("Thinking"));
   // Characters 14 pixels high at the form's resolution.
   QFont Font(QStringLiteral("MS Sans Serif"));
   Font.setPixelSize(FormScaled(14));
@@ -51,11 +51,11 @@ TThinkGauges::TThinkGauges(QWidget* Parent)
   Panel1->setObjectName(QStringLiteral("Panel1"));
   Panel1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
 
-  Label1 = new QLabel(QStringLiteral("Level 1 : "), Panel1);
+  Label1 = new QLabel(tr("Level 1 : "), Panel1);
   Label1->setObjectName(QStringLiteral("Label1"));
   Label1->move(FormScaled(21), FormScaled(23));
   Label1->adjustSize();
-  Label2 = new QLabel(QStringLiteral("Level 2 : "), Panel1);
+  Label2 = new QLabel(tr("Level 2 : "), Panel1);
   Label2->setObjectName(QStringLiteral("Label2"));
   Label2->move(FormScaled(21), FormScaled(53));
   Label2->adjustSize();

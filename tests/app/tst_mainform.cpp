@@ -1,14 +1,24 @@
 // The game window against the computer: whole games with every read-out,
 // the end conditions and high scores, the menu commands, the explosion
-// animation and sound, closing while busy, and the README's screenshot.
+// animation and sound, closing while busy, every text translated, the
+// window to assistive technology, and the README's screenshot.
 
 #include "MainFormHarness.h"
+#include "Program.h"
 #include "ThinkRelay.h"
 #include "Thinking.h"
 
+#include <QAbstractButton>
+#include <QAccessible>
 #include <QAudioDevice>
 #include <QImage>
+#include <QListWidget>
 #include <QMediaDevices>
+#include <QMenu>
+#include <QMessageBox>
+#include <QScopeGuard>
+#include <QTimer>
+#include <QTranslator>
 
 namespace {
 
@@ -28,6 +38,59 @@ const QString LaterTurn = u"grid restart undo menu | "_s;
 const QString Thinking = u"menu busy | Just a second...\rThinking @10"_s;
 const QString BetweenGames = u"start dimensions restart menu | Fizzgrid @12b | 0/0"_s;
 const QString GameOver = u"Information: \nGAME OVER\r%1|Confirm: Do you want to play again"_s;
+
+// A pseudo-locale: every text asked for comes back in brackets, so a text
+// on screen without them never went through the translation.
+class TMarkingTranslator : public QTranslator {
+public:
+  using QTranslator::QTranslator;
+  bool isEmpty() const override { return false; }
+  QString translate(const char*, const char* Source, const char*, int) const override {
+    return Source && *Source ? u'[' + QString::fromUtf8(Source) + u']' : QString();
+  }
+};
+
+// Whether Text went through the marking translator: bracketed whole, or
+// nothing but player names, digits and punctuation.
+bool Marked(QString Text, const QStringList& Names) {
+  if (Text.startsWith(u'[') && Text.endsWith(u']'))
+    return true;
+  for (const QString& Name : Names)
+    Text.remove(Name);
+  return std::none_of(Text.cbegin(), Text.cend(), [](QChar C) { return C.isLetter(); });
+}
+
+// The texts a user sees on Root and everything in it, each with where it
+// was found.
+QList<std::pair<QString, QString>> VisibleTexts(const QWidget& Root) {
+  QList<std::pair<QString, QString>> Texts;
+  QList<const QWidget*> Widgets{&Root};
+  for (const QWidget* Child : Root.findChildren<QWidget*>())
+    Widgets << Child;
+  for (const QWidget* Widget : Widgets) {
+    const QString Where =
+        QString::fromLatin1(Widget->metaObject()->className()) + u' ' + Widget->objectName();
+    if (Widget->isWindow())
+      Texts.append({Widget->windowTitle(), Where + u" title"_s});
+    Texts.append({Widget->toolTip(), Where + u" tip"_s});
+    Texts.append({Widget->accessibleName(), Where + u" accessible name"_s});
+    if (const auto* Label = qobject_cast<const QLabel*>(Widget))
+      Texts.append({Label->text(), Where});
+    if (const auto* Button = qobject_cast<const QAbstractButton*>(Widget))
+      Texts.append({Button->text(), Where});
+    if (const auto* Box = qobject_cast<const QGroupBox*>(Widget))
+      Texts.append({Box->title(), Where});
+    if (const auto* Menu = qobject_cast<const QMenu*>(Widget))
+      Texts.append({Menu->title(), Where});
+    if (const auto* List = qobject_cast<const QListWidget*>(Widget))
+      for (int Row = 0; Row < List->count(); ++Row)
+        Texts.append({List->item(Row)->text(), Where + u" item"_s});
+    for (const QAction* Action : Widget->actions())
+      Texts.append({Action->text(), Where + u" item "_s + Action->objectName()}),
+          Texts.append({Action->toolTip(), Where + u" item tip "_s + Action->objectName()});
+  }
+  return Texts;
+}
 
 } // namespace
 
@@ -481,15 +544,154 @@ private Q_SLOTS:
       QVERIFY2(!Window->isVisible(), qPrintable(Window->objectName()));
   }
 
+  // In a pseudo-locale every text of the window, its menus, its dialogs and
+  // its message boxes is the translated one, and no English is left over.
+  void everyTextTranslated() {
+    TMarkingTranslator Marker;
+    QCoreApplication::installTranslator(&Marker);
+    R->Messages.SetHandler([](const QString&, TMsgType, TMsgButtons Buttons) {
+      return Buttons.testFlag(TMsgButton::Yes) ? TMsgButton::Yes : TMsgButton::OK;
+    });
+    auto Form = StartLocalGame(4, 4);
+    const QStringList Names{u"Tester"_s, u"Computer"_s};
+    // How to play, a refused move, and a game's end with its boxes.
+    Press(*Form, Form.get(), Qt::Key_F1);
+    Put(*Bord(*Form), 0, 1, Opponent, 1);
+    ClickCell(*Form, 0, 1);
+    for (int Cell = 0; Cell < 16; ++Cell)
+      Put(*Bord(*Form), Cell / 4, Cell % 4, LocalPlayer, 1);
+    ClickCell(*Form, 1, 1);
+    QCOMPARE(R->Messages.Count(), 3);
+    QList<std::pair<QString, QString>> Texts = VisibleTexts(*Form);
+    for (const TMsgRecord& Box : R->Messages.Records())
+      Texts.append({CaptionOf(Box.Type), u"box caption"_s}), Texts.append({Box.Text, u"box"_s});
+    // A box as the program shows it, with its buttons, when nothing scripts it.
+    const TMessageHandler Script = SetMessageHandler({});
+    QTimer::singleShot(0, this, [&] {
+      if (auto* Box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+        Texts += VisibleTexts(*Box);
+        Box->buttons().front()->click();
+      }
+    });
+    QCOMPARE(MessageDlg(u"Probe"_s, TMsgType::Confirmation, TMsgButton::Yes | TMsgButton::No),
+             TMsgButton::Yes);
+    SetMessageHandler(Script);
+    QVERIFY(Texts.size() > 100);
+    QStringList Unmarked;
+    for (const auto& [Text, Where] : Texts)
+      if (Text != u"Probe"_s && !Marked(Text, Names))
+        Unmarked << Where + u": "_s + Text;
+    QCoreApplication::removeTranslator(&Marker);
+    QVERIFY2(Unmarked.isEmpty(), qPrintable(Unmarked.join(u'\n')));
+  }
+
+  // Every focusable part of the window and of its dialogs has a name, every
+  // dialog its caption; then a whole game by keyboard, the board read only
+  // through its accessible table, with the frame as the focused cell and
+  // the score's name following each placement.
+  void accessibleByKeyboardAlone() {
+    auto Form = StartLocalGame(4, 4);
+    Press(*Form, Form.get(), Qt::Key_F1);
+    QList<QWidget*> Windows{Form.get()};
+    for (QDialog* Dialog : Form->findChildren<QDialog*>())
+      Windows << Dialog;
+    QStringList Nameless;
+    std::function<void(QAccessibleInterface*, const QString&)> Walk =
+        [&](QAccessibleInterface* Node, const QString& Where) {
+          const QString Name = Node->text(QAccessible::Name);
+          if (Name.trimmed().isEmpty() && Node->state().focusable)
+            Nameless << Where + u' ' + QString::number(Node->role(), 16);
+          for (int Index = 0; Index < Node->childCount(); ++Index)
+            if (QAccessibleInterface* Child = Node->child(Index))
+              Walk(Child, Where + u'/' + (Child->object() ? Child->object()->objectName() : Name));
+        };
+    for (QWidget* Window : Windows) {
+      QAccessibleInterface* Top = QAccessible::queryAccessibleInterface(Window);
+      QVERIFY(Top);
+      QVERIFY2(!Top->text(QAccessible::Name).isEmpty(), qPrintable(Window->objectName()));
+      Walk(Top, Window->objectName());
+    }
+    QVERIFY2(Nameless.isEmpty(), qPrintable(Nameless.join(u'\n')));
+
+    QAccessibleInterface* Board = QAccessible::queryAccessibleInterface(Grid(*Form));
+    QAccessibleTableInterface* Table = Board->tableInterface();
+    QVERIFY(Table);
+    QCOMPARE(std::pair(Table->rowCount(), Table->columnCount()), std::pair(4, 4));
+    QCOMPARE(Table->cellAt(1, 2)->text(QAccessible::Name), u"Row 2, column 3: empty, 0 of 4"_s);
+    QCOMPARE(Table->cellAt(3, 3)->text(QAccessible::Name), u"Row 4, column 4: empty, 0 of 2"_s);
+    for (int Tab = 0; Tab < 10 && !Grid(*Form)->hasFocus(); ++Tab)
+      QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : Form.get(),
+                      Qt::Key_Tab);
+    QVERIFY(Grid(*Form)->hasFocus());
+    Press(*Form, Grid(*Form), Qt::Key_Right);
+    const auto Focused = [&] {
+      QAccessibleInterface* Cell = Board->focusChild();
+      return Cell ? std::pair(Cell->tableCellInterface()->rowIndex(),
+                              Cell->tableCellInterface()->columnIndex())
+                  : std::pair(-1, -1);
+    };
+    QCOMPARE(Focused(), std::pair(0, 0));
+    QVERIFY(Table->cellAt(0, 0)->state().focused && !Table->cellAt(0, 1)->state().focused);
+    QAccessibleInterface* Score =
+        QAccessible::queryAccessibleInterface(Part<QWidget>(*Form, "Score"));
+    int Placements = 0;
+    while (!R->Log().contains(u"GAME OVER"_s)) {
+      QVERIFY2(Placements < 100, "the game does not end");
+      // The fullest cell of ours, or else the first empty one.
+      std::pair<int, int> Target(-1, -1);
+      int Fullest = -1;
+      std::array<int, 2> Totals{};
+      for (int Row = 0; Row < 4; ++Row)
+        for (int Col = 0; Col < 4; ++Col) {
+          const QString Says = Table->cellAt(Row, Col)->text(QAccessible::Name);
+          const QString Owner = Says.section(u": "_s, 1).section(u", "_s, 0, 0);
+          const int Mass = Says.section(u", "_s, 2).section(u' ', 0, 0).toInt();
+          const int Rank = Owner == u"yours"_s ? Mass + 1 : Owner == u"empty"_s ? 0 : -1;
+          Totals[Owner == u"yours"_s ? 0 : 1] += Mass;
+          if (Rank > Fullest)
+            Fullest = Rank, Target = {Row, Col};
+        }
+      QVERIFY(Fullest >= 0);
+      // The score read out agrees with the board.
+      QCOMPARE(Score->text(QAccessible::Name),
+               u"Score: you %1, the opponent %2"_s.arg(Totals[0]).arg(Totals[1]));
+      while (Focused() != Target) {
+        const auto [Row, Col] = Focused();
+        Press(*Form, Grid(*Form),
+              Row < Target.first    ? Qt::Key_Down
+              : Row > Target.first  ? Qt::Key_Up
+              : Col < Target.second ? Qt::Key_Right
+                                    : Qt::Key_Left);
+      }
+      Press(*Form, Grid(*Form), Qt::Key_Space);
+      QVERIFY(Settle(*Form));
+      ++Placements;
+    }
+    QVERIFY(Placements >= 3);
+    QCOMPARE(R->Messages.Records().front().Type, TMsgType::Information);
+  }
+
   // A few moves, then the window as a picture; with FIZZGRID_SCREENSHOT set
-  // it is written there (how docs/screenshot.png is made).
+  // it is written there in the language of LANG (how docs/screenshot.png
+  // and docs/screenshot-de.png are made).
   void screenshot() {
+    const QString Target = qEnvironmentVariable("FIZZGRID_SCREENSHOT");
+    if (!Target.isEmpty())
+      InstallTranslations(*qApp, QLocale::system());
+    const auto English = qScopeGuard([] {
+      for (QTranslator* Translator : qApp->findChildren<QTranslator*>(Qt::FindDirectChildrenOnly)) {
+        QCoreApplication::removeTranslator(Translator);
+        delete Translator;
+      }
+    });
     auto Form = StartLocalGame();
     const int Cells[][2] = {{2, 2}, {0, 0}, {0, 0}, {2, 2}, {4, 0}, {2, 2}};
     for (const auto& [Row, Col] : Cells)
       if (Bord(*Form)->GetCell(uint8_t(Row), uint8_t(Col))->Owner != Opponent)
         ClickCell(*Form, Row, Col);
-    QVERIFY(Form->InformationText().startsWith(u"Moved :"_s));
+    QVERIFY(Form->InformationText().startsWith(
+        QCoreApplication::translate("TGameController", "Moved :\r     [%1,%2]")
+            .section(u'\r', 0, 0)));
     // H asks for a hint.
     QVERIFY(Item(*Form, "Hint1")->isEnabled());
     Press(*Form, Form.get(), Qt::Key_H);
@@ -510,7 +712,7 @@ private Q_SLOTS:
     QCOMPARE(Shot.pixel(Cell(Hint).topLeft() + QPoint(5, 16)), qRgb(255, 220, 0));
     const QImage Picture = Form->grab().toImage();
     QCOMPARE(Picture.size(), Form->size() * Picture.devicePixelRatio());
-    if (const QString Target = qEnvironmentVariable("FIZZGRID_SCREENSHOT"); !Target.isEmpty())
+    if (!Target.isEmpty())
       QVERIFY(Picture.save(Target, "PNG"));
   }
 };
