@@ -421,6 +421,10 @@ SPIEL VORBEI<byte value="xd"/>%1</translation>
         <source>Score: you %1, the opponent %2</source>
         <translation>Punktestand: Sie %1, der Gegner %2</translation>
     </message>
+    <message>
+        <source>&amp;Vary the computer&apos;s play</source>
+        <translation>Spiel des Computers &amp;variieren</translation>
+    </message>
 </context>
 <context>
     <name>TScoreFile</name>

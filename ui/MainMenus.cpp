@@ -18,8 +18,8 @@
 struct TMenuItem {
   const char* Name = nullptr;
   const char* Caption = nullptr;
-  QKeySequence Key;
-  std::function<void(bool Checked)> Run;
+  QKeySequence Key{};
+  std::function<void(bool Checked)> Run{};
   QAction* TMainForm::*Slot = nullptr;
   // Checkable (checked at first), or disabled at first.
   bool Checkable = false;
@@ -29,7 +29,7 @@ struct TMenuItem {
   // captions and the members that keep them; choosing item I runs Choose(I).
   const std::array<std::pair<const char*, const char*>, 3>* Choices = nullptr;
   std::array<QAction*, 3> TMainForm::*ChoiceSlots = nullptr;
-  std::function<void(std::size_t Index)> Choose;
+  std::function<void(std::size_t Index)> Choose{};
 };
 
 namespace {
