@@ -7,7 +7,7 @@ void TGameController::PlaceAt(int Row, int Col) {
     // The board takes a click in other phases too: it ends a replay, and
     // between games it starts the next one.
     if (FPhase == TPhase::OwnReplay || FPhase == TPhase::OpponentReplay)
-      return FReplay.Finish();
+      return SkipTurn();
     if (FPhase == TPhase::BetweenGames && Offers().StartGame)
       return StartGame();
     if (FPhase != TPhase::OwnTurn || Row < 0 || Col < 0)
@@ -35,8 +35,17 @@ void TGameController::PlaceAt(int Row, int Col) {
 }
 
 void TGameController::Replay(TCascadeSteps Steps, TPhase During, std::function<void()> Then) {
+  // Entering the own replay is the start of a turn: no skip yet.
+  if (During == TPhase::OwnReplay)
+    FSkipTurn = false;
   SetPhase(During);
+  // After a skip the reply is shown as with the explosions off: at once,
+  // without a frame or a sound.
+  const TAnimationSpeed Speed = FReplay.Speed();
+  if (FSkipTurn)
+    FReplay.SetSpeed(TAnimationSpeed::Off);
   FReplay.Start(std::move(Steps), [this, Then = std::move(Then)] { Post(Then); });
+  FReplay.SetSpeed(Speed);
 }
 
 void TGameController::AwaitOpponentMove() {

@@ -74,7 +74,26 @@ void TBordGrid::paintEvent(QPaintEvent* Event) {
       Canvas.setPen(QPen(Qt::black, 1, Qt::DashLine));
       Canvas.drawRect(Key);
     }
+    if (!FNote.isEmpty())
+      DrawNote(Canvas);
   });
+}
+
+// White on a dark band, so that it reads over any picture; the band grows
+// upwards with the lines the board's width needs.
+void TBordGrid::DrawNote(QPainter& Canvas) {
+  QFont Small = font();
+  Small.setPointSizeF(std::max(7.0, Small.pointSizeF() - 1));
+  Canvas.setFont(Small);
+  const QRect Inner = rect().adjusted(Border, Border, -Border, -Border);
+  const int Flags = Qt::AlignCenter | Qt::TextWordWrap;
+  const QRect Text =
+      Canvas.boundingRect(Inner.adjusted(4, 0, -4, 0), Flags, FNote).intersected(Inner);
+  QRect Band(Inner.left(), Inner.bottom() - Text.height() - 7, Inner.width(), Text.height() + 8);
+  Band = Band.intersected(Inner);
+  Canvas.fillRect(Band, QColor(0, 0, 0, 190));
+  Canvas.setPen(Qt::white);
+  Canvas.drawText(Band.adjusted(4, 0, -4, 0), Flags, FNote);
 }
 
 // The 2-pixel sunken border of the grid.

@@ -12,6 +12,7 @@
 
 #include "CellTiles.h"
 
+#include <QString>
 #include <QWidget>
 
 #include <functional>
@@ -52,6 +53,16 @@ public:
 
   const TCellImages& Images() const { return FImages; }
 
+  // A note drawn across the foot of the board, over the cells; empty for
+  // none. The board keeps its size.
+  void SetNote(const QString& Text) {
+    if (Text != FNote) {
+      FNote = Text;
+      update();
+    }
+  }
+  const QString& Note() const { return FNote; }
+
 protected:
   void paintEvent(QPaintEvent* Event) override;
   void mousePressEvent(QMouseEvent* Event) override;
@@ -64,6 +75,7 @@ private:
   // Paints grid cell (Col, Row) into Rect: a raised tile with its picture.
   void DrawCell(QPainter& Canvas, int Col, int Row, QRect Rect);
   void Click(int Row, int Col);
+  void DrawNote(QPainter& Canvas);
 
   const TGameController& FGame;
   TCellImages FImages;
@@ -77,4 +89,5 @@ private:
   bool FKeyFrame = false;
   int FKeyRow = 0;
   int FKeyCol = 0;
+  QString FNote;
 };
