@@ -220,4 +220,6 @@ private:
   // The player has skipped the showing of this turn: the reply that follows
   // is shown at once as well.
   bool FSkipTurn = false;
+  // The click that started the next game: its first move.
+  std::optional<TMove> FStartMove;
 };

@@ -5,11 +5,14 @@
 void TGameController::PlaceAt(int Row, int Col) {
   Post([this, Row, Col] {
     // The board takes a click in other phases too: it ends a replay, and
-    // between games it starts the next one.
+    // between games it starts the next one and is its first move.
     if (FPhase == TPhase::OwnReplay || FPhase == TPhase::OpponentReplay)
       return SkipTurn();
-    if (FPhase == TPhase::BetweenGames && Offers().StartGame)
+    if (FPhase == TPhase::BetweenGames && Offers().StartGame) {
+      if (Row >= 0 && Col >= 0)
+        FStartMove = TMove(uint8_t(Row), uint8_t(Col));
       return StartGame();
+    }
     if (FPhase != TPhase::OwnTurn || Row < 0 || Col < 0)
       return;
     const TCell* Target = FBord->GetCell(uint8_t(Row), uint8_t(Col));
@@ -178,12 +181,16 @@ void TGameController::TakeExchange(const TExchange& Result) {
 
 void TGameController::StartGame() {
   Post([this] {
-    if (FPhase != TPhase::BetweenGames)
+    if (FPhase != TPhase::BetweenGames) {
+      FStartMove.reset();
       return;
+    }
     SetPhase(TPhase::StartingGame);
     const auto Begin = [this] {
       FBord->Finished = false;
       SetPhase(TPhase::OwnTurn);
+      if (const std::optional<TMove> First = std::exchange(FStartMove, std::nullopt))
+        PlaceAt(First->Row, First->Col);
     };
     if (IsLocalGame())
       return Begin();

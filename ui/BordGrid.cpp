@@ -4,12 +4,14 @@
 #include "GameController.h"
 
 #include <QApplication>
+#include <QFocusEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 
 #include <algorithm>
+#include <optional>
 
 TBordGrid::TBordGrid(const TGameController& Game, QWidget* Parent) : QWidget(Parent), FGame(Game) {
   setAttribute(Qt::WA_OpaquePaintEvent);
@@ -204,6 +206,39 @@ void TBordGrid::keyPressEvent(QKeyEvent* Event) {
   if (FKeyFrame) {
     FKeyRow = std::clamp(Row, 0, std::max(0, FRows - 1));
     FKeyCol = std::clamp(Col, 0, std::max(0, FCols - 1));
+  }
+  FKeyFrame = true;
+  update(CellRect(FKeyCol, FKeyRow));
+}
+
+void TBordGrid::focusInEvent(QFocusEvent* Event) {
+  QWidget::focusInEvent(Event);
+  if (Event->reason() == Qt::TabFocusReason || Event->reason() == Qt::BacktabFocusReason)
+    ShowKeyFrame();
+  else
+    update(CellRect(FKeyCol, FKeyRow));
+}
+
+bool TBordGrid::focusNextPrevChild(bool Next) {
+  // Where the board is all that takes the focus, Tab keeps it here without
+  // a focus event; it still shows the frame.
+  const bool Moved = QWidget::focusNextPrevChild(Next);
+  if (hasFocus() && !FKeyFrame)
+    ShowKeyFrame();
+  return Moved;
+}
+
+void TBordGrid::ShowKeyFrame() {
+  update(CellRect(FKeyCol, FKeyRow));
+  std::optional<TMove> Last = FGame.LastMove(LocalPlayer);
+  if (!Last)
+    Last = FGame.LastMove(Opponent);
+  if (Last && Last->Row < FRows && Last->Col < FCols) {
+    FKeyRow = Last->Row;
+    FKeyCol = Last->Col;
+  } else {
+    FKeyRow = std::max(0, FRows - 1) / 2;
+    FKeyCol = std::max(0, FCols - 1) / 2;
   }
   FKeyFrame = true;
   update(CellRect(FKeyCol, FKeyRow));

@@ -8,7 +8,8 @@
 // A left click on a cell, or Space and Enter on the keyboard's cell, goes to
 // OnClick; whether it places a mass is the controller's decision, and
 // AcceptsMoves only mirrors it. The arrow keys move the keyboard's frame,
-// which shows once a key has been used or Tab has brought the focus.
+// which shows once a key has been used, or at once when Tab brings the
+// focus: on the last cell played, else the centre.
 
 #include "CellTiles.h"
 
@@ -68,6 +69,8 @@ protected:
   void mousePressEvent(QMouseEvent* Event) override;
   void mouseReleaseEvent(QMouseEvent* Event) override;
   void keyPressEvent(QKeyEvent* Event) override;
+  void focusInEvent(QFocusEvent* Event) override;
+  bool focusNextPrevChild(bool Next) override;
   void focusOutEvent(QFocusEvent* Event) override;
 
 private:
@@ -76,6 +79,8 @@ private:
   void DrawCell(QPainter& Canvas, int Col, int Row, QRect Rect);
   void Click(int Row, int Col);
   void DrawNote(QPainter& Canvas);
+  // The keyboard's frame on the last cell played, else the centre.
+  void ShowKeyFrame();
 
   const TGameController& FGame;
   TCellImages FImages;
