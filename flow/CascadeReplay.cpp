@@ -10,6 +10,11 @@ TCascadeReplay::TCascadeReplay(TGameView& View, QObject* Parent) : QObject(Paren
   FTimer.setSingleShot(true);
   FTimer.setTimerType(Qt::PreciseTimer);
   connect(&FTimer, &QTimer::timeout, this, [this] { Guarded([this] { NextFrame(); }); });
+  FNoteTimer.setSingleShot(true);
+  connect(&FNoteTimer, &QTimer::timeout, this, [this] {
+    FNoteShown = true;
+    FView.ShowSkipNote(true);
+  });
 }
 
 void TCascadeReplay::ShowBoard(const TBord& Board) {
@@ -30,11 +35,13 @@ void TCascadeReplay::Start(TCascadeSteps Steps, std::function<void()> Done) {
   FNext = 0;
   FDone = std::move(Done);
   FCascadeClock.start();
+  FNoteTimer.start(NoteFrames * FFrameTime);
   Advance();
 }
 
 void TCascadeReplay::Stop() {
   FTimer.stop();
+  HideNote();
   if (FFrame >= 0 && FNext < FSteps.size())
     FView.ShowExplosionFrame(FSteps[FNext].Row, FSteps[FNext].Col, -1);
   FFrame = -1;
@@ -55,6 +62,12 @@ void TCascadeReplay::Finish() {
     if (FSteps[FNext].Kind == TCascadeStep::Change)
       Show(FSteps[FNext]);
   Advance();
+}
+
+void TCascadeReplay::HideNote() {
+  FNoteTimer.stop();
+  if (std::exchange(FNoteShown, false))
+    FView.ShowSkipNote(false);
 }
 
 void TCascadeReplay::Show(const TCascadeStep& Change) {
@@ -102,6 +115,7 @@ void TCascadeReplay::Advance() {
   }
   FSteps.clear();
   FNext = 0;
+  HideNote();
   if (const std::function<void()> Done = std::exchange(FDone, nullptr))
     Done();
 }

@@ -13,7 +13,9 @@
 // Fast shows the same 16 frames in an eighth of that, and a cascade that
 // would take longer than FastLimit frame times (5 s) jumps to its end there;
 // Off shows no frame and plays no sound, only the score follows. Finish jumps to the end
-// at any time. The sound starts at most once per SoundInterval ms.
+// at any time. The sound starts at most once per SoundInterval ms. A cascade
+// on show for NoteFrames frame times (3 s at Normal) gets the view's note
+// that a click or Escape shows its end at once, until the replay ends.
 //
 // Until the replay is over, Picture() answers what the window shows, which
 // may lag behind the board; otherwise it is the board's picture.
@@ -40,6 +42,7 @@ public:
   static constexpr int FrameTime = 50;
   static constexpr int FastLimit = 100;
   static constexpr int SoundInterval = 50;
+  static constexpr int NoteFrames = 60;
 
   explicit TCascadeReplay(TGameView& View, QObject* Parent = nullptr);
 
@@ -72,6 +75,7 @@ private:
   // A Fast cascade has been on show long enough.
   bool OverTime() const;
   void Show(const TCascadeStep& Change);
+  void HideNote();
 
   TGameView& FView;
   std::array<std::array<uint8_t, MaxDimension>, MaxDimension> FShown{};
@@ -80,6 +84,8 @@ private:
   // The frame on screen during an explosion, -1 between explosions.
   int FFrame = -1;
   QTimer FTimer;
+  QTimer FNoteTimer;
+  bool FNoteShown = false;
   // Since the start of the cascade, of the explosion on screen, of the
   // last sound.
   QElapsedTimer FCascadeClock;

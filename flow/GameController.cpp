@@ -46,6 +46,10 @@ TOffers TGameController::Offers() const {
 
 void TGameController::SetPhase(TPhase Phase) {
   FPhase = Phase;
+  // A skip holds from the player's own placement to the end of the reply.
+  if (Phase != TPhase::OwnReplay && Phase != TPhase::OpponentTurn &&
+      Phase != TPhase::OpponentReplay)
+    FSkipTurn = false;
   FView.ShowOffers(Offers());
 }
 

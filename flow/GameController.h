@@ -81,12 +81,10 @@ public:
   void SetAnimationSpeed(TAnimationSpeed Speed);
   TAnimationSpeed AnimationSpeed() const { return FReplay.Speed(); }
   // A click on the board or Escape while a placement is shown: its end at
-  // once.
+  // once, and after the player's own placement the opponent's reply too is
+  // shown at once (drawn, with its read-outs, but without the explosions).
   void FinishReplay() {
-    Post([this] {
-      if (FPhase == TPhase::OwnReplay || FPhase == TPhase::OpponentReplay)
-        FReplay.Finish();
-    });
+    Post([this] { SkipTurn(); });
   }
   // Against the computer, on the player's turn: back to before the player's
   // last move and the computer's reply.
@@ -162,6 +160,12 @@ private:
     return Modal([&] { return FView.Message(Text, Type, Buttons); });
   }
   void SetPhase(TPhase Phase);
+  void SkipTurn() {
+    if (FPhase != TPhase::OwnReplay && FPhase != TPhase::OpponentReplay)
+      return;
+    FSkipTurn = true;
+    FReplay.Finish();
+  }
   void SetHourGlass(bool On) {
     FHourGlass = On;
     FView.SetHourGlass(On);
@@ -227,4 +231,9 @@ private:
   TAnimationSpeed FSpeedWhenOn = TAnimationSpeed::Normal;
   bool FVaryPlay = true;
   std::optional<TMove> FHint;
+  // The player has skipped the showing of this turn: the reply that follows
+  // is shown at once as well.
+  bool FSkipTurn = false;
+  // The click that started the next game: its first move.
+  std::optional<TMove> FStartMove;
 };

@@ -7,11 +7,14 @@
 void TGameController::PlaceAt(int Row, int Col) {
   Post([this, Row, Col] {
     // The board takes a click in other phases too: it ends a replay, and
-    // between games it starts the next one.
+    // between games it starts the next one and is its first move.
     if (FPhase == TPhase::OwnReplay || FPhase == TPhase::OpponentReplay)
-      return FReplay.Finish();
-    if (FPhase == TPhase::BetweenGames && Offers().StartGame)
+      return SkipTurn();
+    if (FPhase == TPhase::BetweenGames && Offers().StartGame) {
+      if (Row >= 0 && Col >= 0)
+        FStartMove = TMove(uint8_t(Row), uint8_t(Col));
       return StartGame();
+    }
     if (FPhase != TPhase::OwnTurn || Row < 0 || Col < 0)
       return;
     const TCell* Target = FBord->GetCell(uint8_t(Row), uint8_t(Col));
@@ -38,8 +41,17 @@ void TGameController::PlaceAt(int Row, int Col) {
 }
 
 void TGameController::Replay(TCascadeSteps Steps, TPhase During, std::function<void()> Then) {
+  // Entering the own replay is the start of a turn: no skip yet.
+  if (During == TPhase::OwnReplay)
+    FSkipTurn = false;
   SetPhase(During);
+  // After a skip the reply is shown as with the explosions off: at once,
+  // without a frame or a sound.
+  const TAnimationSpeed Speed = FReplay.Speed();
+  if (FSkipTurn)
+    FReplay.SetSpeed(TAnimationSpeed::Off);
   FReplay.Start(std::move(Steps), [this, Then = std::move(Then)] { Post(Then); });
+  FReplay.SetSpeed(Speed);
 }
 
 void TGameController::AwaitOpponentMove() {
@@ -179,13 +191,17 @@ void TGameController::TakeExchange(const TExchange& Result) {
 
 void TGameController::StartGame() {
   Post([this] {
-    if (FPhase != TPhase::BetweenGames)
+    if (FPhase != TPhase::BetweenGames) {
+      FStartMove.reset();
       return;
+    }
     SetPhase(TPhase::StartingGame);
     const auto Begin = [this] {
       NewGameSeed();
       FBord->Finished = false;
       SetPhase(TPhase::OwnTurn);
+      if (const std::optional<TMove> First = std::exchange(FStartMove, std::nullopt))
+        PlaceAt(First->Row, First->Col);
     };
     if (IsLocalGame())
       return Begin();

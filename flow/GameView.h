@@ -78,6 +78,9 @@ public:
   virtual void InvalidateBoard() = 0;
   virtual void ShowExplosionFrame(int Row, int Col, int Frame) = 0;
   virtual void PlayExplosionSound() = 0;
+  // A note over the board, for a cascade that has been on show a while:
+  // a click or Escape shows its end at once.
+  virtual void ShowSkipNote(bool On) = 0;
 
   // The chat window on Link, once per connection, after the first exchange.
   virtual void OpenChat(const TChatLink& Link) = 0;

@@ -425,6 +425,10 @@ SPIEL VORBEI<byte value="xd"/>%1</translation>
         <source>&amp;Vary the computer&apos;s play</source>
         <translation>Spiel des Computers &amp;variieren</translation>
     </message>
+    <message>
+        <source>Click or press Escape to see the result</source>
+        <translation>Klicken oder Escape drücken zeigt das Ergebnis</translation>
+    </message>
 </context>
 <context>
     <name>TScoreFile</name>

@@ -6,12 +6,14 @@
 
 #include <QAccessible>
 #include <QApplication>
+#include <QFocusEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 
 #include <algorithm>
+#include <optional>
 
 TBordGrid::TBordGrid(const TGameController& Game, QWidget* Parent) : QWidget(Parent), FGame(Game) {
   setAttribute(Qt::WA_OpaquePaintEvent);
@@ -82,7 +84,26 @@ void TBordGrid::paintEvent(QPaintEvent* Event) {
       Canvas.setPen(QPen(Qt::black, 1, Qt::DashLine));
       Canvas.drawRect(Key);
     }
+    if (!FNote.isEmpty())
+      DrawNote(Canvas);
   });
+}
+
+// White on a dark band, so that it reads over any picture; the band grows
+// upwards with the lines the board's width needs.
+void TBordGrid::DrawNote(QPainter& Canvas) {
+  QFont Small = font();
+  Small.setPointSizeF(std::max(7.0, Small.pointSizeF() - 1));
+  Canvas.setFont(Small);
+  const QRect Inner = rect().adjusted(Border, Border, -Border, -Border);
+  const int Flags = Qt::AlignCenter | Qt::TextWordWrap;
+  const QRect Text =
+      Canvas.boundingRect(Inner.adjusted(4, 0, -4, 0), Flags, FNote).intersected(Inner);
+  QRect Band(Inner.left(), Inner.bottom() - Text.height() - 7, Inner.width(), Text.height() + 8);
+  Band = Band.intersected(Inner);
+  Canvas.fillRect(Band, QColor(0, 0, 0, 190));
+  Canvas.setPen(Qt::white);
+  Canvas.drawText(Band.adjusted(4, 0, -4, 0), Flags, FNote);
 }
 
 // The 2-pixel sunken border of the grid.
@@ -229,7 +250,36 @@ void TBordGrid::AnnounceKeyCell() {
 
 void TBordGrid::focusInEvent(QFocusEvent* Event) {
   QWidget::focusInEvent(Event);
+  if (Event->reason() == Qt::TabFocusReason || Event->reason() == Qt::BacktabFocusReason)
+    ShowKeyFrame();
+  else
+    update(CellRect(FKeyCol, FKeyRow));
   AnnounceKeyCell();
+}
+
+bool TBordGrid::focusNextPrevChild(bool Next) {
+  // Where the board is all that takes the focus, Tab keeps it here without
+  // a focus event; it still shows the frame.
+  const bool Moved = QWidget::focusNextPrevChild(Next);
+  if (hasFocus() && !FKeyFrame)
+    ShowKeyFrame();
+  return Moved;
+}
+
+void TBordGrid::ShowKeyFrame() {
+  update(CellRect(FKeyCol, FKeyRow));
+  std::optional<TMove> Last = FGame.LastMove(LocalPlayer);
+  if (!Last)
+    Last = FGame.LastMove(Opponent);
+  if (Last && Last->Row < FRows && Last->Col < FCols) {
+    FKeyRow = Last->Row;
+    FKeyCol = Last->Col;
+  } else {
+    FKeyRow = std::max(0, FRows - 1) / 2;
+    FKeyCol = std::max(0, FCols - 1) / 2;
+  }
+  FKeyFrame = true;
+  update(CellRect(FKeyCol, FKeyRow));
 }
 
 void TBordGrid::focusOutEvent(QFocusEvent* Event) {

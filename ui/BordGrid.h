@@ -8,13 +8,15 @@
 // A left click on a cell, or Space and Enter on the keyboard's cell, goes to
 // OnClick; whether it places a mass is the controller's decision, and
 // AcceptsMoves only mirrors it. The arrow keys move the keyboard's frame,
-// which shows once a key has been used or Tab has brought the focus.
+// which shows once a key has been used, or at once when Tab brings the
+// focus: on the last cell played, else the centre.
 //
 // To assistive technology the board is a table (BordAccessible.h) whose
 // focused cell is the keyboard's; each move of the frame reports it.
 
 #include "CellTiles.h"
 
+#include <QString>
 #include <QWidget>
 
 #include <functional>
@@ -59,6 +61,15 @@ public:
 
   // What cell (Row, Col) holds, in words: "Row 2, column 3: yours, 2 of 4".
   QString CellDescription(int Row, int Col) const;
+  // A note drawn across the foot of the board, over the cells; empty for
+  // none. The board keeps its size.
+  void SetNote(const QString& Text) {
+    if (Text != FNote) {
+      FNote = Text;
+      update();
+    }
+  }
+  const QString& Note() const { return FNote; }
 
 protected:
   void paintEvent(QPaintEvent* Event) override;
@@ -66,6 +77,7 @@ protected:
   void mouseReleaseEvent(QMouseEvent* Event) override;
   void keyPressEvent(QKeyEvent* Event) override;
   void focusInEvent(QFocusEvent* Event) override;
+  bool focusNextPrevChild(bool Next) override;
   void focusOutEvent(QFocusEvent* Event) override;
 
 private:
@@ -75,6 +87,9 @@ private:
   void Click(int Row, int Col);
   // Reports the keyboard's cell as the accessible focus.
   void AnnounceKeyCell();
+  void DrawNote(QPainter& Canvas);
+  // The keyboard's frame on the last cell played, else the centre.
+  void ShowKeyFrame();
 
   const TGameController& FGame;
   TCellImages FImages;
@@ -88,4 +103,5 @@ private:
   bool FKeyFrame = false;
   int FKeyRow = 0;
   int FKeyCol = 0;
+  QString FNote;
 };

@@ -3,12 +3,15 @@
 #include <QCoreApplication>
 #include <QCursor>
 #include <QDialog>
+#include <QFont>
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QPushButton>
 #include <QScreen>
 #include <QWidget>
 
+#include <algorithm>
 #include <cstdio>
 
 void ReportException(const std::exception& E) noexcept {
@@ -68,6 +71,22 @@ void SetDialogFrame(QWidget& Dialog, bool CaptionButtons) {
   Dialog.setWindowFlags(Flags);
 }
 
+int CaptionWidth(const QWidget& Window) {
+  // Title bars draw their caption in bold, beside the icon and the buttons.
+  QFont Bold = QApplication::font();
+  Bold.setBold(true);
+  constexpr int BarRoom = 112;
+  return QFontMetrics(Bold).horizontalAdvance(Window.windowTitle()) + BarRoom;
+}
+
+void FitCaption(QWidget& Window) {
+  const int Need = CaptionWidth(Window);
+  if (Window.minimumWidth() >= Need)
+    return;
+  Window.setMaximumWidth(std::max(Window.maximumWidth(), Need));
+  Window.setMinimumWidth(Need);
+}
+
 void CenterOnScreen(QWidget& Window) {
   const QScreen* Screen = Window.screen();
   if (Screen == nullptr)
@@ -116,6 +135,7 @@ void SetModalRunner(TModalRunner Runner) {
 
 int RunModal(QDialog& Dialog) {
   TModalScope Modal;
+  FitCaption(Dialog);
   if (ModalRunner())
     return ModalRunner()(Dialog);
   return Dialog.exec();

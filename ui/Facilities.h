@@ -52,6 +52,11 @@ auto Guard(F f) {
 // the screen; caption buttons are the system menu and close box only, or
 // none at all.
 void SetDialogFrame(QWidget& Dialog, bool CaptionButtons);
+// The width a window needs for its whole caption in the title bar, with the
+// bar's icon and buttons: a narrower window has its caption cut short.
+int CaptionWidth(const QWidget& Window);
+// Makes Window at least CaptionWidth wide.
+void FitCaption(QWidget& Window);
 // The OK and Cancel buttons of a small dialog (form names "OKBtn" and
 // "CancelBtn"), right-aligned in one row for the dialog's layout; OK is the
 // default button.

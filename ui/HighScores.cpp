@@ -8,6 +8,7 @@
 #include <QHBoxLayout>
 #include <QListWidget>
 #include <QPushButton>
+#include <QStyledItemDelegate>
 
 #include <algorithm>
 #include <limits>
@@ -29,8 +30,22 @@ void MakeInfoBox(QListWidget& Box) {
   Box.setPalette(Palette);
 }
 
+// The current row's focus frame looks like a selection where nothing is
+// selected: only the selection shows.
+class TNoFocusFrame : public QStyledItemDelegate {
+public:
+  using QStyledItemDelegate::QStyledItemDelegate;
+
+protected:
+  void initStyleOption(QStyleOptionViewItem* Option, const QModelIndex& Index) const override {
+    QStyledItemDelegate::initStyleOption(Option, Index);
+    Option->state &= ~QStyle::State_HasFocus;
+  }
+};
+
 QListWidget* MakeList(QWidget* Parent, const char* FormName, int Width) {
   auto* List = new QListWidget(Parent);
+  List->setItemDelegate(new TNoFocusFrame(List));
   List->setObjectName(QString::fromLatin1(FormName));
   List->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   List->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -62,6 +77,7 @@ TScoreTable::TScoreTable(QWidget* Parent, const QString& FileName)
   setObjectName(QStringLiteral("ScoreTable"));
   setWindowTitle(tr("High Scores"));
   SetDialogFrame(*this, true);
+  FitCaption(*this);
 
   Place = MakeList(this, "Place", 32);
   Name = MakeList(this, "Name", 160);

@@ -138,6 +138,9 @@ private:
     BordDisplay->InvalidateCell(Row, Col);
   }
   void PlayExplosionSound() override;
+  void ShowSkipNote(bool On) override {
+    BordDisplay->SetNote(On ? tr("Click or press Escape to see the result") : QString());
+  }
   void OpenChat(const TChatLink& Link) override;
   void StartUpDone() override;
   void CloseForm() override { close(); }

@@ -5,6 +5,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QGridLayout>
 #include <QKeyEvent>
 #include <QKeySequence>
 #include <QMessageBox>
@@ -24,6 +25,7 @@ TMessageHandler& Handler() {
 // a box without an escape button ends here without any button instead.
 class TMessageBox : public QMessageBox {
 public:
+  using QMessageBox::QMessageBox;
   bool Dismissable = false;
 
 protected:
@@ -77,9 +79,12 @@ TMsgButton MessageDlg(const QString& Text, TMsgType Type, TMsgButtons Buttons) {
     return EscapeButton(Buttons);
   }
 
-  TMessageBox Box;
+  // Owned by the window it speaks for, as a dialog of that window.
+  TMessageBox Box(QApplication::activeWindow());
   Box.setObjectName(QStringLiteral("MessageDlg"));
   Box.setWindowTitle(CaptionOf(Type));
+  // A dialog's title bar: no minimise or maximise.
+  SetDialogFrame(Box, true);
   // Plain text: names from the other program end up in these messages and
   // must never be taken for markup. A carriage return breaks the line.
   Box.setTextFormat(Qt::PlainText);
@@ -124,6 +129,11 @@ TMsgButton MessageDlg(const QString& Text, TMsgType Type, TMsgButtons Buttons) {
   Box.Dismissable = Escape == TMsgButton::None;
   if (!Added.isEmpty())
     Box.setDefaultButton(qobject_cast<QPushButton*>(Added.front().first));
+  // The box sizes itself to its text and sets that size fixed; a row as
+  // wide as the caption in its layout is the width it keeps at least.
+  if (auto* Grid = qobject_cast<QGridLayout*>(Box.layout()))
+    Grid->addItem(new QSpacerItem(CaptionWidth(Box), 0, QSizePolicy::Fixed), Grid->rowCount(), 0, 1,
+                  Grid->columnCount());
 
   {
     TModalScope Modal;

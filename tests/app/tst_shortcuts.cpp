@@ -1,12 +1,18 @@
 // The menu's shortcuts on a real desktop (an X server with a window
 // manager): they work from the first moment the game window shows, after
 // the start-up's real modal dialogs have come and gone, and while the
-// thinking window appears and disappears during the computer's moves.
+// thinking window appears and disappears during the computer's moves. The
+// boxes and dialogs as the window manager sees them.
 
+#include "HelpAbout.h"
+#include "HighScores.h"
 #include "MainFormHarness.h"
+#include "MessageDlg.h"
 #include "ThinkRelay.h"
 #include "Thinking.h"
 
+#include <QMenu>
+#include <QProcess>
 #include <QTimer>
 
 class TestShortcuts : public QObject {
@@ -36,6 +42,11 @@ private Q_SLOTS:
     QVERIFY(StartUp(Form));
     QCOMPARE(Answered, Words("EnterNameDialog GameTypeSelection SizeDlg"));
     QVERIFY(QTest::qWaitForWindowActive(&Form));
+    // Exit is the Game menu's last item, behind a separator.
+    const QList<QAction*> GameItems = Part<QMenu>(Form, "Game1")->actions();
+    QVERIFY(GameItems.size() > 2);
+    QCOMPARE(GameItems.last()->objectName(), u"eXit1"_s);
+    QVERIFY(GameItems.at(GameItems.size() - 2)->isSeparator());
 
     QAction* Explosions = Item(Form, "Explosions1");
     QTest::keyClick(&Form, Qt::Key_E, Qt::ControlModifier);
@@ -44,7 +55,9 @@ private Q_SLOTS:
     connect(&Relay, &TThinkRelay::Shown, this, [&] { ++Thought; });
     // The keyboard stays with the game window all the while.
     QStringList Focused;
-    connect(qApp, &QGuiApplication::focusWindowChanged, this,
+    // Watched for this test only: the list goes with it.
+    QObject FocusWatch;
+    connect(qApp, &QGuiApplication::focusWindowChanged, &FocusWatch,
             [&](QWindow* Window) { Focused << (Window ? Window->objectName() : u"none"_s); });
     for (int Move = 0; Move < 4; ++Move) {
       ClickCell(Form, PickMove(*Bord(Form)).Row, PickMove(*Bord(Form)).Col);
@@ -66,6 +79,55 @@ private Q_SLOTS:
     // Ctrl+F2 restarts.
     Press(Form, &Form, Qt::Key_F2, Qt::ControlModifier);
     QCOMPARE(Masses(Bord(Form)), u"0/0"_s);
+  }
+
+  // A message box, a dialog and the High Scores window, each as the window
+  // manager offers it: a dialog's title bar, with the close box but neither
+  // minimise nor maximise; wide enough for the caption (the game-over box
+  // was cut to "Info...ion").
+  void dialogChrome() {
+    SetModalRunner({});
+    const TMessageHandler Scripted = SetMessageHandler({});
+    const auto Actions = [](const QWidget& Window) {
+      QProcess Xprop;
+      Xprop.start(u"xprop"_s,
+                  {u"-id"_s, QString::number(Window.winId()), u"_NET_WM_ALLOWED_ACTIONS"_s});
+      Xprop.waitForFinished(5000);
+      return QString::fromLatin1(Xprop.readAllStandardOutput());
+    };
+    QStringList Seen;
+    QTimer User;
+    connect(&User, &QTimer::timeout, this, [&] {
+      QWidget* Dialog = QApplication::activeModalWidget();
+      if (!Dialog || !Dialog->isActiveWindow() || Seen.contains(Dialog->windowTitle()))
+        return;
+      const QString Offered = Actions(*Dialog);
+      if (!Offered.contains(u"_NET_WM_ACTION_CLOSE"_s))
+        return; // not yet managed
+      Seen << Dialog->windowTitle();
+      // Openbox keeps minimising in its window menu whatever a window asks;
+      // the title bar's buttons follow the flags.
+      QVERIFY2(!Offered.contains(u"MAXIMIZE"_s), qPrintable(Dialog->windowTitle() + Offered));
+      const Qt::WindowFlags Flags = Dialog->windowFlags();
+      QVERIFY(Flags.testFlag(Qt::CustomizeWindowHint) && Flags.testFlag(Qt::WindowCloseButtonHint));
+      QVERIFY(!(Flags & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
+      QVERIFY(Dialog->width() >= CaptionWidth(*Dialog));
+      QTest::keyClick(Dialog, Qt::Key_Escape);
+    });
+    User.start(50);
+    // Each box and dialog belongs to the game's window.
+    QWidget Owner;
+    Owner.resize(200, 100);
+    Owner.show();
+    QVERIFY(QTest::qWaitForWindowActive(&Owner));
+    MessageDlg(u"\nGAME OVER\rTester wins"_s, TMsgType::Information, TMsgButton::OK);
+    TAboutBox1 About(&Owner);
+    RunModal(About);
+    QTemporaryDir Folder;
+    TScoreTable Scores(&Owner, Folder.filePath(u"HighScores.Dat"_s));
+    RunModal(Scores);
+    SetMessageHandler(Scripted);
+    QCOMPARE(Seen, QStringList({u"Information"_s, About.windowTitle(), u"High Scores"_s}));
   }
 };
 

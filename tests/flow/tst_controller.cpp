@@ -109,6 +109,12 @@ struct TRecordingView : TGameView {
     if (Trace)
       Log << u"sound"_s;
   }
+  void ShowSkipNote(bool On) override {
+    Notes += On;
+    Note = On;
+  }
+  int Notes = 0;
+  bool Note = false;
   void OpenChat(const TChatLink&) override {}
   void StartUpDone() override { ++StartUps; }
   void CloseForm() override { ++Closes; }
@@ -299,6 +305,64 @@ private Q_SLOTS:
     QVERIFY(Sounds.size() > 1);
     for (qsizetype Index = 1; Index < Sounds.size(); ++Index)
       QVERIFY(Sounds[Index] - Sounds[Index - 1] >= 49);
+  }
+
+  // A skip ends the showing of the whole turn: the player's cascade, and
+  // the computer's reply cascade after it, which is drawn at once with its
+  // read-outs. The board is the one the unskipped turn leaves. A cascade on
+  // show for a while gets the note that says so, gone at its end.
+  void skipEndsTheWholeTurn() {
+    // (0,0) explodes once; every reply is in the computer's corner block,
+    // one short of full everywhere, which explodes as a whole.
+    const auto Turn = [&](bool Skip, QString& Final) {
+      init();
+      StartLocal(5, 5);
+      for (int Row = 0; Row < 5; ++Row)
+        for (int Col = 0; Col < 5; ++Col) {
+          const TCell* Target = Board().GetCell(uint8_t(Row), uint8_t(Col));
+          const bool Theirs = Row >= 3 && Col >= 3;
+          Put(Board(), Row, Col, Theirs ? Opponent : LocalPlayer,
+              Theirs ? uint8_t(Target->Capacity - 1) : 1);
+        }
+      Game->Replay().ShowBoard(Board());
+      Game->Replay().SetFrameTime(Skip ? TCascadeReplay::FrameTime : 0);
+      Game->PlaceAt(0, 0);
+      Flush();
+      if (Skip) {
+        QCOMPARE(Game->Phase(), TPhase::OwnReplay);
+        Game->FinishReplay();
+        Flush();
+      }
+      const int Frames = View.Frames;
+      QVERIFY(Settled());
+      // Unskipped, the own explosion and the reply's were shown; skipped,
+      // nothing more after the skip.
+      if (Skip)
+        QCOMPARE(View.Frames, Frames);
+      else
+        QVERIFY(View.Frames > 2 * TCascadeReplay::ExplosionFrames);
+      Final = QString::fromStdString(FormatPosition(*Game->Bord()));
+    };
+    QString Unskipped, Skipped;
+    Turn(false, Unskipped);
+    if (QTest::currentTestFailed())
+      return;
+    QVERIFY(View.Notes > 0);
+    QVERIFY(!View.Note);
+    Turn(true, Skipped);
+    if (QTest::currentTestFailed())
+      return;
+    QCOMPARE(Skipped, Unskipped);
+    QCOMPARE(Game->Phase(), TPhase::OwnTurn);
+    QVERIFY(View.Info.startsWith(u"Moved"_s));
+    QVERIFY(Game->LastMove(Opponent).has_value());
+    const std::array<int, 3> Masses = Game->Bord()->CountMasses();
+    QCOMPARE(std::pair(View.Own, View.Opponent), std::pair(Masses[0], Masses[1]));
+    for (int Row = 0; Row < 5; ++Row)
+      for (int Col = 0; Col < 5; ++Col)
+        QCOMPARE(Game->ShownPicture(Row, Col),
+                 Game->Bord()->GetCell(uint8_t(Row), uint8_t(Col))->CellImageIndex());
+    QVERIFY(!View.Note);
   }
 
   // Undo takes back the player's move and the computer's reply together,
