@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Fizzgrid: thin wrapper around CMake.
 #   make run    install what is missing, build, start the game
 #   make test   install what is missing, build, run every test
@@ -81,9 +82,13 @@ fuzz:
 	done
 
 # Every C++ source must be formatted as .clang-format says.
+# The code style, and the licence line in the header of every source file.
 lint:
 	$(call install-missing,clang-format)
 	git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run -Werror
+	@missing=$$(git ls-files '*.cpp' '*.h' '*.sh' '*.cmake' '*.py' '*CMakeLists.txt' Makefile .ci/run \
+	  | xargs grep -L 'SPDX-License-Identifier: GPL-3.0-or-later'); \
+	[ -z "$$missing" ] || { echo "no SPDX licence line in:" $$missing; exit 1; }
 
 run: build
 	$(BUILD)/app/fizzgrid

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program. The game window comes first; its start-up (name, game
 // type, connection, the first exchange) runs from the event loop. The game
 // window owns every other window and releases them before the application

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The game connection on loopback: the round trip of a Move between two
 // TInternetIO endpoints (write, the partner's read, its answer, our read),
 // and the processor time of a read that waits idle for 2 seconds.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Times the computer's move on a fixed set of positions and counts the heap
 // allocations made while it searches (there must be none).
 //

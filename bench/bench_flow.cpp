@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The game window against the computer on crowded 8 x 8 boards, with the
 // explosions off: the time from the click to the computer's move shown (the
 // grid painted with it), next to the search's own time for the same board,

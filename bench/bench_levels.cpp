@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Times the stronger levels' moves on crowded positions of every size from
 // 5 x 5 to 8 x 8, where their placements cost the most, and on two lighter
 // ones, and compares the placements per processor second with the search as

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Solves a board from its empty position by exhaustive search: who wins
 // with perfect play, and then by how much.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Whole games between the computer's levels, the peer-style opponents of
 // PeerPlayers.h and, when given, another build's fizzgrid-engine: the
 // win/draw/loss table per pairing and board size with Wilson 95 % intervals,

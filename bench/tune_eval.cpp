@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tunes the stronger levels' evaluation weights (Evaluation.h) by a
 // coordinate search in self-play:
 //

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # fizzgrid_add_test(<name> [SOURCES <files...>] LIBS <targets...> [RUNNER <command...>])
 # Builds one Qt Test executable and registers it with CTest. Every test runs
 # on the offscreen platform with its own configuration folder, so no test

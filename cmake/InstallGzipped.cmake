@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # fizzgrid_install_gzipped(<template> <name> <destination> [@ONLY | COPYONLY])
 #
 # Configures <template> (relative to the current source folder) into the

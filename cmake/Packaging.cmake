@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # `make package`: a Debian package of what the install rules install, made
 # by CPack as a Debian packager would expect it: under /usr, stripped,
 # section games, the library dependencies found by dpkg-shlibdeps.

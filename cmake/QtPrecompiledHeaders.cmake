@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Precompiled Qt headers. Compiling a file here costs as much in parsing the
 # Qt headers it includes, the same ones in every file, as in compiling the
 # file itself; a precompiled header parses them once per build. There are

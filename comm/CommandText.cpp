@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The wire format of the game connection:
 //
 //   message    := None | Move | Start | Name | Dimensions

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // TCascadeReplay: shows a placement that has already happened, step by step.

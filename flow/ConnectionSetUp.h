@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // TConnectionSetUp: the start-up of a session, up to its first game.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // TStepQueue: the steps of the flow of play, one at a time, each from a

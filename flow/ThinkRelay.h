@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // TThinkRelay: the search's progress, passed on to the thinking window.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // For the fuzz targets whose input is a file: a private folder for the run
 // (made on first use, removed at exit) and the writing of each input.

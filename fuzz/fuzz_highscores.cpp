@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // libFuzzer target for the high-score file: the input is the file's bytes,
 // read and written in memory through the same device calls that the file
 // name calls use. Every whole 32-byte record must load as one entry (its

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // libFuzzer target for the engine tool's position parser: the input is one
 // position line. It must give a clear error and leave the caller's board
 // alone, or a board of 2..8 rows and columns between moves (every cell

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // libFuzzer target for the receive path of the game connection: what a game
 // read keeps of one socket read (ReceivedChunk: NUL cut, length cut),
 // decoding, and every check a read makes. Each input must give a command within the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // libFuzzer target for the settings store: the input is the bytes of
 // Fizzgrid.ini. Read as the program reads the file (the INI format's reader,
 // then the settings' reader), every field must lie within its range, and
@@ -7,7 +8,6 @@
 #include "FuzzRules.h"
 #include "IniFormat.h"
 #include "RuntimeData.h"
-
 
 #include <cstdint>
 #include <cstdio>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The deep search's own board: the cells of a TBord in flat arrays, with a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The application object: it installs the report that shows errors in an
 // "Error" box for its lifetime, and its notify catches what a handler let

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The board to assistive technology: a table of Rows x Cols cells, each
 // named by its row and column, its owner and its masses ("Row 2, column 3:

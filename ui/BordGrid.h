@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // TBordGrid: the board on screen. One 32 x 32 tile per cell inside a
 // 2-pixel border, each drawn from what the game controller shows for it

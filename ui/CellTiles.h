@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The board's look, for every place that shows cells: the 21 cell pictures
 // and the 16 explosion frames, loaded once from the program's resources with

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The chat window of a game against another computer: the user types in
 // SendMemo and reads the partner's text in the read-only ReceiveMemo.

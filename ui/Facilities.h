@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The small services every window relies on: the default error report, the
 // guard that every Qt entry point runs its body in, modal dialogs, the

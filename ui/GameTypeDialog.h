@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The game type dialog: a game against the computer or against another
 // computer, this program's role (Master) and the opponent's address.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The about box, created by the program entry and shown modally from the
 // main window's "&About..." item; OKButton closes it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The high-score file on disk, apart from the window that shows it: the
 // record codec, reading a file into entries and writing entries back. Qt

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The high-score window TScoreTable: for every player name that finished a
 // game here, the games won and lost, ranked by won minus lost.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // "How to play": the rules in a few short paragraphs, with two small
 // pictures made of the real cell pictures (a cell filling up; an explosion

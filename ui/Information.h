@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The information box: a modeless notice with the trefoil picture, shown by
 // the main window while a connection is being made and hidden again by it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The message box facility: a modal box with a text, a type that gives the
 // icon and the caption ("Error", "Information", "Confirm"), and a set of the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The dimensions dialog: the number of board rows and columns, 4 to 8 each.
 //

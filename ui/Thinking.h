@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The thinking window: shown while the computer chooses its move, with one
 // gauge for the computer's candidates at the top level ("Level 1") and one

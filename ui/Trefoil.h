@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The trefoil picture of the information box and the about box, from the
 // program's resources; a null pixmap when the resource is missing, so the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the game window's tests share: the scripted dialogs and boxes, a
 // fresh settings store and high-score table, the start-up run to its end,

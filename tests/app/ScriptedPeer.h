@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The program on the other computer, scripted: a TPeer speaks the game's
 // bytes over loopback as master or slave, plays its side of scripted games

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The whole program closed while it is busy: during the computer's search,
 // during a cascade, and while it waits for the partner's first move or its
 // reply. Each time the process ends at once, and the settings and the

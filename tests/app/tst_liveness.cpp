@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window stays live while a long cascade is shown at the real pace, in a
 // game against another computer: the event loop never goes more than 20 ms
 // without a turn, and a repaint asked for and a chat message from the

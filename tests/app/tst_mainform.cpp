@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The game window against the computer: whole games with every read-out,
 // the end conditions and high scores, the menu commands, the explosion
 // animation and sound, closing while busy, every text translated, the

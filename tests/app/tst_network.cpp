@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One real game window against a scripted peer that speaks the game's bytes
 // over loopback, the program as master and as slave: the exchange, whole
 // games with cascades, the no-move marker both ways, the next game's

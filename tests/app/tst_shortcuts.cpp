@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The menu's shortcuts on a real desktop (an X server with a window
 // manager): they work from the first moment the game window shows, after
 // the start-up's real modal dialogs have come and gone, and while the

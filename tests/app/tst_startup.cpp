@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The game window's start-up and shut-down against the computer: the first
 // run, the name dialog, the game type dialog loop, the settings stored at
 // exit.

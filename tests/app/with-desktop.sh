@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs a test program on a private X server with a window manager, as on a
 # desktop: window activation and keyboard focus are real there, which the
 # offscreen platform only imitates.

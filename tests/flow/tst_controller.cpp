@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The game controller without a window: a recording view answers its
 // dialogs and boxes and notes what it is asked to show. The replay of
 // cascades at each speed, undo, hint and the computer's levels, the refusals

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # cmake [-DEXPECT=LINE] [-DPACKAGE=DEBIAN-PACKAGE] -P RunCheck.cmake -- PROGRAM [ARGUMENTS...]
 #
 # Passes when PROGRAM exits with 0, and with EXPECT when it printed exactly

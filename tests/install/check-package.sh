@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # check-package.sh BUILD-DIR SCRATCH-DIR VERSION METAINFO-FILE-NAME
 #
 # Builds the Debian package from BUILD-DIR as `make package` does, unpacks it

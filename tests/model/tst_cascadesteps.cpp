@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A placement's recorded steps against the plain rules: the same changes and
 // explosions in the same order, and pictures and scores that follow the
 // cascade step by step.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Checks the committed pictures and sound against the rules of their design,
 // so that a wrong picture cannot ship.
 

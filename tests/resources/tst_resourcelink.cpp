@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The pictures must reach an executable that links them only through a static
 // library (as the game does through its window library) without naming any
 // symbol of the resource code: the linker must not drop their registration.

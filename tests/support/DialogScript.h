@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The program's modal dialogs, scripted: while a TDialogScript lives, every
 // dialog run through RunModal is shown, handed to the next step queued for

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Moves for the tests that play whole games: the user's choice, and a cell
 // set by hand.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The message boxes, scripted: while a TScriptedMessages lives, every box the
 // program would show is recorded and answered from its queue (or by its

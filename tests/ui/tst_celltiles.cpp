@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The board's tiles: every cell picture and explosion frame loads at 1x and
 // 2x, and the last move's outline shows on every picture, set apart from it
 // by a ring of another colour, at both scales.

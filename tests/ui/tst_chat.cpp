@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The chat window of a master against raw TCP peers on loopback: what Enter
 // puts on the wire, and the layout rule.
 

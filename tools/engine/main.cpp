@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "EngineCommands.h"
 #include "Levels.h"
 #include "Version.h"

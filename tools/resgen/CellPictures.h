@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The 21 cell pictures. A picture is 29 x 29 design units: a black frame, an

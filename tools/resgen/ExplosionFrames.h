@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The 16 explosion frames drawn over an exploding cell, 29 x 29 design units

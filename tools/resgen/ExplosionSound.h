@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The explosion sound: a noise burst with a sharp attack, a rumble whose

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // fizzgrid-resgen: draws the game's pictures and its explosion sound into a
 // folder. The output is committed under resources/; the build target
 // "regenerate-resources" runs this program into that folder.
