@@ -4,7 +4,8 @@
 #include <QByteArray>
 #include <QMap>
 #include <QString>
-#include <QStringList>
+
+#include <optional>
 
 QSettings::Format FizzgridIniFormat() {
   static const QSettings::Format Format =
@@ -20,14 +21,18 @@ namespace {
 // can then never be written as a second "Number of Rows" line that shadows
 // the first one at the next load.
 QString KeyOf(QStringView Section, QStringView Name) {
-  QStringList Parts;
+  QString Key;
+  Key.reserve(Section.size() + 1 + Name.size());
   for (QStringView Whole : {Section, Name})
-    for (QStringView Part : Whole.split(u'/')) {
+    for (QStringView Part : Whole.tokenize(u'/')) {
       Part = Part.trimmed();
-      if (!Part.isEmpty())
-        Parts.append(Part.toString());
+      if (Part.isEmpty())
+        continue;
+      if (!Key.isEmpty())
+        Key += u'/';
+      Key += Part;
     }
-  return Parts.join(u'/');
+  return Key;
 }
 
 } // namespace
@@ -37,6 +42,19 @@ QString OneLine(QString Value) {
   Value.replace(u'\n', u' ');
   return Value;
 }
+
+namespace {
+
+// Text += OneLine(Part), without a copy of Part.
+void AddOneLine(QString& Text, QStringView Part) {
+  const qsizetype From = Text.size();
+  Text += Part;
+  for (qsizetype I = From; I < Text.size(); ++I)
+    if (Text[I] == u'\r' || Text[I] == u'\n')
+      Text[I] = u' ';
+}
+
+} // namespace
 
 bool ReadFizzgridIni(QIODevice& Device, QSettings::SettingsMap& Map) {
   ReadFizzgridIniText(Device.readAll(), Map);
@@ -54,7 +72,7 @@ void ReadFizzgridIniText(const QByteArray& Bytes, QSettings::SettingsMap& Map) {
   // a file saved with old Mac line ends reads as meant.
   Text.replace(u'\r', u'\n');
   QString Section;
-  for (QStringView Line : QStringView(Text).split(u'\n')) {
+  for (QStringView Line : QStringView(Text).tokenize(u'\n')) {
     Line = Line.trimmed();
     if (Line.isEmpty() || Line.startsWith(u';') || Line.startsWith(u'#'))
       continue;
@@ -74,20 +92,42 @@ void ReadFizzgridIniText(const QByteArray& Bytes, QSettings::SettingsMap& Map) {
 }
 
 QByteArray FizzgridIniText(const QSettings::SettingsMap& Map) {
-  QMap<QString, QStringList> Sections;
-  for (auto It = Map.cbegin(); It != Map.cend(); ++It) {
-    const qsizetype Slash = It.key().indexOf(u'/');
-    const QString Section = Slash < 0 ? QString() : It.key().left(Slash);
-    const QString Name = Slash < 0 ? It.key() : It.key().mid(Slash + 1);
-    Sections[Section].append(OneLine(Name) + QLatin1Char('=') + OneLine(It.value().toString()));
-  }
   QString Text;
-  for (auto It = Sections.cbegin(); It != Sections.cend(); ++It) {
-    if (!It.key().isEmpty())
-      Text += QLatin1Char('[') + It.key() + QLatin1String("]\n");
-    for (const QString& Line : It.value())
-      Text += Line + QLatin1Char('\n');
-    Text += QLatin1Char('\n');
+  const auto AddLine = [&Text](QStringView Name, const QString& Value) {
+    AddOneLine(Text, Name);
+    Text += u'=';
+    AddOneLine(Text, Value);
+    Text += u'\n';
+  };
+  // A key is split at its first "/". Those without a section come first,
+  // as under a header they would belong to it.
+  bool Any = false;
+  for (auto It = Map.cbegin(); It != Map.cend(); ++It)
+    if (const qsizetype Slash = It.key().indexOf(u'/'); Slash <= 0) {
+      AddLine(QStringView(It.key()).mid(Slash + 1), It.value().toString());
+      Any = true;
+    }
+  if (Any)
+    Text += u'\n';
+  // The keys of one section lie together in the map, as they share its
+  // name and the "/" as a prefix.
+  std::optional<QStringView> Section;
+  for (auto It = Map.cbegin(); It != Map.cend(); ++It) {
+    const QStringView Key(It.key());
+    const qsizetype Slash = Key.indexOf(u'/');
+    if (Slash <= 0)
+      continue;
+    if (Section != Key.left(Slash)) {
+      if (Section)
+        Text += u'\n';
+      Section = Key.left(Slash);
+      Text += u'[';
+      Text += *Section;
+      Text += QLatin1String("]\n");
+    }
+    AddLine(Key.mid(Slash + 1), It.value().toString());
   }
+  if (Section)
+    Text += u'\n';
   return Text.toUtf8();
 }

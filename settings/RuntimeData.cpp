@@ -60,7 +60,8 @@ int ReadInteger(const TStore& Store, const QString& Key, int Default) {
   if (!Store.contains(Key))
     return Default;
   bool Ok = false;
-  const int Value = Store.value(Key).toString().trimmed().toInt(&Ok, 10);
+  const QString Text = Store.value(Key).toString();
+  const int Value = QStringView(Text).trimmed().toInt(&Ok, 10);
   return Ok ? Value : Default;
 }
 
