@@ -31,5 +31,8 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Qt loads its window-system plugins at run time, out of dpkg-shlibdeps'
 # sight; without them the game cannot open a window.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS qt6-qpa-plugins)
+# Qt's own texts (the buttons of its boxes and dialogs) in the user's
+# language come from Debian's Qt translations; the game's are built in.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS qt6-translations-l10n)
 
 include(CPack)
