@@ -65,12 +65,12 @@ QMenu* AddChoiceMenu(QMenu* Parent, const char* Name, const QString& Caption,
 }
 
 using TChoices = std::array<std::pair<const char*, const char*>, 3>;
-const TChoices Levels = {{{"Standard1", QT_TRANSLATE_NOOP("TMainForm", "&Standard")},
-                          {"Strong1", QT_TRANSLATE_NOOP("TMainForm", "S&trong")},
-                          {"Expert1", QT_TRANSLATE_NOOP("TMainForm", "&Expert")}}};
-const TChoices Speeds = {{{"Normal1", QT_TRANSLATE_NOOP("TMainForm", "&Normal")},
-                          {"Fast1", QT_TRANSLATE_NOOP("TMainForm", "&Fast")},
-                          {"Off1", QT_TRANSLATE_NOOP("TMainForm", "&Off")}}};
+constexpr TChoices Levels = {{{"Standard1", QT_TRANSLATE_NOOP("TMainForm", "&Standard")},
+                              {"Strong1", QT_TRANSLATE_NOOP("TMainForm", "S&trong")},
+                              {"Expert1", QT_TRANSLATE_NOOP("TMainForm", "&Expert")}}};
+constexpr TChoices Speeds = {{{"Normal1", QT_TRANSLATE_NOOP("TMainForm", "&Normal")},
+                              {"Fast1", QT_TRANSLATE_NOOP("TMainForm", "&Fast")},
+                              {"Off1", QT_TRANSLATE_NOOP("TMainForm", "&Off")}}};
 
 } // namespace
 
