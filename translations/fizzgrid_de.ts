@@ -379,14 +379,14 @@ SPIEL VORBEI<byte value="xd"/>%1</translation>
     </message>
     <message>
         <source>&amp;High Scores</source>
-        <translation>&amp;Bestenliste</translation>
+        <translation>Besten&amp;liste</translation>
     </message>
     <message>
         <source>&amp;Undo</source>
         <translation>&amp;Rückgängig</translation>
     </message>
     <message>
-        <source>&amp;Hint</source>
+        <source>H&amp;int</source>
         <translation>&amp;Tipp</translation>
     </message>
     <message>
@@ -395,7 +395,7 @@ SPIEL VORBEI<byte value="xd"/>%1</translation>
     </message>
     <message>
         <source>Animation s&amp;peed</source>
-        <translation>Animations&amp;tempo</translation>
+        <translation>Animationstem&amp;po</translation>
     </message>
     <message>
         <source>E&amp;xit</source>

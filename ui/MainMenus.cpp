@@ -130,7 +130,7 @@ void TMainForm::CreateMenus() {
       {},
       {"Undo1", QT_TR_NOOP("&Undo"), Qt::CTRL | Qt::Key_Z, Do(&TGameController::Undo),
        &TMainForm::Undo1, false, true},
-      {"Hint1", QT_TR_NOOP("&Hint"), Qt::Key_H, Do(&TGameController::Hint), &TMainForm::Hint1,
+      {"Hint1", QT_TR_NOOP("H&int"), Qt::Key_H, Do(&TGameController::Hint), &TMainForm::Hint1,
        false, true},
       {},
       {"ComputerStrength1",

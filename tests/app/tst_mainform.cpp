@@ -16,8 +16,10 @@
 #include <QListWidget>
 #include <QMediaDevices>
 #include <QMenu>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QScopeGuard>
+#include <QSet>
 #include <QTimer>
 #include <QTranslator>
 
@@ -595,6 +597,35 @@ private Q_SLOTS:
         Unmarked << Where + u": "_s + Text;
     QCoreApplication::removeTranslator(&Marker);
     QVERIFY2(Unmarked.isEmpty(), qPrintable(Unmarked.join(u'\n')));
+  }
+
+  // No two items of one menu, nor two menus, share their Alt letter: in
+  // English and in German.
+  void menuLettersDistinct() {
+    for (const bool German : {false, true}) {
+      QTranslator Texts;
+      if (German) {
+        QVERIFY(Texts.load(u":/i18n/fizzgrid_de.qm"_s));
+        QCoreApplication::installTranslator(&Texts);
+      }
+      const auto Guard = qScopeGuard([&] { QCoreApplication::removeTranslator(&Texts); });
+      TMainForm Form(TPorts{}, R->ScoreFile());
+      QList<QWidget*> Menus{Form.menuBar()};
+      for (QMenu* Menu : Form.findChildren<QMenu*>())
+        Menus << Menu;
+      for (const QWidget* Menu : Menus) {
+        QSet<QChar> Letters;
+        for (const QAction* Action : Menu->actions()) {
+          const QString Text = Action->text();
+          const qsizetype Mark = Text.indexOf(u'&');
+          if (Mark < 0 || Mark + 1 >= Text.size())
+            continue;
+          const QChar Letter = Text.at(Mark + 1).toLower();
+          QVERIFY2(!Letters.contains(Letter), qPrintable(Text));
+          Letters.insert(Letter);
+        }
+      }
+    }
   }
 
   // Every focusable part of the window and of its dialogs has a name, every
