@@ -6,7 +6,8 @@
 // how long they may be is the benchmarks' business, where a loaded machine
 // cannot fail the suite.
 
-#include "ScriptedPeer.h"
+#include "MainFormHarness.h"
+#include "WirePeer.h"
 
 #include "Chat.h"
 #include "LoopGaps.h"
@@ -62,13 +63,25 @@ private Q_SLOTS:
   void cleanupTestCase() { InstallErrorReport(false); }
 
   void liveDuringACascade() {
-    TNetRig Rig(false);
-    Rig.Peer->Games = {Moves(MGamePeerMarks)};
-    TMainForm& Form = Rig.Start(u"Alice"_s);
-    QTRY_VERIFY(Rig.Peer->GamesStarted == 1 && Rig.Peer->Chat && ChatWindow());
-    QTRY_VERIFY(Form.Controller().ComData()->ChatPartner() != nullptr);
+    TAppRig R;
+    TWirePeer Peer(false);
+    R.Messages.SetHandler([](const QString&, TMsgType, TMsgButtons Buttons) {
+      return Buttons & TMsgButton::OK ? TMsgButton::OK : TMsgButton::Yes;
+    });
+    R.Dialogs.On(u"EnterNameDialog"_s, TDialogScript::Name(u"Alice"_s));
+    R.Dialogs.On(u"GameTypeSelection"_s, TDialogScript::NetworkGame(true, u"127.0.0.1"_s));
+    R.Dialogs.On(u"SizeDlg"_s, TDialogScript::Dimensions(4, 4));
+    TMainForm Form(TPorts{0, 0}, R.ScoreFile());
+    Form.SetExplosionSound(nullptr);
+    Form.FormCreate();
+    TComDataModule* Module = nullptr;
+    QTRY_VERIFY((Module = Form.Controller().ComData()) && Module->ServerActive());
+    Peer.Call(Module->GamePort());
+    QTRY_COMPARE(Form.Controller().Phase(), TPhase::OwnTurn);
+    QTRY_VERIFY(ChatWindow() && Module->ChatServerActive());
+    Peer.Call(0, Module->ChatPort());
+    QTRY_VERIFY(Module->ChatPartner() != nullptr);
     // Every cell one short of full: one more mass sets off a long chain.
-    Rig.Peer->Mute = true;
     for (int Cell = 0; Cell < 16; ++Cell) {
       const TCell* Target = Bord(Form)->GetCell(uint8_t(Cell / 4), uint8_t(Cell % 4));
       Put(*Bord(Form), Cell / 4, Cell % 4, LocalPlayer, uint8_t(Target->Capacity - 1));
@@ -103,7 +116,7 @@ private Q_SLOTS:
       QCOMPARE(Form.Controller().Phase(), TPhase::OwnReplay);
       SlowestRepaint = std::max(SlowestRepaint, Watch.Painted - Asked);
       const qint64 Sent = Clock.nsecsElapsed();
-      Rig.Peer->SendChat("hello " + QByteArray::number(Check));
+      Peer.SendChat("hello " + QByteArray::number(Check));
       QVERIFY(RunUntil([&] { return ChatShown > Sent; }, 1000));
       QCOMPARE(Form.Controller().Phase(), TPhase::OwnReplay);
       SlowestChat = std::max(SlowestChat, ChatShown - Sent);
