@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The game window against the computer: whole games with every read-out,
-// the end conditions and high scores, the menu commands, the explosion
-// animation and sound, closing while busy, every text translated, the
-// window to assistive technology, and the README's screenshot.
+// The game window against the computer: one whole game with every read-out
+// and the high scores, the menu commands and keys, the explosion animation
+// and sound, every text translated, the window to assistive technology, and
+// the README's screenshot. (The ends of a game and closing while busy are
+// the controller's test.)
 
 #include "MainFormHarness.h"
 #include "Program.h"
@@ -179,88 +180,17 @@ private Q_SLOTS:
       CheckBetweenGames(*Form);
     }
     QVERIFY(Form->isVisible() && Sounds > 0);
-    // The next game starts with "Start Game" on the empty board.
+    // Between games the panel says how the next game starts, below the
+    // whole read-out; "Start Game" starts it on the empty board.
+    QLabel* Next = Part<QLabel>(*Form, "NextGameLabel");
+    QVERIFY(Next->isVisible());
+    QCOMPARE(Next->text(), u"Click the board or press F2 for a new game"_s);
+    QVERIFY(Part<QLabel>(*Form, "InformationLabel")->geometry().bottom() < Next->y());
     Trigger(*Form, "StartGameF21");
-    QVERIFY(!Bord(*Form)->Finished);
+    QVERIFY(!Bord(*Form)->Finished && !Next->isVisible());
     QVERIFY(Screen(*Form).startsWith(LocalTurn));
     ClickCell(*Form, 0, 0);
     QCOMPARE(Bord(*Form)->GetCell(0, 0)->Owner, LocalPlayer);
-    QCOMPARE(Masses(Bord(*Form)), u"1/1"_s);
-  }
-
-  void clickOnOpponentCellOrBorder() {
-    auto Form = StartLocalGame();
-    Put(*Bord(*Form), 2, 3, Opponent, 2);
-    ClickCell(*Form, 2, 3);
-    QCOMPARE(R->Log(), u"Error: You cannot click on fields occupied by your opponent"_s);
-    QCOMPARE(R->Messages.Records()[0].Buttons, TMsgButtons(TMsgButton::OK));
-    QTest::mouseClick(Grid(*Form), Qt::LeftButton, Qt::NoModifier, QPoint(1, 1)); // no cell
-    QCOMPARE(R->Messages.Count(), 1);
-    QCOMPARE(Masses(Bord(*Form)), u"0/2"_s);
-    QCOMPARE(Screen(*Form), LocalTurn + u"Fizzgrid @12b | 0/0"_s);
-  }
-
-  // Every cell the user's, none about to explode: after one more mass the
-  // computer has nowhere to go. Only No to the next game closes.
-  void computerWithNoMove_data() {
-    QTest::addColumn<TMsgButton>("Answer");
-    QTest::newRow("Yes") << TMsgButton::Yes;
-    QTest::newRow("No") << TMsgButton::No;
-    QTest::newRow("closed unanswered") << TMsgButton::None;
-  }
-  void computerWithNoMove() {
-    QFETCH(TMsgButton, Answer);
-    R->Messages.SetHandler([=](const QString&, TMsgType, TMsgButtons Buttons) {
-      return Buttons & TMsgButton::No ? Answer : TMsgButton::OK;
-    });
-    auto Form = StartLocalGame(4, 4);
-    for (int Cell = 0; Cell < 16; ++Cell)
-      Put(*Bord(*Form), Cell / 4, Cell % 4, LocalPlayer, 1);
-    ClickCell(*Form, 1, 1);
-    QCOMPARE(R->Log(), GameOver.arg(u"Tester wins"_s));
-    QCOMPARE(R->Record(u"Tester"_s), std::pair(1, 0));
-    QCOMPARE(R->Record(u"Computer"_s), std::pair(0, 1));
-    QCOMPARE(Form->isVisible(), !Closing(*Form));
-    QCOMPARE(Closing(*Form), Answer == TMsgButton::No);
-    if (Answer != TMsgButton::No)
-      CheckBetweenGames(*Form);
-  }
-
-  // A cascade that was stopped as endless ends the game at once, here with
-  // equal totals: a draw, a win for both.
-  void draw() {
-    auto Form = StartLocalGame(4, 4);
-    Put(*Bord(*Form), 0, 0, LocalPlayer, 1);
-    Put(*Bord(*Form), 3, 3, Opponent, 2);
-    const_cast<TBord*>(Bord(*Form))->Finished = true;
-    ClickCell(*Form, 1, 1);
-    QCOMPARE(R->Log(), GameOver.arg(u"We have a draw"_s));
-    QCOMPARE(R->Record(u"Tester"_s), std::pair(1, 0));
-    QCOMPARE(R->Record(u"Computer"_s), std::pair(1, 0));
-    CheckBetweenGames(*Form);
-  }
-
-  // Between games the panel says how the next game starts, and a click on
-  // the board starts it as "Start Game" does.
-  void nextGameByClick() {
-    auto Form = StartLocalGame(4, 4);
-    QLabel* Next = Part<QLabel>(*Form, "NextGameLabel");
-    QVERIFY(!Next->isVisible());
-    for (int Cell = 0; Cell < 16; ++Cell)
-      Put(*Bord(*Form), Cell / 4, Cell % 4, LocalPlayer, 1);
-    ClickCell(*Form, 1, 1);
-    CheckBetweenGames(*Form);
-    QVERIFY(Next->isVisible());
-    QCOMPARE(Next->text(), u"Click the board or press F2 for a new game"_s);
-    // The read-out above it, whole.
-    QVERIFY(Part<QLabel>(*Form, "InformationLabel")->geometry().bottom() < Next->y());
-    if (const QString Target = qEnvironmentVariable("FIZZGRID_SHOT"); !Target.isEmpty())
-      Form->grab().save(Target);
-    // The click that starts the game is its first move too.
-    ClickCell(*Form, 2, 2);
-    QVERIFY(!Next->isVisible());
-    QVERIFY(!Bord(*Form)->Finished);
-    QCOMPARE(Bord(*Form)->GetCell(2, 2)->Owner, LocalPlayer);
     QCOMPARE(Masses(Bord(*Form)), u"1/1"_s);
   }
 
@@ -331,23 +261,22 @@ private Q_SLOTS:
     QCOMPARE(Offers(*Form), u"grid restart undo menu"_s);
   }
 
-  // Against the computer Ctrl+Z takes back the last move and the reply; the
-  // animation speed and the check mark of "Explosions" are one setting;
-  // Escape ends a cascade on show.
+  // Against the computer Ctrl+Z takes back the last move and the reply, and
+  // Restart empties the board; the animation speed and the check mark of
+  // "Explosions" are one setting; Escape ends a cascade on show.
   void undoSpeedAndEscape() {
     auto Form = StartLocalGame();
     QAction* Undo = Item(*Form, "Undo1");
     QVERIFY(!Undo->isEnabled());
-    ClickCell(*Form, 0, 0);
-    const QString After = Screen(*Form);
     ClickCell(*Form, 2, 2);
     QVERIFY(Undo->isEnabled());
     Press(*Form, Form.get(), Qt::Key_Z, Qt::ControlModifier);
-    QCOMPARE(Screen(*Form), After);
-    QCOMPARE(Masses(Bord(*Form)), u"1/1"_s);
-    Press(*Form, Form.get(), Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(Screen(*Form), LocalTurn + u"Fizzgrid @12b | 0/0"_s);
     QVERIFY(!Undo->isEnabled());
+    ClickCell(*Form, 2, 2);
+    Trigger(*Form, "Restart1");
+    QCOMPARE(Screen(*Form), LocalTurn + u"Fizzgrid @12b | 0/0"_s);
+    QCOMPARE(Text(*Form, "NamePlayer1") + Text(*Form, "NamePlayer2"), u"Tester : Computer : "_s);
 
     QAction* Explosions = Item(*Form, "Explosions1");
     Trigger(*Form, "Fast1");
@@ -369,20 +298,6 @@ private Q_SLOTS:
     QVERIFY(Form->Controller().Phase() != TPhase::OwnReplay);
     QCOMPARE(Grid(*Form)->OverlayFrame(0, 0), -1);
     QVERIFY(Settle(*Form));
-  }
-
-  void restartMidGame() {
-    auto Form = StartLocalGame();
-    ClickCell(*Form, 0, 0);
-    Trigger(*Form, "Restart1");
-    QCOMPARE(Masses(Bord(*Form)), u"0/0"_s);
-    QVERIFY(!Bord(*Form)->Finished);
-    QCOMPARE(Screen(*Form), LocalTurn + u"Fizzgrid @12b | 0/0"_s);
-    QCOMPARE(Text(*Form, "NamePlayer1") + Text(*Form, "NamePlayer2"), u"Tester : Computer : "_s);
-    QVERIFY(R->Entries().empty());
-    QCOMPARE(R->Log(), QString());
-    ClickCell(*Form, 4, 4);
-    QCOMPARE(Bord(*Form)->GetCell(4, 4)->Owner, LocalPlayer);
   }
 
   // New dimensions between games, through the dialog or stored outside its
@@ -503,59 +418,6 @@ private Q_SLOTS:
     if (!QMediaDevices::audioOutputs().isEmpty())
       QSKIP("this machine has an audio output");
     QVERIFY(!TResourceSound().Play());
-  }
-
-  // Closing the window ends the computer's search, a cascade, or nothing
-  // at all at once; nothing more is placed or recorded, and no other window
-  // of the game stays.
-  void closingWhileBusy_data() {
-    QTest::addColumn<bool>("ByMenu");
-    QTest::addColumn<bool>("DuringSearch");
-    QTest::newRow("Exit during the search") << true << true;
-    QTest::newRow("close box during the search") << false << true;
-    QTest::newRow("Exit during a cascade") << true << false;
-    QTest::newRow("close box during a cascade") << false << false;
-  }
-  void closingWhileBusy() {
-    QFETCH(bool, ByMenu);
-    QFETCH(bool, DuringSearch);
-    // Cancel first: the game goes on; then Yes.
-    R->Messages.SetHandler([Asked = 0](const QString&, TMsgType, TMsgButtons) mutable {
-      return ++Asked > 1 ? TMsgButton::Yes : TMsgButton::Cancel;
-    });
-    auto Form = StartLocalGame();
-    TThinkRelay& Relay = Form->Controller().ThinkRelay();
-    TThinkGauges Thinking;
-    Thinking.Follow(Relay);
-    const auto Close = [&] { ByMenu ? Item(*Form, "eXit1")->trigger() : void(Form->close()); };
-    if (DuringSearch) {
-      connect(&Relay, &TThinkRelay::Shown, Form.get(), [&] {
-        if (ByMenu)
-          Close();
-        Close();
-      });
-      ClickCell(*Form, 2, 2);
-      QCOMPARE(Masses(Bord(*Form)), u"1/0"_s);
-    } else {
-      Put(*Bord(*Form), 0, 0, LocalPlayer, 1);
-      Put(*Bord(*Form), 0, 1, LocalPlayer, 2);
-      Form->Controller().Replay().SetFrameTime(TCascadeReplay::FrameTime);
-      ClickCell(*Form, 0, 0, false);
-      QTest::qWait(60);
-      if (ByMenu)
-        Close();
-      Close();
-      Flush(*Form);
-      QCOMPARE(Grid(*Form)->OverlayFrame(0, 0), -1);
-      QCOMPARE(Masses(Bord(*Form)), u"4/0"_s);
-    }
-    QVERIFY(Closing(*Form) && !Form->isVisible());
-    QCOMPARE(R->Log(), ByMenu ? u"Confirm: Are you sure|Confirm: Are you sure"_s : QString());
-    QTest::qWait(50);
-    QCOMPARE(Bord(*Form)->CountMasses()[1], 0);
-    QVERIFY(R->Entries().empty());
-    for (QWidget* Window : QApplication::topLevelWidgets())
-      QVERIFY2(!Window->isVisible(), qPrintable(Window->objectName()));
   }
 
   // In a pseudo-locale every text of the window, its menus, its dialogs and

@@ -308,6 +308,8 @@ private Q_SLOTS:
     Flush();
     Game->Replay().SetFrameTime(TCascadeReplay::FrameTime);
     Game->SetAnimationSpeed(TAnimationSpeed::Normal);
+    // The last sound of the cascade before lies at least one interval back.
+    QTest::qWait(TCascadeReplay::SoundInterval);
     View.Sounds = 0;
     Chain();
     QTest::qWait(100);
