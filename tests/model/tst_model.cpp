@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "CascadeSteps.h"
 #include "DataStructures.h"
 #include "PositionText.h"
 #include "RandomPlay.h"
@@ -64,6 +65,14 @@ std::unique_ptr<TBord> Parsed(const std::string& Text, TRecordingView* View = nu
   if (View)
     std::tie(Board->View, View->Board) = std::pair{View, Board.get()};
   return Board;
+}
+
+// Owner and mass shown by picture Index on a cell of Capacity.
+std::pair<int, int> ShownAs(int Index, int Capacity) {
+  static constexpr int ImageBase[5] = {0, 0, 0, 2, 5};
+  if (Index >= 18)
+    return {NoOwner, 0};
+  return {Index / 9, Index % 9 - ImageBase[Capacity] + 1};
 }
 
 // A crowded position reached by deterministic random play, the computer to move.
@@ -213,7 +222,7 @@ private Q_SLOTS:
     Ref::Lcg Random(uint64_t(Rows * 16 + Cols));
     TRecordingView View, Quiet; // Quiet hears only Silent's resets
     TBord Shown(&View, uint8_t(Rows), uint8_t(Cols)), Silent(&Quiet, uint8_t(Rows), uint8_t(Cols));
-    TBord Copy(nullptr, 8, 8);
+    TBord Copy(nullptr, 8, 8), Stepped(nullptr, uint8_t(Rows), uint8_t(Cols));
     View.Board = &Shown;
     Quiet.Board = &Silent;
     int Stopped = 0, Deep = 0;
@@ -223,6 +232,8 @@ private Q_SLOTS:
       View.Pictures.clear();
       Shown.Reset(); // one notification per cell, row by row, each already empty
       Silent.Reset();
+      Stepped.Reset();
+      std::vector<int> OnScreen(std::size_t(Rows * Cols), 18);
       QCOMPARE(View.Events.size(), std::size_t(Rows * Cols));
       for (int I = 0; I < Rows * Cols; ++I)
         QVERIFY(View.Events[I] == (Ref::Event{'I', I / Cols, I % Cols}) && View.Pictures[I] >= 18);
@@ -267,10 +278,30 @@ private Q_SLOTS:
         View.Pictures.clear();
         Shown.GetCell(uint8_t(R), uint8_t(C))->AddMass(uint8_t(Player), true);
         Silent.GetCell(uint8_t(R), uint8_t(C))->AddMass(uint8_t(Player), false);
+        const TCascadeSteps Steps = PlaceRecorded(Stepped, uint8_t(R), uint8_t(C), uint8_t(Player));
         const std::string Move = Where + " ; " + std::to_string(Player) + " " + std::to_string(R) +
                                  " " + std::to_string(C);
         QVERIFY2(ToReference(Shown) == Expected && ToReference(Silent) == Expected, Move.c_str());
         QVERIFY2(View.Events == Log, Move.c_str());
+        // The recorded steps are those notifications with their pictures;
+        // an explosion's score is what the pictures on screen add up to.
+        QCOMPARE(Steps.size(), Log.size());
+        for (std::size_t K = 0; K < Steps.size(); ++K) {
+          const TCascadeStep& Step = Steps[K];
+          const bool Explosion = Step.Kind == TCascadeStep::Explosion;
+          QVERIFY2(Log[K] == (Ref::Event{Explosion ? 'E' : 'I', Step.Row, Step.Col}) &&
+                       Step.Picture == View.Pictures[K],
+                   Move.c_str());
+          OnScreen[std::size_t(Step.Row * Cols + Step.Col)] = Step.Picture;
+          std::array<int, 3> Score{};
+          for (int I = 0; I < Rows * Cols && Explosion; ++I) {
+            const auto [Owner, Mass] =
+                ShownAs(OnScreen[std::size_t(I)], Stepped.Cell(I / Cols, I % Cols)->Capacity);
+            Score[std::size_t(Owner)] += Mass;
+          }
+          QVERIFY2(!Explosion || Step.Score == (std::array<int, 2>{Score[0], Score[1]}),
+                   Move.c_str());
+        }
         // A cell explodes showing its full picture and is drawn empty next.
         for (std::size_t K = 0; K < Log.size(); ++K)
           QVERIFY2(Log[K].Kind != 'E' ||
