@@ -134,66 +134,6 @@ private Q_SLOTS:
   }
   void cleanup() { R.reset(); }
 
-  void wholeGameAgainstTheComputer() {
-    auto Form = StartLocalGame(4, 5);
-    TThinkRelay& Relay = Form->Controller().ThinkRelay();
-    // What the window showed when the computer began to think.
-    QStringList Seen;
-    connect(&Relay, &TThinkRelay::Shown, this,
-            [&] { Seen << Screen(*Form).section(u" | "_s, 0, 1); });
-    QCOMPARE(Screen(*Form), LocalTurn + u"Fizzgrid @12b | 0/0"_s);
-    // The same game played silently on a copy predicts every reply.
-    const auto Expected = TBord::CreateCopy(*Bord(*Form));
-    for (int Moves = 0; !Expected->Finished; ++Moves) {
-      QVERIFY2(Moves < 300, "the game does not end");
-      const TMove Mine = PickMove(*Bord(*Form));
-      const std::optional<TMove> Answer = PlayTurn(*Expected, Mine);
-      const bool ComputerMoves = Answer.has_value();
-      const TMove Reply = Answer.value_or(TMove());
-      const std::array<int, 3> Final = Expected->CountMasses();
-      Seen.clear();
-      ClickCell(*Form, Mine.Row, Mine.Col);
-      QCOMPARE(Seen, ComputerMoves ? QStringList{Thinking} : QStringList());
-      if (!Expected->Finished && ComputerMoves && Expected->CanMove(LocalPlayer)) {
-        QCOMPARE(R->Log(), QString());
-        QCOMPARE(BoardDiff(Bord(*Form), *Expected), QString());
-        // The replays left every cell showing the board's own picture.
-        for (uint8_t Row = 0; Row < Expected->Rows; ++Row)
-          for (uint8_t Col = 0; Col < Expected->Cols; ++Col)
-            QCOMPARE(Form->Controller().ShownPicture(Row, Col),
-                     Expected->GetCell(Row, Col)->CellImageIndex());
-        QCOMPARE(Screen(*Form),
-                 LaterTurn + u"Moved :\r     [%1,%2] @12b | %3/%4"_s.arg(Reply.Row + 1)
-                                 .arg(Reply.Col + 1)
-                                 .arg(Final[0])
-                                 .arg(Final[1]));
-        continue;
-      }
-      QCOMPARE(R->Log(), GameOver.arg(Final[0] > Final[1]   ? u"Tester wins"_s
-                                      : Final[1] > Final[0] ? u"Computer wins"_s
-                                                            : u"We have a draw"_s));
-      QCOMPARE(R->Messages.Records()[1].Buttons, TMsgButton::Yes | TMsgButton::No);
-      // A draw is a win for both.
-      const int Won = Final[0] >= Final[1], Lost = Final[1] >= Final[0];
-      QCOMPARE(R->Record(u"Tester"_s), std::pair(Won, 1 - Won));
-      QCOMPARE(R->Record(u"Computer"_s), std::pair(Lost, 1 - Lost));
-      CheckBetweenGames(*Form);
-    }
-    QVERIFY(Form->isVisible() && Sounds > 0);
-    // Between games the panel says how the next game starts, below the
-    // whole read-out; "Start Game" starts it on the empty board.
-    QLabel* Next = Part<QLabel>(*Form, "NextGameLabel");
-    QVERIFY(Next->isVisible());
-    QCOMPARE(Next->text(), u"Click the board or press F2 for a new game"_s);
-    QVERIFY(Part<QLabel>(*Form, "InformationLabel")->geometry().bottom() < Next->y());
-    Trigger(*Form, "StartGameF21");
-    QVERIFY(!Bord(*Form)->Finished && !Next->isVisible());
-    QVERIFY(Screen(*Form).startsWith(LocalTurn));
-    ClickCell(*Form, 0, 0);
-    QCOMPARE(Bord(*Form)->GetCell(0, 0)->Owner, LocalPlayer);
-    QCOMPARE(Masses(Bord(*Form)), u"1/1"_s);
-  }
-
   // F1 opens how to play beside the game, with its two pictures made of
   // the cell pictures; the game goes on meanwhile.
   void howToPlay() {
@@ -491,9 +431,12 @@ private Q_SLOTS:
   }
 
   // Every focusable part of the window and of its dialogs has a name, every
-  // dialog its caption; then a whole game by keyboard, the board read only
-  // through its accessible table, with the frame as the focused cell and
-  // the score's name following each placement.
+  // dialog its caption; then the one whole game through the window, by
+  // keyboard, the board read only through its accessible table, with the
+  // frame as the focused cell and the score's name following each
+  // placement. The same game played silently on a copy predicts every
+  // reply, the read-outs and the board; at its end the boxes, the high
+  // scores and the next game's start.
   void accessibleByKeyboardAlone() {
     auto Form = StartLocalGame(4, 4);
     Press(*Form, Form.get(), Qt::Key_F1);
@@ -539,6 +482,12 @@ private Q_SLOTS:
     QVERIFY(Table->cellAt(0, 0)->state().focused && !Table->cellAt(0, 1)->state().focused);
     QAccessibleInterface* Score =
         QAccessible::queryAccessibleInterface(Part<QWidget>(*Form, "Score"));
+    const auto Expected = TBord::CreateCopy(*Bord(*Form));
+    // What the window showed when the computer began to think.
+    QStringList Seen;
+    connect(&Form->Controller().ThinkRelay(), &TThinkRelay::Shown, this,
+            [&] { Seen << Screen(*Form).section(u" | "_s, 0, 1); });
+    std::array<int, 3> Final{};
     int Placements = 0;
     while (!R->Log().contains(u"GAME OVER"_s)) {
       QVERIFY2(Placements < 100, "the game does not end");
@@ -568,12 +517,48 @@ private Q_SLOTS:
               : Col < Target.second ? Qt::Key_Right
                                     : Qt::Key_Left);
       }
+      const std::optional<TMove> Reply =
+          PlayTurn(*Expected, TMove(uint8_t(Target.first), uint8_t(Target.second)));
+      Final = Expected->CountMasses();
+      Seen.clear();
       Press(*Form, Grid(*Form), Qt::Key_Space);
       QVERIFY(Settle(*Form));
       ++Placements;
+      QCOMPARE(Seen, Reply ? QStringList{Thinking} : QStringList());
+      if (!R->Log().isEmpty())
+        continue;
+      QCOMPARE(BoardDiff(Bord(*Form), *Expected), QString());
+      // The replays left every cell showing the board's own picture.
+      for (uint8_t Row = 0; Row < 4; ++Row)
+        for (uint8_t Col = 0; Col < 4; ++Col)
+          QCOMPARE(Form->Controller().ShownPicture(Row, Col),
+                   Expected->GetCell(Row, Col)->CellImageIndex());
+      QCOMPARE(Screen(*Form),
+               LaterTurn + u"Moved :\r     [%1,%2] @12b | %3/%4"_s.arg(Reply->Row + 1)
+                               .arg(Reply->Col + 1)
+                               .arg(Final[0])
+                               .arg(Final[1]));
     }
-    QVERIFY(Placements >= 3);
-    QCOMPARE(R->Messages.Records().front().Type, TMsgType::Information);
+    QVERIFY(Placements >= 3 && Sounds > 0);
+    QCOMPARE(R->Log(), GameOver.arg(Final[0] > Final[1]   ? u"Tester wins"_s
+                                    : Final[1] > Final[0] ? u"Computer wins"_s
+                                                          : u"We have a draw"_s));
+    QCOMPARE(R->Messages.Records()[1].Buttons, TMsgButton::Yes | TMsgButton::No);
+    const int Won = Final[0] >= Final[1], Lost = Final[1] >= Final[0];
+    QCOMPARE(R->Record(u"Tester"_s), std::pair(Won, 1 - Won));
+    QCOMPARE(R->Record(u"Computer"_s), std::pair(Lost, 1 - Lost));
+    CheckBetweenGames(*Form);
+    // Between games the panel says how the next game starts, below the
+    // whole read-out; "Start Game" starts it on the empty board.
+    QLabel* Next = Part<QLabel>(*Form, "NextGameLabel");
+    QVERIFY(Next->isVisible());
+    QCOMPARE(Next->text(), u"Click the board or press F2 for a new game"_s);
+    QVERIFY(Part<QLabel>(*Form, "InformationLabel")->geometry().bottom() < Next->y());
+    Trigger(*Form, "StartGameF21");
+    QVERIFY(!Bord(*Form)->Finished && !Next->isVisible());
+    QVERIFY(Screen(*Form).startsWith(LocalTurn));
+    ClickCell(*Form, 0, 0);
+    QCOMPARE(Masses(Bord(*Form)), u"1/1"_s);
   }
 
   // A few moves, then the window as a picture; with FIZZGRID_SCREENSHOT set
