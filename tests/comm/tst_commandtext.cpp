@@ -51,6 +51,9 @@ private Q_SLOTS:
     QTest::newRow("empty name") << TCommand::MakeName(QString()) << Hex("03");
     QTest::newRow("latin-1 name") << TCommand::MakeName(QStringLiteral(u"J\u00f6rg"))
                                   << Hex("03 4A F6 72 67");
+    // A NUL would end the name early on the receiving side.
+    QTest::newRow("name with NUL")
+        << TCommand::MakeName(QString::fromLatin1("A\0B", 3)) << Hex("03 41 3F 42");
     QTest::newRow("name outside latin-1")
         << TCommand::MakeName(QStringLiteral(u"\u4e2d!")) << QByteArray("\x03?!");
     QTest::newRow("dimensions 5x7") << TCommand::MakeDimensions(5, 7) << Hex("04 35 3B 37");
@@ -87,6 +90,19 @@ private Q_SLOTS:
         QByteArray("\x04"
                    "2;8"),
         Size, "Dimensions 2;8");
+    Row("move 256;0",
+        QByteArray("\x01"
+                   "256;0"),
+        Move, "Range: Received number 256 is out of range 0..255");
+    Row("no separator",
+        QByteArray("\x01"
+                   "12"),
+        Move, "Protocol: Move message without \";\"");
+    Row("column 5",
+        QByteArray("\x01"
+                   "0;5"),
+        Move, "Protocol: Received move 0;5 lies off the board of 6 x 5");
+    Row("unknown kind", Hex("09 31 3B 31"), Move, "Protocol: Expected Move but received Unknown");
     Row("dimensions 5x300", Hex("04 35 3B 33 30 30"), Size,
         "Range: Received number 300 is out of range 0..255");
     Row("dimensions 5xx",
