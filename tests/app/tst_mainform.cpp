@@ -157,50 +157,6 @@ private Q_SLOTS:
     QCOMPARE(Form->findChildren<QDialog*>(u"HowToPlay"_s).size(), 1);
   }
 
-  // The keyboard plays as the mouse does: Tab reaches the board and shows
-  // the frame at once, on the centre and later on the last cell played; the
-  // arrows move it, Space and Enter place there, with the same message for
-  // an opponent's cell.
-  void keyboardPlay() {
-    auto Form = StartLocalGame();
-    TBordGrid* Board = Grid(*Form);
-    const auto TabToBoard = [&] {
-      for (int Tab = 0; Tab < 10 && (Tab == 0 || !Board->hasFocus()); ++Tab)
-        QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : Form.get(),
-                        Qt::Key_Tab);
-    };
-    // The board has the focus from the start, without the frame; Tab shows
-    // it there at once, as it does when Tab brings the focus.
-    QVERIFY(Board->hasFocus());
-    QVERIFY(!Board->KeyFrameShown());
-    TabToBoard();
-    QVERIFY(Board->hasFocus());
-    QVERIFY(Board->KeyFrameShown());
-    QCOMPARE(std::pair(Board->KeyRow(), Board->KeyCol()), std::pair(2, 2));
-    for (const Qt::Key Key :
-         {Qt::Key_Right, Qt::Key_Right, Qt::Key_Right, Qt::Key_Down, Qt::Key_Left, Qt::Key_Up,
-          Qt::Key_Up, Qt::Key_Up, Qt::Key_Down, Qt::Key_Left, Qt::Key_Left})
-      Press(*Form, Board, Key);
-    QCOMPARE(std::pair(Board->KeyRow(), Board->KeyCol()), std::pair(1, 1));
-    Press(*Form, Board, Qt::Key_Space);
-    QVERIFY(Settle(*Form));
-    QCOMPARE(Bord(*Form)->GetCell(1, 1)->Owner, LocalPlayer);
-    QCOMPARE(Masses(Bord(*Form)), u"1/1"_s);
-    Press(*Form, Board, Qt::Key_Down);
-    Board->clearFocus();
-    TabToBoard();
-    QVERIFY(Board->hasFocus());
-    QCOMPARE(std::pair(Board->KeyRow(), Board->KeyCol()), std::pair(1, 1));
-    // The frame stays within the board.
-    for (int Step = 0; Step < 9; ++Step)
-      Press(*Form, Board, Qt::Key_Right);
-    QCOMPARE(Board->KeyCol(), 4);
-    Put(*Bord(*Form), 1, 4, Opponent, 1);
-    Press(*Form, Board, Qt::Key_Return);
-    QCOMPARE(R->Log(), u"Error: You cannot click on fields occupied by your opponent"_s);
-    QCOMPARE(Offers(*Form), u"grid restart undo menu"_s);
-  }
-
   // Against the computer Ctrl+Z takes back the last move and the reply, and
   // Restart empties the board; the animation speed and the check mark of
   // "Explosions" are one setting; Escape ends a cascade on show.
@@ -297,50 +253,6 @@ private Q_SLOTS:
       R->Messages.Clear();
       Trigger(*Form, "Dimensions1");
     }
-  }
-
-  // The explosion as the window shows it: the frames over the cell, the
-  // score of the moment, one sound per explosion; none of it without the
-  // check mark, which Ctrl+E toggles.
-  void explosionsOnAndOff() {
-    auto Form = StartLocalGame();
-    QAction* Explosions = Item(*Form, "Explosions1");
-    QVERIFY(Explosions->isChecked());
-    Put(*Bord(*Form), 0, 0, LocalPlayer, 1);
-    Put(*Bord(*Form), 0, 1, Opponent, 2);
-    Form->Controller().Replay().ShowBoard(*Bord(*Form));
-    Form->Controller().Replay().SetFrameTime(10);
-    ClickCell(*Form, 0, 0, false);
-    QStringList Shown;
-    while (Form->Controller().Phase() == TPhase::OwnReplay && Shown.size() < 1000) {
-      Shown << u"%1 %2 %3"_s.arg(Grid(*Form)->OverlayFrame(0, 0))
-                   .arg(Grid(*Form)->OverlayFrame(0, 1))
-                   .arg(Text(*Form, "Player1") + Text(*Form, "Player2"));
-      QTest::qWait(1);
-    }
-    Shown.removeDuplicates();
-    QStringList Expected;
-    for (int Frame = 0; Frame < 16; ++Frame)
-      Expected << u"%1 -1 22"_s.arg(Frame);
-    for (int Frame = 0; Frame < 16; ++Frame)
-      Expected << u"-1 %1 30"_s.arg(Frame);
-    QCOMPARE(Shown.mid(0, 32), Expected);
-    QCOMPARE(Sounds, 2);
-    QVERIFY(Settle(*Form));
-    QCOMPARE(Grid(*Form)->OverlayFrame(0, 0), -1);
-    QVERIFY(Form->SoundOn());
-    // Without the check mark: no frame, no sound; the score still follows.
-    Trigger(*Form, "Restart1");
-    Press(*Form, Form.get(), Qt::Key_E, Qt::ControlModifier);
-    QVERIFY(!Explosions->isChecked());
-    Put(*Bord(*Form), 0, 0, LocalPlayer, 1);
-    ClickCell(*Form, 0, 0, false);
-    QCOMPARE(Grid(*Form)->OverlayFrame(0, 0), -1);
-    QVERIFY(Settle(*Form));
-    QCOMPARE(Sounds, 2);
-    QVERIFY(Screen(*Form).endsWith(u" | 2/1"_s));
-    Press(*Form, Form.get(), Qt::Key_E, Qt::ControlModifier);
-    QVERIFY(Explosions->isChecked());
   }
 
   void noSoundDevice() {

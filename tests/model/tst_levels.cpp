@@ -118,9 +118,6 @@ private Q_SLOTS:
       const QByteArray Upper = QByteArray(LevelName(Level).data()).toUpper();
       QCOMPARE(ParseLevel(Upper.toStdString()), Level);
     }
-    QCOMPARE(LevelName(TComputerLevel::Standard), std::string_view("Standard"));
-    QCOMPARE(LevelName(TComputerLevel::Strong), std::string_view("Strong"));
-    QCOMPARE(LevelName(TComputerLevel::Expert), std::string_view("Expert"));
     for (const char* Text : {"", "Weak", "Strong ", "Expertise", "Stron"}) {
       QCOMPARE(ParseLevel(Text), TComputerLevel::Standard);
       TComputerLevel Level = TComputerLevel::Expert;

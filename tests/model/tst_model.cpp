@@ -324,15 +324,6 @@ private Q_SLOTS:
     QVERIFY(Searched == 0 || Deep > 0);
   }
 
-  void searchExamples() {
-    // The same board gives the same move, also on its copy; no move gives the
-    // no-move marker. (Empty boards and ties: the engine tool's test.)
-    auto Board = Crowded(6, 12, 7);
-    const TMove First = ComputerMove(*Board);
-    QVERIFY(ComputerMove(*Board) == First && ComputerMove(*TBord::CreateCopy(*Board)) == First);
-    QCOMPARE(ComputerMove(*Parsed("2x3 a1 a1 a1 a1 a1 a1")), TMove(2, 0));
-  }
-
   void stop() {
     // Stopped during the top level on 5 x 5 (user on (0, 0)): the level runs
     // out its loop without searching further and answers the best whole
