@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The game window against the computer: one whole game with every read-out
+// The game window against the computer: the first run and the settings
+// stored at exit, one whole game with every read-out
 // and the high scores, the menu commands and keys, the explosion animation
 // and sound, every text translated, the window to assistive technology, and
 // the README's screenshot. (The ends of a game and closing while busy are
@@ -133,6 +134,63 @@ private Q_SLOTS:
     SoundWorks = true;
   }
   void cleanup() { R.reset(); }
+
+  // Nothing stored: an empty name field, cancelled, gives "You"; the game
+  // type dialog refused once, then accepted; the board is 5 x 5.
+  void firstRunDefaults() {
+    QString NameShown = u"not shown"_s;
+    R->Dialogs.On(u"EnterNameDialog"_s, TDialogScript::ReadName(NameShown));
+    R->Dialogs.On(u"GameTypeSelection"_s, [](QDialog&) {});
+    R->Dialogs.On(u"GameTypeSelection"_s, TDialogScript::LocalGame());
+    TMainForm Form({}, R->ScoreFile());
+    QVERIFY(StartUp(Form));
+    QCOMPARE(NameShown, QString());
+    QCOMPARE(R->Dialogs.Shown,
+             Words("EnterNameDialog GameTypeSelection GameTypeSelection SizeDlg"));
+    QCOMPARE(R->Log(), u"Error: You must select a connection type"_s);
+    QCOMPARE(Form.Controller().Settings()->PlayerNames, (std::array{u"You"_s, u"Computer"_s}));
+    QCOMPARE(Text(Form, "NamePlayer1") + Text(Form, "NamePlayer2"), u"You : Computer : "_s);
+    QCOMPARE(QSize(Bord(Form)->Cols, Bord(Form)->Rows), QSize(5, 5));
+    QCOMPARE(QSize(Form.ClientWidth(), Form.ClientHeight()),
+             QSize(164 + 4 + Part<QGroupBox>(Form, "Score")->width(), 164));
+    QCOMPARE(Form.windowTitle(), u"Fizzgrid"_s);
+    // The user moves first, in the window shown at once.
+    QVERIFY(Form.isVisible());
+    QCOMPARE(Screen(Form), u"grid restart menu | Fizzgrid @12b | 0/0"_s);
+    QCOMPARE(CursorOf(*Grid(Form)), TCursorKind::HandPoint);
+    QVERIFY(Item(Form, "Explosions1")->isChecked() && Form.SoundOn() && !Bord(Form)->Finished);
+    QVERIFY(dynamic_cast<TComputerOpponent*>(Form.Controller().OtherPlayer()) &&
+            !Part<QWidget>(Form, "InformationDialog")->isVisible());
+    const QList<QKeySequence> Keys = {Item(Form, "StartGameF21")->shortcut(),
+                                      Item(Form, "Restart1")->shortcut(),
+                                      Item(Form, "Explosions1")->shortcut()};
+    QCOMPARE(QKeySequence::listToString(Keys), u"F2; Ctrl+F2; Ctrl+E"_s);
+  }
+
+  // The close box closes at once; the next start offers what was stored.
+  void settingsStoredAtExit() {
+    R->Dialogs.On(u"EnterNameDialog"_s, TDialogScript::Name(u"Alice"_s));
+    R->Dialogs.On(u"GameTypeSelection"_s, TDialogScript::LocalGame());
+    R->Dialogs.On(u"SizeDlg"_s, TDialogScript::Dimensions(6, 7));
+    {
+      TMainForm Form({}, R->ScoreFile());
+      QVERIFY(StartUp(Form) && QTest::qWaitForWindowExposed(&Form));
+      Form.close();
+      QVERIFY(Closing(Form) && !Form.isVisible());
+      QCOMPARE(R->Log(), QString());
+    }
+    const TSettings Stored = LoadSettings();
+    QCOMPARE(std::tuple(int(Stored.NumRows), int(Stored.NumCols), Stored.PlayerNames[0],
+                        int(Stored.ConnectionLastGame)),
+             std::tuple(6, 7, u"Alice"_s, 0));
+    QString NameShown;
+    R->Dialogs.On(u"EnterNameDialog"_s, TDialogScript::ReadName(NameShown));
+    R->Dialogs.On(u"GameTypeSelection"_s, TDialogScript::LocalGame());
+    TMainForm Again({}, R->ScoreFile());
+    QVERIFY(StartUp(Again));
+    QCOMPARE(NameShown, u"Alice"_s);
+    QCOMPARE(QSize(Bord(Again)->Cols, Bord(Again)->Rows), QSize(7, 6));
+  }
 
   // F1 opens how to play beside the game, with its two pictures made of
   // the cell pictures; the game goes on meanwhile.
