@@ -93,25 +93,6 @@ private Q_SLOTS:
     QVERIFY(LoadResourceImage(":/NOSUCHPICTURE", 2.0).isNull());
   }
 
-  void Icons() {
-    // Every size of the icon theme: the first three tiles show their owner's
-    // colour in a corner region, cyan, red, cyan; the fourth a fireball.
-    for (const int Size : {16, 22, 32, 48, 64, 128, 256}) {
-      const QImage Icon(QStringLiteral(FIZZGRID_RESOURCES_DIR "/fizzgrid-%1.png").arg(Size));
-      QCOMPARE(Icon.size(), QSize(Size, Size));
-      const int Tile = Size / 2;
-      const auto At = [&](int I, double X, double Y) {
-        return QColor(Icon.pixel(int((I % 2 + X) * Tile), int((I / 2 + Y) * Tile)));
-      };
-      QCOMPARE(At(0, 0.2, 0.2), QColor(0, 255, 255));
-      QCOMPARE(At(1, 0.2, 0.2), QColor(255, 0, 0));
-      QCOMPARE(At(2, 0.2, 0.2), QColor(0, 255, 255));
-      const QColor Fire = At(3, 0.5, 0.5);
-      QVERIFY2(Fire.red() > 200 && Fire.green() > 100 && Fire.blue() < 200,
-               qPrintable(QString("%1: %2").arg(Size).arg(Fire.name())));
-    }
-  }
-
   void ExplosionSound() {
     QFile File(ExplosionSoundUrl().toString().mid(3)); // "qrc:/EXPLO"
     QVERIFY(File.open(QIODevice::ReadOnly));

@@ -55,13 +55,6 @@ private:
 private Q_SLOTS:
   void init() { FMessages.Clear(); }
 
-  // The about box names the version the build was made from.
-  void aboutBox() {
-    TAboutBox1 Box;
-    QCOMPARE(Box.ProductName->text(), u"Fizzgrid"_s);
-    QCOMPARE(Box.Version->text(), u"Version "_s + QStringLiteral(FIZZGRID_PROJECT_VERSION));
-  }
-
   // Opened from the stored choice, then switched to a local game and back:
   // the role then comes from LCR, not from the box's last state.
   void gameTypeOpensAndSwitches() {
