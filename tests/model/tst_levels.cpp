@@ -127,18 +127,6 @@ private Q_SLOTS:
             LevelBudget(TComputerLevel::Expert) > LevelBudget(TComputerLevel::Strong));
   }
 
-  void standardIsComputerMove() {
-    // Same answer, same board afterwards, same calls to the thinking window.
-    for (const auto& [Size, Empty, Seed] : {std::tuple{5, 20, 1}, {6, 10, 2}, {8, 4, 3}}) {
-      const auto Board = Played(Size, Empty, uint64_t(Seed));
-      const auto Copy = TBord::CreateCopy(*Board);
-      TRecordingProgress ByLevel, Direct;
-      const TMove Answer = LevelMove(*Board, TComputerLevel::Standard, ByLevel.Control);
-      QCOMPARE(Answer, ComputerMove(*Copy, Direct.Control));
-      QVERIFY(ByLevel.Calls == Direct.Calls && State(*Board) == State(*Copy));
-    }
-  }
-
   void searchBoard() {
     // The search's board places as the rules do, cascades, endless ones and
     // the one that ends a game included, keeps its totals and sets right,
@@ -172,33 +160,6 @@ private Q_SLOTS:
       }
     }
     QVERIFY(Endless >= 10);
-  }
-
-  void deterministic_data() {
-    QTest::addColumn<int>("Level");
-    QTest::addColumn<int>("Size");
-    QTest::addColumn<int>("Empty");
-    // Expert on a crowded 8 x 8 board would take seconds, and searches as
-    // Strong does.
-    for (const TComputerLevel Level : {TComputerLevel::Strong, TComputerLevel::Expert})
-      for (const auto& [Size, Empty] : {std::pair{4, 6}, {6, 30}, {8, 3}})
-        if (Level == TComputerLevel::Strong || Size < 8)
-          QTest::addRow("%s %dx%d", LevelName(Level).data(), Size, Size)
-              << int(Level) << Size << Empty;
-  }
-  void deterministic() {
-    // Twice on the same board and once on a copy: the same legal move, and
-    // the board left exactly as it was.
-    QFETCH(int, Level);
-    QFETCH(int, Size);
-    QFETCH(int, Empty);
-    const auto Board = Played(Size, Empty, uint64_t(Size * 10 + Level));
-    const std::string Before = State(*Board);
-    const TMove First = LevelMove(*Board, TComputerLevel(Level));
-    QVERIFY(IsLegal(*Board, First, Opponent));
-    QCOMPARE(LevelMove(*Board, TComputerLevel(Level)), First);
-    QCOMPARE(LevelMove(*TBord::CreateCopy(*Board), TComputerLevel(Level)), First);
-    QCOMPARE(State(*Board), Before);
   }
 
   void variety() {

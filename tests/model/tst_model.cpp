@@ -134,29 +134,6 @@ class TestModel : public QObject {
   Q_OBJECT
 
 private Q_SLOTS:
-  void layout() {
-    for (int Rows = 2; Rows <= 8; ++Rows)
-      for (int Cols = 2; Cols <= 8; ++Cols) {
-        TBord Board(nullptr, uint8_t(Rows), uint8_t(Cols));
-        for (int R = -1; R <= 8; ++R)
-          for (int C = -1; C <= 8; ++C) {
-            const TCell* Cell = Board.Cell(R, C);
-            QCOMPARE(Cell != nullptr, R >= 0 && R < Rows && C >= 0 && C < Cols);
-            if (!Cell)
-              continue;
-            QVERIFY(Cell == Board.GetCell(uint8_t(R), uint8_t(C)) && Cell->Board == &Board);
-            QCOMPARE(int(Cell->Capacity), Ref::Board(Rows, Cols).Capacity(R, C));
-            QVERIFY(Cell->Neighbours ==
-                    (std::array<TCell*, 4>{Board.Cell(R, C - 1), Board.Cell(R, C + 1),
-                                           Board.Cell(R - 1, C), Board.Cell(R + 1, C)}));
-          }
-        QVERIFY(!Board.GetCell(uint8_t(Rows), 0) && !Board.GetCell(0, uint8_t(Cols)));
-      }
-    TBord Clamped(nullptr, 9, 12);
-    QVERIFY(Clamped.Rows == 8 && Clamped.Cols == 8);
-    QVERIFY(Parsed("2x3 a1 b2 . . . b1")->CountMasses() == (std::array<int, 3>{1, 3, 0}));
-  }
-
   void pictures() {
     // Per capacity the empty cell's picture, then the local player's by mass;
     // the opponent's lie 9 further on.
@@ -178,23 +155,6 @@ private Q_SLOTS:
         Full->GetCell(0, 0)->AddMass(1, Animate);
       QVERIFY(Full->Finished && Full->GetCell(0, 0)->Mass == 255);
       QCOMPARE(Full->GetCell(0, 0)->CellImageIndex(), 10);
-    }
-  }
-
-  void notifications() {
-    // The full cell is shown, explodes, is drawn empty, then its neighbours
-    // get their masses left, right, up, down, each sub-cascade depth first.
-    const std::tuple<std::string, int, int, int, QString> Cases[] = {
-        {"3x3 a1 . . . . . . . .", 0, 0, 0, "I00 E00 I00 I01 I10"},
-        {"4x4 . . . . b2 b3 . . . . . . . . . .", 1, 1, 1,
-         "I11 E11 I11 I10 E10 I10 I11 I00 I20 I12 I01 I21"}};
-    for (const auto& [Position, Player, Row, Col, Trace] : Cases) {
-      TRecordingView View;
-      Parsed(Position, &View)->GetCell(uint8_t(Row), uint8_t(Col))->AddMass(uint8_t(Player), true);
-      QString Seen;
-      for (const auto& E : View.Events)
-        Seen += QString("%1%2%3 ").arg(E.Kind).arg(E.Row).arg(E.Col);
-      QCOMPARE(Seen.trimmed(), Trace);
     }
   }
 
