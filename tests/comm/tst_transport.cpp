@@ -13,6 +13,11 @@
 
 namespace {
 
+// A message: its kind's code byte and its text.
+QByteArray Msg(char Code, const char* Body) {
+  return QByteArray(1, Code) + Body;
+}
+
 // The message of the E that Action raises, or "<none>".
 template <typename E>
 QString Raised(const std::function<void()>& Action) {
@@ -131,8 +136,7 @@ private Q_SLOTS:
       TMasterPeer M;
       QVERIFY(M.Link());
       if (WithMessage) {
-        M.Send(QByteArray("\x01"
-                          "1;1"));
+        M.Send(Msg(1, "1;1"));
         M.Peer.disconnectFromHost();
         QTRY_VERIFY(!M.IO.Connected());
       } else {
@@ -154,14 +158,12 @@ private Q_SLOTS:
     QVERIFY(Second.waitForConnected(5000));
     QTRY_COMPARE(Second.state(), QAbstractSocket::UnconnectedState);
     QVERIFY(M.IO.Connected());
-    M.Send(QByteArray("\x01"
-                      "1;1"));
+    M.Send(Msg(1, "1;1"));
     QTRY_VERIFY(M.Module.DataAvailable());
     M.Send(QByteArray("\x03"
                       "Ann\0Bob",
                       8));
-    QTRY_COMPARE(M.Module.ReceiveBuffer(), QByteArray("\x03"
-                                                      "Ann"));
+    QTRY_COMPARE(M.Module.ReceiveBuffer(), Msg(3, "Ann"));
     QCOMPARE(Read(M.IO, TCommandKind::Name).Name, QStringLiteral("Ann"));
     // Once the partner has left, nobody takes its place: a new connection is
     // closed at once and the link stays down.
@@ -196,8 +198,7 @@ private Q_SLOTS:
     for (int Piece = 0; Flood.size() < 3'000'000; ++Piece)
       Flood += QByteArray(997, char('a' + Piece % 26));
     Flooder.write(Flood);
-    M.Send(QByteArray("\x01"
-                      "2;3"));
+    M.Send(Msg(1, "2;3"));
     QTRY_VERIFY(M.Module.DataAvailable());
     QTRY_COMPARE_WITH_TIMEOUT(Received.size(), Flood.size(), 20000);
     QVERIFY(Received == Flood);
@@ -253,18 +254,15 @@ private Q_SLOTS:
   void malformedPeer() {
     TMasterPeer M;
     QVERIFY(M.Link());
-    for (const QByteArray& Bytes : {QByteArray("\x01"
-                                               "1;") +
-                                        QByteArray(400, '1'),
-                                    QByteArray(3000, '\x01')}) {
+    for (const QByteArray& Bytes :
+         {Msg(1, "1;") + QByteArray(400, '1'), QByteArray(3000, '\x01')}) {
       M.Send(Bytes);
       QTRY_VERIFY(M.Module.DataAvailable());
       QCOMPARE(Raised<std::runtime_error>([&] { Read(M.IO, TCommandKind::Move); }),
                QStringLiteral("Received message longer than 255 characters"));
     }
     QVERIFY(M.IO.Connected());
-    M.Send(QByteArray("\x01"
-                      "4;4"));
+    M.Send(Msg(1, "4;4"));
     QCOMPARE(Read(M.IO, TCommandKind::Move).Row, 4);
   }
 
@@ -281,8 +279,7 @@ private Q_SLOTS:
     TChatIO Chat([](const QString&) {}, TChatLink{&Module, true, QString()});
     QVERIFY(!Module.ChatServerActive());
     Chat.Send(QStringLiteral("lost"));
-    Peer.write(QByteArray("\x01"
-                          "0;1"));
+    Peer.write(Msg(1, "0;1"));
     QCOMPARE(Read(IO, TCommandKind::Move).Col, 1);
   }
 };
