@@ -123,8 +123,6 @@ private Q_SLOTS:
       TComputerLevel Level = TComputerLevel::Expert;
       QVERIFY(!TryParseLevel(Text, Level) && Level == TComputerLevel::Expert);
     }
-    QVERIFY(LevelBudget(TComputerLevel::Standard) == 0 && LevelBudget(TComputerLevel::Strong) > 0 &&
-            LevelBudget(TComputerLevel::Expert) > LevelBudget(TComputerLevel::Strong));
   }
 
   void searchBoard() {
