@@ -701,6 +701,9 @@ private Q_SLOTS:
     QTRY_COMPARE(Game->Phase(), TPhase::Closed);
     QCOMPARE(View.Boxes, QStringList(u"Error: Link has been closed by partner"_s));
     QCOMPARE(View.Closes, 1);
+    // The partner's orderly close is no socket error.
+    QTest::qWait(50);
+    QCOMPARE(Errors, QStringList());
   }
 
   // A bad reply to the program's first move, one of each kind (the wire's
