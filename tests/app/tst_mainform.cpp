@@ -461,7 +461,8 @@ private Q_SLOTS:
       Shown << u"%1 %2 %3"_s.arg(Grid(*Form)->OverlayFrame(0, 0))
                    .arg(Grid(*Form)->OverlayFrame(0, 1))
                    .arg(Text(*Form, "Player1") + Text(*Form, "Player2"));
-      QTest::qWait(1);
+      // One turn of the loop shows at most one frame, however late it runs.
+      QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     }
     Shown.removeDuplicates();
     QStringList Expected;
