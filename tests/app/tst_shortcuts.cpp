@@ -14,6 +14,7 @@
 
 #include <QMenu>
 #include <QProcess>
+#include <QProgressBar>
 #include <QTimer>
 
 class TestShortcuts : public QObject {
@@ -66,10 +67,14 @@ private Q_SLOTS:
       QCOMPARE(Explosions->isChecked(), Move % 2 == 0);
     }
     QCOMPARE(Thought, 4);
-    // A long search: the thinking window stays a while, and the user types.
+    // A long search: the thinking window stays a while, its gauges follow
+    // (in every search, however the one before ended), and the user types.
     for (int Search = 0; Search < 2; ++Search) {
       Relay.Show();
       QTRY_VERIFY(Thinking.isVisible());
+      Relay.SetMaxValue(2, 4);
+      Relay.SetProgress(2, Search + 1);
+      QTRY_COMPARE(Thinking.Gauge2->value(), 25 * (Search + 1));
       QTest::qWait(300);
       QTest::keyClick(&Form, Qt::Key_E, Qt::ControlModifier);
       QCOMPARE(Explosions->isChecked(), Search % 2 == 0);
