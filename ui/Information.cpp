@@ -52,9 +52,11 @@ void TInformationDialog::ShowNotice(const QString& Text) {
   const int InnerHeight = std::max(TrefoilHeight, DialogText->height()) + 2 * VerticalMargin;
   DialogText->move(TextLeft, (InnerHeight - DialogText->height()) / 2);
   setFixedSize(DialogText->width() + ExtraWidth, InnerHeight);
-  // A box already on screen shows the new text at once.
-  if (isVisible())
+  // A box already on screen shows the new text at once, in the middle.
+  if (isVisible()) {
+    CenterOnScreen(*this);
     return repaint();
+  }
   FShowTimer.start();
 }
 
