@@ -53,8 +53,9 @@ public:
   // Whether a modal dialog or box is open; while one is, the controller
   // holds back what arrives and goes on once the view calls Resume().
   virtual bool ModalOpen() const = 0;
-  // The modeless wait box of the start-up; it is painted before ShowWaitBox
-  // returns.
+  // The modeless wait box of the start-up. Neither runs an event loop: the
+  // box shows once the wait has lasted long enough to be seen, painted as it
+  // appears, and a wait that ends at once leaves it unshown.
   virtual void ShowWaitBox(const QString& Text) = 0;
   virtual void HideWaitBox() = 0;
 

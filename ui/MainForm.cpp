@@ -197,7 +197,7 @@ void TMainForm::closeEvent(QCloseEvent* Event) {
       ThinkGauges->hide();
     if (FHowToPlay)
       FHowToPlay->hide();
-    InformationDialog->hide();
+    InformationDialog->HideNotice();
   });
   Event->accept();
   Q_EMIT Closed();
