@@ -8,6 +8,7 @@
 // a recorder, so the whole flow of play runs without a screen.
 
 #include "Messages.h"
+#include "Phase.h"
 
 #include <array>
 #include <cstdint>
@@ -21,20 +22,6 @@ struct TSettings;
 
 enum class TAnimationSpeed : uint8_t;
 enum class TComputerLevel : uint8_t;
-
-// What the window offers the user right now; everything else is refused by
-// the controller anyway.
-struct TOffers {
-  bool Grid = false; // a click on a cell places a mass
-  bool StartGame = false;
-  bool Dimensions = false;
-  bool Restart = false;
-  bool RestartShown = false; // games against the computer only
-  bool Undo = false;
-  bool Hint = false;
-
-  friend bool operator==(const TOffers&, const TOffers&) = default;
-};
 
 class TGameView {
 public:
