@@ -33,6 +33,23 @@ inline std::unique_ptr<TBord> Reached(uint8_t Rows, uint8_t Cols, int Empty, uin
   return RandomlyPlayed(Rows, Cols, Empty, Empty, [&](int N) { return Random.Below(N); });
 }
 
+// An open Size x Size board after Placements random placements by each side,
+// owner 0 to move.
+inline std::unique_ptr<TBord> RandomOpening(int Size, int Placements, uint64_t Seed) {
+  TRandom Random(Seed);
+  for (;;) {
+    auto Board = std::make_unique<TBord>(nullptr, uint8_t(Size), uint8_t(Size));
+    for (int K = 0; K < 2 * Placements; ++K) {
+      const auto Player = static_cast<uint8_t>(K % 2);
+      const TMoveList Moves = Board->GenerateMoves(Player);
+      const TMove Move = Moves[std::size_t(Random.Below(int(Moves.size())))];
+      Board->GetCell(Move.Row, Move.Col)->AddMass(Player, false);
+    }
+    if (!Board->Finished && Board->CanMove(LocalPlayer) && Board->CanMove(Opponent))
+      return Board;
+  }
+}
+
 struct TNamedPosition {
   std::string Name;
   std::unique_ptr<TBord> Board;

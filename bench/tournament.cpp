@@ -119,18 +119,7 @@ constexpr int OpeningPlacements = 3; // by each side
 
 // An open board after a few random placements by each side, owner 0 to move.
 std::unique_ptr<TBord> Opening(int Size, int Index) {
-  TRandom Random(uint64_t(Size) * 1000 + uint64_t(Index) + 1);
-  for (;;) {
-    auto Board = std::make_unique<TBord>(nullptr, uint8_t(Size), uint8_t(Size));
-    for (int K = 0; K < 2 * OpeningPlacements; ++K) {
-      const auto Player = static_cast<uint8_t>(K % 2);
-      const TMoveList Moves = Board->GenerateMoves(Player);
-      const TMove Move = Moves[std::size_t(Random.Below(int(Moves.size())))];
-      Board->GetCell(Move.Row, Move.Col)->AddMass(Player, false);
-    }
-    if (!Board->Finished && Board->CanMove(LocalPlayer) && Board->CanMove(Opponent))
-      return Board;
-  }
+  return RandomOpening(Size, OpeningPlacements, uint64_t(Size) * 1000 + uint64_t(Index) + 1);
 }
 
 bool IsLevel(const std::string& Name) {

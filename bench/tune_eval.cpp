@@ -30,18 +30,7 @@
 namespace {
 
 std::unique_ptr<TBord> Opening(int Size, int Index) {
-  TRandom Random(uint64_t(Size) * 7919 + uint64_t(Index) + 17);
-  for (;;) {
-    auto Board = std::make_unique<TBord>(nullptr, uint8_t(Size), uint8_t(Size));
-    for (int K = 0; K < 6; ++K) {
-      const auto Player = static_cast<uint8_t>(K % 2);
-      const TMoveList Moves = Board->GenerateMoves(Player);
-      const TMove Move = Moves[std::size_t(Random.Below(int(Moves.size())))];
-      Board->GetCell(Move.Row, Move.Col)->AddMass(Player, false);
-    }
-    if (!Board->Finished && Board->CanMove(LocalPlayer) && Board->CanMove(Opponent))
-      return Board;
-  }
+  return RandomOpening(Size, 3, uint64_t(Size) * 7919 + uint64_t(Index) + 17);
 }
 
 // +1 when the player with Weights[0] wins, -1 when it loses, 0 a draw.

@@ -60,11 +60,7 @@ void TConnectionSetUp::ChooseGame(TSettings& Settings) {
 
   FCouldConnect = true;
   SetPhase(TPhase::Connecting);
-  {
-    const TStepQueue::TNested Nested(FSteps);
-    FView.ShowWaitBox(
-        QCoreApplication::translate("TGameController", "Establishing connection ..."));
-  }
+  FView.ShowWaitBox(QCoreApplication::translate("TGameController", "Establishing connection ..."));
   FConnectionWait.start(ConnectionWait);
   ConnectionChanged();
 }
@@ -113,11 +109,8 @@ void TConnectionSetUp::Connected() {
     FEvents.BoardChosen(Settings.NumRows, Settings.NumCols);
   }
   SetPhase(TPhase::Exchanging);
-  {
-    const TStepQueue::TNested Nested(FSteps);
-    FView.ShowWaitBox(
-        QCoreApplication::translate("TGameController", "Waiting for opponent to connect"));
-  }
+  FView.ShowWaitBox(
+      QCoreApplication::translate("TGameController", "Waiting for opponent to connect"));
   FOpponent->Exchange(Settings.PlayerNames[0], [this](const TExchange& Result) {
     FSteps.Post([this, Result] { FirstExchangeDone(Result); });
   });

@@ -24,27 +24,6 @@ TGameController::~TGameController() {
   Close();
 }
 
-TOffers TGameController::Offers() const {
-  TOffers Result;
-  Result.RestartShown = FOpponent && IsLocalGame();
-  switch (FPhase) {
-  case TPhase::OwnTurn:
-    Result.Grid = true;
-    Result.Restart = Result.RestartShown;
-    Result.Undo = IsLocalGame() && !FTurns.empty();
-    Result.Hint = true;
-    break;
-  case TPhase::BetweenGames:
-    Result.StartGame = true;
-    Result.Dimensions = true;
-    Result.Restart = Result.RestartShown;
-    break;
-  default:
-    break;
-  }
-  return Result;
-}
-
 void TGameController::SetPhase(TPhase Phase) {
   FPhase = Phase;
   // A skip holds from the player's own placement to the end of the reply.

@@ -121,7 +121,9 @@ public:
   std::optional<TMove> LastMove(uint8_t Player) const { return FLastMoves[Player & 1]; }
   // The cell a hint marks, while it stands.
   std::optional<TMove> HintCell() const { return FHint; }
-  TOffers Offers() const;
+  TOffers Offers() const {
+    return OffersIn(FPhase, IsLocalGame(), FOpponent != nullptr, !FTurns.empty());
+  }
   const TBord* Bord() const { return FBord.get(); }
   // The picture the window shows for a cell; it lags behind the board while
   // a placement is replayed.
@@ -182,12 +184,11 @@ private:
   void AfterTurn();
   void GameOver();
   void NextGameExchanged(const TExchange& Result);
-  void TakeExchange(const TExchange& Result);
+  // Takes the partner's name from a next game's exchange. False when the
+  // exchange failed: the partner gone is reported, anything else rethrown.
+  bool TakeExchange(const TExchange& Result);
   void ShowScore();
   void ReportLinkClosed();
-  // Rethrows the failure, unless it is the partner gone, which is reported:
-  // true then, false without a failure.
-  bool PartnerLeft(std::exception_ptr Failure);
   void LinkChanged(bool Up);
 
   // The read-out as set last, kept for undo.

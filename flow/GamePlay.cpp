@@ -177,17 +177,25 @@ void TGameController::GameOver() {
 }
 
 void TGameController::NextGameExchanged(const TExchange& Result) {
-  if (FPhase != TPhase::WaitingNextGame || PartnerLeft(Result.Failure))
+  if (FPhase != TPhase::WaitingNextGame || !TakeExchange(Result))
     return;
-  TakeExchange(Result);
   ResizeBoard(Result.NumRows, Result.NumCols);
   FBord->Finished = false;
   AwaitOpponentMove();
 }
 
-void TGameController::TakeExchange(const TExchange& Result) {
+bool TGameController::TakeExchange(const TExchange& Result) {
+  if (Result.Failure) {
+    try {
+      std::rethrow_exception(Result.Failure);
+    } catch (const LinkHasBeenClosed&) {
+      ReportLinkClosed();
+    }
+    return false;
+  }
   FSettings->PlayerNames[1] = Result.PartnerName;
   FView.ShowPlayerNames(FSettings->PlayerNames);
+  return true;
 }
 
 void TGameController::StartGame() {
@@ -208,9 +216,8 @@ void TGameController::StartGame() {
       return Begin();
     FOpponent->Exchange(FSettings->PlayerNames[0], [this, Begin](const TExchange& Result) {
       Post([this, Begin, Result] {
-        if (FPhase != TPhase::StartingGame || PartnerLeft(Result.Failure))
+        if (FPhase != TPhase::StartingGame || !TakeExchange(Result))
           return;
-        TakeExchange(Result);
         Begin();
       });
     });
@@ -257,17 +264,6 @@ void TGameController::ShowScore() {
     return;
   const std::array<int, 3> Masses = FBord->CountMasses();
   FView.DisplayScore(Masses[0], Masses[1]);
-}
-
-bool TGameController::PartnerLeft(std::exception_ptr Failure) {
-  if (!Failure)
-    return false;
-  try {
-    std::rethrow_exception(Failure);
-  } catch (const LinkHasBeenClosed&) {
-    ReportLinkClosed();
-  }
-  return true;
 }
 
 void TGameController::ReportLinkClosed() {

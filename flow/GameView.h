@@ -8,6 +8,7 @@
 // a recorder, so the whole flow of play runs without a screen.
 
 #include "Messages.h"
+#include "Phase.h"
 
 #include <array>
 #include <cstdint>
@@ -21,20 +22,6 @@ struct TSettings;
 
 enum class TAnimationSpeed : uint8_t;
 enum class TComputerLevel : uint8_t;
-
-// What the window offers the user right now; everything else is refused by
-// the controller anyway.
-struct TOffers {
-  bool Grid = false; // a click on a cell places a mass
-  bool StartGame = false;
-  bool Dimensions = false;
-  bool Restart = false;
-  bool RestartShown = false; // games against the computer only
-  bool Undo = false;
-  bool Hint = false;
-
-  friend bool operator==(const TOffers&, const TOffers&) = default;
-};
 
 class TGameView {
 public:
@@ -53,8 +40,9 @@ public:
   // Whether a modal dialog or box is open; while one is, the controller
   // holds back what arrives and goes on once the view calls Resume().
   virtual bool ModalOpen() const = 0;
-  // The modeless wait box of the start-up; it is painted before ShowWaitBox
-  // returns.
+  // The modeless wait box of the start-up. Neither runs an event loop: the
+  // box shows once the wait has lasted long enough to be seen, painted as it
+  // appears, and a wait that ends at once leaves it unshown.
   virtual void ShowWaitBox(const QString& Text) = 0;
   virtual void HideWaitBox() = 0;
 

@@ -18,3 +18,22 @@ enum class TPhase {
   Halted,          // an error left the game where it was; only the menu works
   Closed           // the window is closing
 };
+
+// What the window offers the user right now; everything else is refused by
+// the controller anyway.
+struct TOffers {
+  bool Grid = false; // a click on a cell places a mass
+  bool StartGame = false;
+  bool Dimensions = false;
+  bool Restart = false;
+  bool RestartShown = false; // games against the computer only
+  bool Undo = false;
+  bool Hint = false;
+
+  friend bool operator==(const TOffers&, const TOffers&) = default;
+};
+
+// What the player may do in Phase: in a game against the computer (Local)
+// or over the network, once the opponent is there, with turns to take back
+// (CanUndo) or none.
+TOffers OffersIn(TPhase Phase, bool Local, bool HasOpponent, bool CanUndo);

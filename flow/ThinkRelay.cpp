@@ -43,8 +43,7 @@ int TThinkRelay::Progress(int Gauge) const {
 }
 
 int TThinkRelay::Percent(int Gauge) const {
-  const TGauge* State = GaugeOf(Gauge);
-  return State ? State->Percent : 0;
+  return Gauge == 1 || Gauge == 2 ? FPublished[Gauge - 1].load(std::memory_order_relaxed) : 0;
 }
 
 void TThinkRelay::SetProgress(int Gauge, int Value) {
@@ -64,5 +63,9 @@ void TThinkRelay::Update(int Gauge) {
   if (Percent == State.Percent)
     return;
   State.Percent = Percent;
-  Q_EMIT PercentChanged(Gauge, Percent);
+  FPublished[Gauge - 1].store(Percent, std::memory_order_relaxed);
+  // Published before the flag is read: a window that took the flag away
+  // reads this value or signals again.
+  if (!FSignalled.exchange(true, std::memory_order_acq_rel))
+    Q_EMIT ProgressChanged();
 }

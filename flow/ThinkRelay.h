@@ -5,10 +5,14 @@
 //
 // The computer searches on a worker thread and reports through the
 // TThinkProgress interface. The relay keeps the two gauges' state on the
-// searching thread and emits a signal only when something the window shows
-// changes (shown, hidden, a gauge's percentage); the signals reach the
-// window queued, on the user-interface thread. ProcessMessages does
-// nothing: the event loop runs on its own while the worker searches.
+// searching thread; the signals reach the window queued, on the
+// user-interface thread. Shown and Hidden come once per search. A gauge's
+// percentage is published in an atomic, and ProgressChanged is emitted only
+// when the window has taken the last one (TakeProgress): a search steps its
+// gauges hundreds of times, and a queue of as many events would hold back
+// Hidden and the search's answer behind them. ProcessMessages does nothing:
+// the event loop runs on its own while the worker searches, which never
+// waits for it.
 //
 // The game controller owns it and hands it to the searches that show the
 // window (the computer's replies); the hint searches silently.
@@ -16,6 +20,8 @@
 #include "SearchControl.h"
 
 #include <QObject>
+
+#include <atomic>
 
 class TThinkRelay : public QObject, public TThinkProgress {
   Q_OBJECT
@@ -30,8 +36,11 @@ public:
   void SetMaxValue(int Gauge, int Value) override;
   int MaxValue(int Gauge) const;
   int Progress(int Gauge) const override;
-  // The percentage last passed on to the window.
+  // The percentage published last, from any thread.
   int Percent(int Gauge) const;
+  // The window takes the published percentages: the next change signals
+  // again.
+  void TakeProgress() { FSignalled.exchange(false, std::memory_order_acq_rel); }
   // Kept within 0 and the gauge's maximum.
   void SetProgress(int Gauge, int Value) override;
   void ProcessMessages() override {}
@@ -39,8 +48,9 @@ public:
 Q_SIGNALS:
   void Shown();
   void Hidden();
-  // The share of the gauge's maximum that is done, 0..100, rounded down.
-  void PercentChanged(int Gauge, int Percent);
+  // A percentage (the share of a gauge's maximum that is done, 0..100,
+  // rounded down) has changed since the window last took them.
+  void ProgressChanged();
 
 private:
   struct TGauge {
@@ -53,4 +63,6 @@ private:
   void Update(int Gauge);
 
   TGauge FGauges[2];
+  std::atomic<int> FPublished[2] = {0, 0};
+  std::atomic<bool> FSignalled = false;
 };

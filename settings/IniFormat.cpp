@@ -93,6 +93,8 @@ void ReadFizzgridIniText(const QByteArray& Bytes, QSettings::SettingsMap& Map) {
 
 QByteArray FizzgridIniText(const QSettings::SettingsMap& Map) {
   QString Text;
+  // About a line per key, most of them short: mostly one allocation.
+  Text.reserve(48 * (Map.size() + 1));
   const auto AddLine = [&Text](QStringView Name, const QString& Value) {
     AddOneLine(Text, Name);
     Text += u'=';

@@ -11,20 +11,30 @@
 #include <QStandardPaths>
 
 #include <memory>
+#include <string_view>
 
 namespace {
 
-constexpr QLatin1StringView RowsKey("Dimensions/Number of Rows");
-constexpr QLatin1StringView ColsKey("Dimensions/Number of Cols");
-constexpr QLatin1StringView PlayerKey("Names/Player 1");
-constexpr QLatin1StringView ConnectionKey("Connection/Connection last game");
-constexpr QLatin1StringView LCCKey("Connection/LCC");
-constexpr QLatin1StringView RelationKey("Connection/Relation Last Game");
-constexpr QLatin1StringView LCRKey("Connection/LCR");
-constexpr QLatin1StringView AddressKey("Connection/TCP/IP");
-constexpr QLatin1StringView LevelKey("Connection/Computer strength");
-constexpr QLatin1StringView SpeedKey("Connection/Animation speed");
-constexpr QLatin1StringView VaryKey("Connection/Vary the computer's play");
+// A key of the store, as text that needs no allocation each time it is used.
+struct TKey {
+  std::u16string_view Text;
+  operator QString() const {
+    return QString::fromRawData(reinterpret_cast<const QChar*>(Text.data()),
+                                qsizetype(Text.size()));
+  }
+};
+
+constexpr TKey RowsKey{u"Dimensions/Number of Rows"};
+constexpr TKey ColsKey{u"Dimensions/Number of Cols"};
+constexpr TKey PlayerKey{u"Names/Player 1"};
+constexpr TKey ConnectionKey{u"Connection/Connection last game"};
+constexpr TKey LCCKey{u"Connection/LCC"};
+constexpr TKey RelationKey{u"Connection/Relation Last Game"};
+constexpr TKey LCRKey{u"Connection/LCR"};
+constexpr TKey AddressKey{u"Connection/TCP/IP"};
+constexpr TKey LevelKey{u"Connection/Computer strength"};
+constexpr TKey SpeedKey{u"Connection/Animation speed"};
+constexpr TKey VaryKey{u"Connection/Vary the computer's play"};
 
 constexpr int DefaultDimension = 5;
 constexpr int MinStoredDimension = 4;

@@ -296,12 +296,12 @@ SPIEL VORBEI<byte value="xd"/>%1</translation>
         <translation>Der Punktestand ist die Gesamtmasse jedes Spielers. Daneben steht „Gezogen: [Zeile,Spalte]“ für den letzten Zug Ihres Gegners, von 1 an gezählt; „Einen Moment... Ich denke nach“, während der Computer nachdenkt, „Warte auf den Gegner“, während ein Spieler an einem anderen Computer überlegt. Ein dünner Rahmen in der Farbe jedes Spielers markiert dessen letzten Zug.</translation>
     </message>
     <message>
-        <source>Keys: the arrow keys move a frame over the board (Tab reaches it), Space or Enter places there. F2 starts the next game, Ctrl+F2 restarts against the computer, Ctrl+Z takes your last move back, H marks the cell the computer would play in your place, Ctrl+E switches the explosions off and on, Escape ends a chain reaction on show, F1 shows this.</source>
-        <translation>Tasten: Die Pfeiltasten bewegen einen Rahmen über das Brett (Tab erreicht es), Leertaste oder Eingabe setzt dort. F2 startet das nächste Spiel, Strg+F2 beginnt neu gegen den Computer, Strg+Z nimmt Ihren letzten Zug zurück, H markiert das Feld, das der Computer an Ihrer Stelle spielen würde, Strg+E schaltet die Explosionen aus und ein, Escape beendet eine laufende Kettenreaktion, F1 zeigt diese Anleitung.</translation>
-    </message>
-    <message>
         <source>OK</source>
         <translation>OK</translation>
+    </message>
+    <message>
+        <source>Keys: the arrow keys move a frame over the board (Tab reaches it), Space or Enter places there. F2 starts the next game, Ctrl+F2 restarts against the computer, Ctrl+Z takes your last move back, H marks the cell the computer would play in your place, Ctrl+E switches the explosions off and on, Escape (or a click on the board) shows the end of a chain reaction and of the reply at once, F1 shows this.</source>
+        <translation>Tasten: Die Pfeiltasten bewegen einen Rahmen über das Brett (Tab erreicht es), Leertaste oder Eingabe setzt dort. F2 startet das nächste Spiel, Strg+F2 beginnt neu gegen den Computer, Strg+Z nimmt Ihren letzten Zug zurück, H markiert das Feld, das der Computer an Ihrer Stelle spielen würde, Strg+E schaltet die Explosionen aus und ein, Escape (oder ein Klick auf das Brett) zeigt sofort das Ende einer Kettenreaktion und der Antwort, F1 zeigt diese Anleitung.</translation>
     </message>
 </context>
 <context>

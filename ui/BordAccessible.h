@@ -3,7 +3,7 @@
 // The board to assistive technology: a table of Rows x Cols cells, each
 // named by its row and column, its owner and its masses ("Row 2, column 3:
 // yours, 2 of 4"). The keyboard's frame is the focused cell. The
-// interfaces come from a factory that TBordGrid installs on first use.
+// interfaces come from a factory that the game window installs on first use.
 
 class QAccessibleInterface;
 class QObject;

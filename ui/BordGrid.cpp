@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "BordGrid.h"
 
-#include "BordAccessible.h"
 #include "Facilities.h"
 #include "GameController.h"
 
@@ -22,12 +21,6 @@ TBordGrid::TBordGrid(const TGameController& Game, QWidget* Parent) : QWidget(Par
   // Tab reaches the board; a click gives it the keys too.
   setFocusPolicy(Qt::StrongFocus);
   SetDimensions(0, 0);
-  // Once per process: Qt asks the factories in the order installed.
-  static const bool AccessibleTable = [] {
-    QAccessible::installFactory(BordAccessibleFactory);
-    return true;
-  }();
-  Q_UNUSED(AccessibleTable);
 }
 
 void TBordGrid::SetDimensions(int Rows, int Cols) {

@@ -122,7 +122,8 @@ THowToPlay::THowToPlay(const TCellImages& Images, QWidget* Parent) : QDialog(Par
   Add(tr("Keys: the arrow keys move a frame over the board (Tab reaches it), Space or Enter places "
          "there. F2 starts the next game, Ctrl+F2 restarts against the computer, Ctrl+Z takes your "
          "last move back, H marks the cell the computer would play in your place, Ctrl+E switches "
-         "the explosions off and on, Escape ends a chain reaction on show, F1 shows this."));
+         "the explosions off and on, Escape (or a click on the board) shows the end of a chain "
+         "reaction and of the reply at once, F1 shows this."));
   auto* Close = new QPushButton(tr("OK"), this);
   Close->setObjectName(QStringLiteral("OKButton"));
   Close->setDefault(true);

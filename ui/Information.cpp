@@ -5,7 +5,6 @@
 #include "Trefoil.h"
 
 #include <QCloseEvent>
-#include <QEventLoop>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QTimer>
@@ -18,28 +17,6 @@ namespace {
 constexpr int ImageLeft = 4;
 constexpr int TextLeft = ImageLeft + TrefoilWidth + 8;
 constexpr int VerticalMargin = 8;
-constexpr int MaxExposeWait = 500;
-
-// Ends Loop when Window is exposed.
-class TExposeWatch : public QObject {
-public:
-  TExposeWatch(QWindow& AWindow, QEventLoop& ALoop) : Window(AWindow), Loop(ALoop) {
-    Window.installEventFilter(this);
-  }
-  ~TExposeWatch() override { Window.removeEventFilter(this); }
-
-protected:
-  bool eventFilter(QObject* Watched, QEvent* Event) override {
-    if (Watched == &Window && Event->type() == QEvent::Expose && Window.isExposed())
-      Loop.quit();
-    return false;
-  }
-
-private:
-  QWindow& Window;
-  QEventLoop& Loop;
-};
-
 } // namespace
 
 TInformationDialog::TInformationDialog(QWidget* Parent) : QDialog(Parent) {
@@ -63,6 +40,10 @@ TInformationDialog::TInformationDialog(QWidget* Parent) : QDialog(Parent) {
   Font.setPixelSize(17);
   DialogText->setFont(Font);
   DialogText->move(TextLeft, VerticalMargin);
+
+  FShowTimer.setSingleShot(true);
+  FShowTimer.setInterval(ShowDelay);
+  connect(&FShowTimer, &QTimer::timeout, this, Guard([this] { ShowNow(); }));
 }
 
 void TInformationDialog::ShowNotice(const QString& Text) {
@@ -71,24 +52,27 @@ void TInformationDialog::ShowNotice(const QString& Text) {
   const int InnerHeight = std::max(TrefoilHeight, DialogText->height()) + 2 * VerticalMargin;
   DialogText->move(TextLeft, (InnerHeight - DialogText->height()) / 2);
   setFixedSize(DialogText->width() + ExtraWidth, InnerHeight);
+  // A box already on screen shows the new text at once, in the middle.
+  if (isVisible()) {
+    CenterOnScreen(*this);
+    return repaint();
+  }
+  FShowTimer.start();
+}
+
+void TInformationDialog::ShowNow() {
   show();
   CenterOnScreen(*this);
   raise();
-  // The caller goes on with what the notice is about at once: the box must
-  // show its text by then, not an empty frame. The window system exposes a
-  // new window a moment after it is shown; wait for that (for no input and
-  // not long), then paint it through.
-  QWindow* Window = windowHandle();
-  if (Window && !Window->isExposed()) {
-    QEventLoop Loop;
-    TExposeWatch Watch(*Window, Loop);
-    QTimer::singleShot(MaxExposeWait, &Loop, &QEventLoop::quit);
-    Loop.exec(QEventLoop::ExcludeUserInputEvents);
-  }
-  repaint();
+  // Qt paints a window as the window system exposes it, before anything
+  // else runs; one exposed already (shown again before the window system
+  // took it away) is painted here.
+  if (const QWindow* Window = windowHandle(); Window && Window->isExposed())
+    repaint();
 }
 
 void TInformationDialog::HideNotice() {
+  FShowTimer.stop();
   hide();
 }
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "Main.h"
 
+#include "BordAccessible.h"
 #include "Chat.h"
 #include "EnterPlayer.h"
 #include "Facilities.h"
@@ -15,6 +16,7 @@
 #include "Thinking.h"
 #include "Trefoil.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QActionGroup>
 #include <QCloseEvent>
@@ -50,6 +52,13 @@ TMainForm::TMainForm(TPorts Ports, const QString& ScoreFile, QWidget* Parent)
       FScoreFile(ScoreFile) {
   setObjectName(QStringLiteral("MainForm"));
   setWindowTitle(tr("Fizzgrid"));
+  // The board is a table to assistive technology; once per process, as Qt
+  // asks the factories in the order installed.
+  static const bool AccessibleBoard = [] {
+    QAccessible::installFactory(BordAccessibleFactory);
+    return true;
+  }();
+  Q_UNUSED(AccessibleBoard);
   FSound = std::make_unique<TResourceSound>();
   FController = std::make_unique<TGameController>(static_cast<TGameView&>(*this), Ports);
   FController->SetScoreRecorder([this](const QString& Name, bool Won) {
@@ -188,7 +197,7 @@ void TMainForm::closeEvent(QCloseEvent* Event) {
       ThinkGauges->hide();
     if (FHowToPlay)
       FHowToPlay->hide();
-    InformationDialog->hide();
+    InformationDialog->HideNotice();
   });
   Event->accept();
   Q_EMIT Closed();

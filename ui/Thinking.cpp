@@ -71,6 +71,16 @@ TThinkGauges::TThinkGauges(QWidget* Parent)
   setAttribute(Qt::WA_ShowWithoutActivating);
   setWindowFlag(Qt::WindowDoesNotAcceptFocus);
   setFocusPolicy(Qt::NoFocus);
+
+  FGaugeTimer.setSingleShot(true);
+  FGaugeTimer.setInterval(GaugeInterval);
+  connect(&FGaugeTimer, &QTimer::timeout, this, Guard([this] {
+    if (!FRelay)
+      return;
+    FRelay->TakeProgress();
+    for (int Gauge : {1, 2})
+      ShowPercent(Gauge, FRelay->Percent(Gauge));
+  }));
 }
 
 TThinkGauges::~TThinkGauges() {}
@@ -99,6 +109,10 @@ void TThinkGauges::ShowThinking() {
 }
 
 void TThinkGauges::HideThinking() {
+  // Hidden the moment the search ends: nothing of the gauges is pending.
+  FGaugeTimer.stop();
+  if (FRelay)
+    FRelay->TakeProgress();
   hide();
 }
 
@@ -110,8 +124,13 @@ void TThinkGauges::ShowPercent(int Gauge, int Percent) {
 void TThinkGauges::Follow(TThinkRelay& Relay) {
   connect(&Relay, &TThinkRelay::Shown, this, Guard([this] { ShowThinking(); }));
   connect(&Relay, &TThinkRelay::Hidden, this, Guard([this] { HideThinking(); }));
-  connect(&Relay, &TThinkRelay::PercentChanged, this,
-          Guard([this](int Gauge, int Percent) { ShowPercent(Gauge, Percent); }));
+  FRelay = &Relay;
+  // The first change after a pause waits GaugeInterval; the later ones in
+  // the meantime join it.
+  connect(&Relay, &TThinkRelay::ProgressChanged, this, Guard([this] {
+    if (!FGaugeTimer.isActive())
+      FGaugeTimer.start();
+  }));
 }
 
 bool TThinkGauges::event(QEvent* Event) {

@@ -6,7 +6,11 @@
 //
 // The game window creates it once the first game is on. The search
 // runs on a worker thread and reports through the relay (TThinkRelay),
-// whose signals reach ShowThinking, HideThinking and ShowPercent here.
+// whose signals reach ShowThinking and HideThinking here. The gauges
+// follow the relay's published percentages at most once per GaugeInterval:
+// a gauge repaints at once when its value changes, and a search steps it
+// hundreds of times, which would keep the window system busy beside the
+// search and hold back its answer.
 // FormActivate lays the gauges out beside the labels whenever the window is
 // shown or activated. The window never takes the keyboard focus: the main
 // window's shortcuts keep working while it comes and goes.
@@ -16,6 +20,8 @@
 // has its designed physical size on a 120-dpi screen, and Qt's high-DPI
 // scaling takes care of other screens.
 
+#include <QPointer>
+#include <QTimer>
 #include <QWidget>
 
 class QFrame;
@@ -26,6 +32,8 @@ class TThinkRelay;
 class TThinkGauges : public QWidget {
   Q_OBJECT
 public:
+  static constexpr int GaugeInterval = 40;
+
   explicit TThinkGauges(QWidget* Parent = nullptr);
   ~TThinkGauges() override;
 
@@ -48,4 +56,8 @@ protected:
   bool event(QEvent* Event) override;
   void showEvent(QShowEvent* Event) override;
   void resizeEvent(QResizeEvent* Event) override;
+
+private:
+  QPointer<TThinkRelay> FRelay;
+  QTimer FGaugeTimer;
 };

@@ -290,7 +290,10 @@ private Q_SLOTS:
     QCOMPARE(R->Log(), QString());
     // Cancel keeps the dimensions and still gives a new, empty board.
     Trigger(*Form, "StartGameF21");
-    ClickCell(*Form, GridSize.height() - 1, GridSize.width() - 1);
+    // The click that starts the next game is its first placement.
+    ClickCell(*Form, GridSize.height() - 1, GridSize.width() - 1, false);
+    QCOMPARE(Bord(*Form)->CountMasses()[0], 1);
+    QVERIFY(Settle(*Form));
     Trigger(*Form, "Restart1");
     for (int Cell = 0; Cell < GridSize.width() * GridSize.height(); ++Cell)
       Put(*Bord(*Form), Cell / GridSize.width(), Cell % GridSize.width(), LocalPlayer, 1);

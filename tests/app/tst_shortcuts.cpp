@@ -3,18 +3,24 @@
 // manager): they work from the first moment the game window shows, after
 // the start-up's real modal dialogs have come and gone, and while the
 // thinking window appears and disappears during the computer's moves. The
-// boxes and dialogs as the window manager sees them.
+// boxes and dialogs as the window manager sees them, and the wait boxes as
+// the screen shows them.
 
 #include "HelpAbout.h"
 #include "HighScores.h"
+#include "Information.h"
 #include "MainFormHarness.h"
 #include "MessageDlg.h"
 #include "ThinkRelay.h"
 #include "Thinking.h"
 
+#include <QLabel>
 #include <QMenu>
 #include <QProcess>
+#include <QProgressBar>
+#include <QScreen>
 #include <QTimer>
+#include <QWindow>
 
 class TestShortcuts : public QObject {
   Q_OBJECT
@@ -66,10 +72,14 @@ private Q_SLOTS:
       QCOMPARE(Explosions->isChecked(), Move % 2 == 0);
     }
     QCOMPARE(Thought, 4);
-    // A long search: the thinking window stays a while, and the user types.
+    // A long search: the thinking window stays a while, its gauges follow
+    // (in every search, however the one before ended), and the user types.
     for (int Search = 0; Search < 2; ++Search) {
       Relay.Show();
       QTRY_VERIFY(Thinking.isVisible());
+      Relay.SetMaxValue(2, 4);
+      Relay.SetProgress(2, Search + 1);
+      QTRY_COMPARE(Thinking.Gauge2->value(), 25 * (Search + 1));
       QTest::qWait(300);
       QTest::keyClick(&Form, Qt::Key_E, Qt::ControlModifier);
       QCOMPARE(Explosions->isChecked(), Search % 2 == 0);
@@ -129,6 +139,53 @@ private Q_SLOTS:
     RunModal(Scores);
     SetMessageHandler(Scripted);
     QCOMPARE(Seen, QStringList({u"Information"_s, About.windowTitle(), u"High Scores"_s}));
+  }
+
+  // Each wait box is painted the moment it is exposed: the screen grabbed
+  // right after its first exposure shows the box's face and its text, not
+  // the black of a window not yet painted.
+  void waitBoxesPainted() {
+    TInformationDialog Box;
+    QWindow* Window = (Box.winId(), Box.windowHandle());
+    struct TFirstExpose : QObject {
+      TInformationDialog& Box;
+      QImage Seen;
+      bool Armed = true;
+      explicit TFirstExpose(TInformationDialog& ABox) : Box(ABox) {}
+      bool eventFilter(QObject*, QEvent* Event) override {
+        // Grabbed once the exposure has been handled, before anything else.
+        if (Event->type() == QEvent::Expose && Box.windowHandle()->isExposed() &&
+            std::exchange(Armed, false))
+          QTimer::singleShot(0, this,
+                             [this] { Seen = Box.screen()->grabWindow(Box.winId()).toImage(); });
+        return false;
+      }
+    } Watch(Box);
+    Window->installEventFilter(&Watch);
+    const QRgb Face = Box.palette().color(QPalette::Window).rgb();
+    const QRgb Ink = Box.DialogText->palette().color(QPalette::WindowText).rgb();
+    for (const QString& Text :
+         {u"Establishing connection ..."_s, u"Waiting for opponent to connect"_s}) {
+      Watch.Seen = QImage();
+      Watch.Armed = true;
+      Box.ShowNotice(Text);
+      QTRY_VERIFY(!Watch.Seen.isNull());
+      int FacePixels = 0, InkPixels = 0;
+      for (int Y = 0; Y < Watch.Seen.height(); ++Y)
+        for (int X = 0; X < Watch.Seen.width(); ++X) {
+          const QRgb Pixel = Watch.Seen.pixel(X, Y) & RGB_MASK;
+          FacePixels += Pixel == (Face & RGB_MASK);
+          InkPixels += Pixel == (Ink & RGB_MASK);
+        }
+      const int All = Watch.Seen.width() * Watch.Seen.height();
+      QVERIFY2(FacePixels > All / 3 && InkPixels > 20,
+               qPrintable(u"%1: %2 face and %3 text pixels of %4"_s.arg(Text)
+                              .arg(FacePixels)
+                              .arg(InkPixels)
+                              .arg(All)));
+      Box.HideNotice();
+      QTRY_VERIFY(!Window->isExposed());
+    }
   }
 };
 
