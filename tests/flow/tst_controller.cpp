@@ -672,7 +672,7 @@ private Q_SLOTS:
       QCOMPARE(Game->Phase(), TPhase::BetweenGames);
       Game->StartGame();
       QTRY_COMPARE(Game->Phase(), TPhase::OwnTurn);
-      QCOMPARE(Peer.Received.mid(Before), QList({Msg(3, "Tester"), Msg(4, "3;4")}));
+      QTRY_COMPARE(Peer.Received.mid(Before), QList({Msg(3, "Tester"), Msg(4, "3;4")}));
       Place(0, 0);
     } else {
       QCOMPARE(Game->Phase(), TPhase::WaitingNextGame);
