@@ -5,7 +5,6 @@
 // clicks that wait for the turn, and read-outs of the window.
 
 #include "Application.h"
-#include "Chat.h"
 #include "CommandIO.h"
 #include "DialogScript.h"
 #include "Facilities.h"
@@ -26,20 +25,6 @@
 
 using namespace Qt::StringLiterals;
 
-// The game window, found among the application's windows.
-inline TMainForm* TheMainForm() {
-  for (QWidget* Window : QApplication::topLevelWidgets())
-    if (auto* Form = qobject_cast<TMainForm*>(Window))
-      return Form;
-  return nullptr;
-}
-
-// The game window's chat window, if it has one.
-inline TChatForm* ChatWindow() {
-  TMainForm* Form = TheMainForm();
-  return Form ? Form->findChild<TChatForm*>(u"ChatForm"_s) : nullptr;
-}
-
 // Fresh settings, a high-score file in a private folder, the scripted
 // message boxes and dialogs; one per test.
 struct TAppRig {
@@ -54,9 +39,11 @@ struct TAppRig {
   QString ScoreFile() const { return Folder.filePath(u"HighScores.Dat"_s); }
   // The game window's high-score table (empty before its first game).
   std::vector<TScoreEntry> Entries() const {
-    const TMainForm* Form = TheMainForm();
-    const auto* Table = Form ? Form->findChild<TScoreTable*>(u"ScoreTable"_s) : nullptr;
-    return Table ? Table->Entries() : std::vector<TScoreEntry>();
+    for (QWidget* Window : QApplication::topLevelWidgets())
+      if (const auto* Form = qobject_cast<TMainForm*>(Window))
+        if (const auto* Table = Form->findChild<TScoreTable*>(u"ScoreTable"_s))
+          return Table->Entries();
+    return {};
   }
   // Wins and losses recorded for Name, {-1, -1} without an entry.
   std::pair<int, int> Record(const QString& Name) const {

@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The game window against the computer: whole games with every read-out,
-// the end conditions and high scores, the menu commands, the explosion
-// animation and sound, closing while busy, every text translated, the
-// window to assistive technology, and the README's screenshot.
+// The game window against the computer: the first run and the settings
+// stored at exit, one whole game with every read-out
+// and the high scores, the menu commands and keys, the explosion animation
+// and sound, every text translated, the window to assistive technology, and
+// the README's screenshot. (The ends of a game and closing while busy are
+// the controller's test.)
 
 #include "MainFormHarness.h"
 #include "Program.h"
@@ -133,135 +135,56 @@ private Q_SLOTS:
   }
   void cleanup() { R.reset(); }
 
-  void wholeGameAgainstTheComputer() {
-    auto Form = StartLocalGame(4, 5);
-    TThinkRelay& Relay = Form->Controller().ThinkRelay();
-    // What the window showed when the computer began to think.
-    QStringList Seen;
-    connect(&Relay, &TThinkRelay::Shown, this,
-            [&] { Seen << Screen(*Form).section(u" | "_s, 0, 1); });
-    QCOMPARE(Screen(*Form), LocalTurn + u"Fizzgrid @12b | 0/0"_s);
-    // The same game played silently on a copy predicts every reply.
-    const auto Expected = TBord::CreateCopy(*Bord(*Form));
-    for (int Moves = 0; !Expected->Finished; ++Moves) {
-      QVERIFY2(Moves < 300, "the game does not end");
-      const TMove Mine = PickMove(*Bord(*Form));
-      const std::optional<TMove> Answer = PlayTurn(*Expected, Mine);
-      const bool ComputerMoves = Answer.has_value();
-      const TMove Reply = Answer.value_or(TMove());
-      const std::array<int, 3> Final = Expected->CountMasses();
-      Seen.clear();
-      ClickCell(*Form, Mine.Row, Mine.Col);
-      QCOMPARE(Seen, ComputerMoves ? QStringList{Thinking} : QStringList());
-      if (!Expected->Finished && ComputerMoves && Expected->CanMove(LocalPlayer)) {
-        QCOMPARE(R->Log(), QString());
-        QCOMPARE(BoardDiff(Bord(*Form), *Expected), QString());
-        // The replays left every cell showing the board's own picture.
-        for (uint8_t Row = 0; Row < Expected->Rows; ++Row)
-          for (uint8_t Col = 0; Col < Expected->Cols; ++Col)
-            QCOMPARE(Form->Controller().ShownPicture(Row, Col),
-                     Expected->GetCell(Row, Col)->CellImageIndex());
-        QCOMPARE(Screen(*Form),
-                 LaterTurn + u"Moved :\r     [%1,%2] @12b | %3/%4"_s.arg(Reply.Row + 1)
-                                 .arg(Reply.Col + 1)
-                                 .arg(Final[0])
-                                 .arg(Final[1]));
-        continue;
-      }
-      QCOMPARE(R->Log(), GameOver.arg(Final[0] > Final[1]   ? u"Tester wins"_s
-                                      : Final[1] > Final[0] ? u"Computer wins"_s
-                                                            : u"We have a draw"_s));
-      QCOMPARE(R->Messages.Records()[1].Buttons, TMsgButton::Yes | TMsgButton::No);
-      // A draw is a win for both.
-      const int Won = Final[0] >= Final[1], Lost = Final[1] >= Final[0];
-      QCOMPARE(R->Record(u"Tester"_s), std::pair(Won, 1 - Won));
-      QCOMPARE(R->Record(u"Computer"_s), std::pair(Lost, 1 - Lost));
-      CheckBetweenGames(*Form);
+  // Nothing stored: an empty name field, cancelled, gives "You"; the game
+  // type dialog refused once, then accepted; the board is 5 x 5.
+  void firstRunDefaults() {
+    QString NameShown = u"not shown"_s;
+    R->Dialogs.On(u"EnterNameDialog"_s, TDialogScript::ReadName(NameShown));
+    R->Dialogs.On(u"GameTypeSelection"_s, [](QDialog&) {});
+    R->Dialogs.On(u"GameTypeSelection"_s, TDialogScript::LocalGame());
+    TMainForm Form({}, R->ScoreFile());
+    QVERIFY(StartUp(Form));
+    QCOMPARE(NameShown, QString());
+    QCOMPARE(R->Dialogs.Shown,
+             Words("EnterNameDialog GameTypeSelection GameTypeSelection SizeDlg"));
+    QCOMPARE(R->Log(), u"Error: You must select a connection type"_s);
+    QCOMPARE(Form.Controller().Settings()->PlayerNames, (std::array{u"You"_s, u"Computer"_s}));
+    QCOMPARE(Text(Form, "NamePlayer1") + Text(Form, "NamePlayer2"), u"You : Computer : "_s);
+    QCOMPARE(QSize(Bord(Form)->Cols, Bord(Form)->Rows), QSize(5, 5));
+    QCOMPARE(QSize(Form.ClientWidth(), Form.ClientHeight()),
+             QSize(164 + 4 + Part<QGroupBox>(Form, "Score")->width(), 164));
+    // The user moves first, in the window shown at once.
+    QVERIFY(Form.isVisible());
+    QCOMPARE(Screen(Form), u"grid restart menu | Fizzgrid @12b | 0/0"_s);
+    QCOMPARE(CursorOf(*Grid(Form)), TCursorKind::HandPoint);
+    QVERIFY(Item(Form, "Explosions1")->isChecked() && Form.SoundOn() && !Bord(Form)->Finished);
+    QVERIFY(dynamic_cast<TComputerOpponent*>(Form.Controller().OtherPlayer()) &&
+            !Part<QWidget>(Form, "InformationDialog")->isVisible());
+  }
+
+  // The close box closes at once; the next start offers what was stored.
+  void settingsStoredAtExit() {
+    R->Dialogs.On(u"EnterNameDialog"_s, TDialogScript::Name(u"Alice"_s));
+    R->Dialogs.On(u"GameTypeSelection"_s, TDialogScript::LocalGame());
+    R->Dialogs.On(u"SizeDlg"_s, TDialogScript::Dimensions(6, 7));
+    {
+      TMainForm Form({}, R->ScoreFile());
+      QVERIFY(StartUp(Form) && QTest::qWaitForWindowExposed(&Form));
+      Form.close();
+      QVERIFY(Closing(Form) && !Form.isVisible());
+      QCOMPARE(R->Log(), QString());
     }
-    QVERIFY(Form->isVisible() && Sounds > 0);
-    // The next game starts with "Start Game" on the empty board.
-    Trigger(*Form, "StartGameF21");
-    QVERIFY(!Bord(*Form)->Finished);
-    QVERIFY(Screen(*Form).startsWith(LocalTurn));
-    ClickCell(*Form, 0, 0);
-    QCOMPARE(Bord(*Form)->GetCell(0, 0)->Owner, LocalPlayer);
-    QCOMPARE(Masses(Bord(*Form)), u"1/1"_s);
-  }
-
-  void clickOnOpponentCellOrBorder() {
-    auto Form = StartLocalGame();
-    Put(*Bord(*Form), 2, 3, Opponent, 2);
-    ClickCell(*Form, 2, 3);
-    QCOMPARE(R->Log(), u"Error: You cannot click on fields occupied by your opponent"_s);
-    QCOMPARE(R->Messages.Records()[0].Buttons, TMsgButtons(TMsgButton::OK));
-    QTest::mouseClick(Grid(*Form), Qt::LeftButton, Qt::NoModifier, QPoint(1, 1)); // no cell
-    QCOMPARE(R->Messages.Count(), 1);
-    QCOMPARE(Masses(Bord(*Form)), u"0/2"_s);
-    QCOMPARE(Screen(*Form), LocalTurn + u"Fizzgrid @12b | 0/0"_s);
-  }
-
-  // Every cell the user's, none about to explode: after one more mass the
-  // computer has nowhere to go. Only No to the next game closes.
-  void computerWithNoMove_data() {
-    QTest::addColumn<TMsgButton>("Answer");
-    QTest::newRow("Yes") << TMsgButton::Yes;
-    QTest::newRow("No") << TMsgButton::No;
-    QTest::newRow("closed unanswered") << TMsgButton::None;
-  }
-  void computerWithNoMove() {
-    QFETCH(TMsgButton, Answer);
-    R->Messages.SetHandler([=](const QString&, TMsgType, TMsgButtons Buttons) {
-      return Buttons & TMsgButton::No ? Answer : TMsgButton::OK;
-    });
-    auto Form = StartLocalGame(4, 4);
-    for (int Cell = 0; Cell < 16; ++Cell)
-      Put(*Bord(*Form), Cell / 4, Cell % 4, LocalPlayer, 1);
-    ClickCell(*Form, 1, 1);
-    QCOMPARE(R->Log(), GameOver.arg(u"Tester wins"_s));
-    QCOMPARE(R->Record(u"Tester"_s), std::pair(1, 0));
-    QCOMPARE(R->Record(u"Computer"_s), std::pair(0, 1));
-    QCOMPARE(Form->isVisible(), !Closing(*Form));
-    QCOMPARE(Closing(*Form), Answer == TMsgButton::No);
-    if (Answer != TMsgButton::No)
-      CheckBetweenGames(*Form);
-  }
-
-  // A cascade that was stopped as endless ends the game at once, here with
-  // equal totals: a draw, a win for both.
-  void draw() {
-    auto Form = StartLocalGame(4, 4);
-    Put(*Bord(*Form), 0, 0, LocalPlayer, 1);
-    Put(*Bord(*Form), 3, 3, Opponent, 2);
-    const_cast<TBord*>(Bord(*Form))->Finished = true;
-    ClickCell(*Form, 1, 1);
-    QCOMPARE(R->Log(), GameOver.arg(u"We have a draw"_s));
-    QCOMPARE(R->Record(u"Tester"_s), std::pair(1, 0));
-    QCOMPARE(R->Record(u"Computer"_s), std::pair(1, 0));
-    CheckBetweenGames(*Form);
-  }
-
-  // Between games the panel says how the next game starts, and a click on
-  // the board starts it as "Start Game" does.
-  void nextGameByClick() {
-    auto Form = StartLocalGame(4, 4);
-    QLabel* Next = Part<QLabel>(*Form, "NextGameLabel");
-    QVERIFY(!Next->isVisible());
-    for (int Cell = 0; Cell < 16; ++Cell)
-      Put(*Bord(*Form), Cell / 4, Cell % 4, LocalPlayer, 1);
-    ClickCell(*Form, 1, 1);
-    CheckBetweenGames(*Form);
-    QVERIFY(Next->isVisible());
-    QCOMPARE(Next->text(), u"Click the board or press F2 for a new game"_s);
-    // The read-out above it, whole.
-    QVERIFY(Part<QLabel>(*Form, "InformationLabel")->geometry().bottom() < Next->y());
-    if (const QString Target = qEnvironmentVariable("FIZZGRID_SHOT"); !Target.isEmpty())
-      Form->grab().save(Target);
-    // The click that starts the game is its first move too.
-    ClickCell(*Form, 2, 2);
-    QVERIFY(!Next->isVisible());
-    QVERIFY(!Bord(*Form)->Finished);
-    QCOMPARE(Bord(*Form)->GetCell(2, 2)->Owner, LocalPlayer);
-    QCOMPARE(Masses(Bord(*Form)), u"1/1"_s);
+    const TSettings Stored = LoadSettings();
+    QCOMPARE(std::tuple(int(Stored.NumRows), int(Stored.NumCols), Stored.PlayerNames[0],
+                        int(Stored.ConnectionLastGame)),
+             std::tuple(6, 7, u"Alice"_s, 0));
+    QString NameShown;
+    R->Dialogs.On(u"EnterNameDialog"_s, TDialogScript::ReadName(NameShown));
+    R->Dialogs.On(u"GameTypeSelection"_s, TDialogScript::LocalGame());
+    TMainForm Again({}, R->ScoreFile());
+    QVERIFY(StartUp(Again));
+    QCOMPARE(NameShown, u"Alice"_s);
+    QCOMPARE(QSize(Bord(Again)->Cols, Bord(Again)->Rows), QSize(7, 6));
   }
 
   // F1 opens how to play beside the game, with its two pictures made of
@@ -275,10 +198,6 @@ private Q_SLOTS:
       const QPixmap Picture = Part<QLabel>(*Help, Name)->pixmap();
       QVERIFY(!Picture.isNull() && Picture.height() >= 32);
     }
-    // The explosion's pictures hold the players' colours.
-    const QImage Explosion = Part<QLabel>(*Help, "ExplosionPicture")->pixmap().toImage();
-    QVERIFY(Explosion.pixel(4, 32 + 4) == qRgb(255, 0, 0));
-    QVERIFY(Explosion.pixel(32 + 16, 32 + 16) == qRgb(0, 255, 255));
     if (const QString Target = qEnvironmentVariable("FIZZGRID_SHOT"); !Target.isEmpty())
       Help->grab().save(Target);
     ClickCell(*Form, 0, 0);
@@ -287,67 +206,21 @@ private Q_SLOTS:
     QCOMPARE(Form->findChildren<QDialog*>(u"HowToPlay"_s).size(), 1);
   }
 
-  // The keyboard plays as the mouse does: Tab reaches the board and shows
-  // the frame at once, on the centre and later on the last cell played; the
-  // arrows move it, Space and Enter place there, with the same message for
-  // an opponent's cell.
-  void keyboardPlay() {
-    auto Form = StartLocalGame();
-    TBordGrid* Board = Grid(*Form);
-    const auto TabToBoard = [&] {
-      for (int Tab = 0; Tab < 10 && (Tab == 0 || !Board->hasFocus()); ++Tab)
-        QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : Form.get(),
-                        Qt::Key_Tab);
-    };
-    // The board has the focus from the start, without the frame; Tab shows
-    // it there at once, as it does when Tab brings the focus.
-    QVERIFY(Board->hasFocus());
-    QVERIFY(!Board->KeyFrameShown());
-    TabToBoard();
-    QVERIFY(Board->hasFocus());
-    QVERIFY(Board->KeyFrameShown());
-    QCOMPARE(std::pair(Board->KeyRow(), Board->KeyCol()), std::pair(2, 2));
-    for (const Qt::Key Key :
-         {Qt::Key_Right, Qt::Key_Right, Qt::Key_Right, Qt::Key_Down, Qt::Key_Left, Qt::Key_Up,
-          Qt::Key_Up, Qt::Key_Up, Qt::Key_Down, Qt::Key_Left, Qt::Key_Left})
-      Press(*Form, Board, Key);
-    QCOMPARE(std::pair(Board->KeyRow(), Board->KeyCol()), std::pair(1, 1));
-    Press(*Form, Board, Qt::Key_Space);
-    QVERIFY(Settle(*Form));
-    QCOMPARE(Bord(*Form)->GetCell(1, 1)->Owner, LocalPlayer);
-    QCOMPARE(Masses(Bord(*Form)), u"1/1"_s);
-    Press(*Form, Board, Qt::Key_Down);
-    Board->clearFocus();
-    TabToBoard();
-    QVERIFY(Board->hasFocus());
-    QCOMPARE(std::pair(Board->KeyRow(), Board->KeyCol()), std::pair(1, 1));
-    // The frame stays within the board.
-    for (int Step = 0; Step < 9; ++Step)
-      Press(*Form, Board, Qt::Key_Right);
-    QCOMPARE(Board->KeyCol(), 4);
-    Put(*Bord(*Form), 1, 4, Opponent, 1);
-    Press(*Form, Board, Qt::Key_Return);
-    QCOMPARE(R->Log(), u"Error: You cannot click on fields occupied by your opponent"_s);
-    QCOMPARE(Offers(*Form), u"grid restart undo menu"_s);
-  }
-
-  // Against the computer Ctrl+Z takes back the last move and the reply; the
-  // animation speed and the check mark of "Explosions" are one setting;
-  // Escape ends a cascade on show.
+  // Against the computer Ctrl+Z takes back the last move and the reply, and
+  // Restart empties the board; the animation speed and the check mark of
+  // "Explosions" are one setting; Escape ends a cascade on show.
   void undoSpeedAndEscape() {
     auto Form = StartLocalGame();
     QAction* Undo = Item(*Form, "Undo1");
     QVERIFY(!Undo->isEnabled());
-    ClickCell(*Form, 0, 0);
-    const QString After = Screen(*Form);
     ClickCell(*Form, 2, 2);
     QVERIFY(Undo->isEnabled());
     Press(*Form, Form.get(), Qt::Key_Z, Qt::ControlModifier);
-    QCOMPARE(Screen(*Form), After);
-    QCOMPARE(Masses(Bord(*Form)), u"1/1"_s);
-    Press(*Form, Form.get(), Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(Screen(*Form), LocalTurn + u"Fizzgrid @12b | 0/0"_s);
     QVERIFY(!Undo->isEnabled());
+    ClickCell(*Form, 2, 2);
+    Trigger(*Form, "Restart1");
+    QCOMPARE(Screen(*Form), LocalTurn + u"Fizzgrid @12b | 0/0"_s);
 
     QAction* Explosions = Item(*Form, "Explosions1");
     Trigger(*Form, "Fast1");
@@ -369,20 +242,6 @@ private Q_SLOTS:
     QVERIFY(Form->Controller().Phase() != TPhase::OwnReplay);
     QCOMPARE(Grid(*Form)->OverlayFrame(0, 0), -1);
     QVERIFY(Settle(*Form));
-  }
-
-  void restartMidGame() {
-    auto Form = StartLocalGame();
-    ClickCell(*Form, 0, 0);
-    Trigger(*Form, "Restart1");
-    QCOMPARE(Masses(Bord(*Form)), u"0/0"_s);
-    QVERIFY(!Bord(*Form)->Finished);
-    QCOMPARE(Screen(*Form), LocalTurn + u"Fizzgrid @12b | 0/0"_s);
-    QCOMPARE(Text(*Form, "NamePlayer1") + Text(*Form, "NamePlayer2"), u"Tester : Computer : "_s);
-    QVERIFY(R->Entries().empty());
-    QCOMPARE(R->Log(), QString());
-    ClickCell(*Form, 4, 4);
-    QCOMPARE(Bord(*Form)->GetCell(4, 4)->Owner, LocalPlayer);
   }
 
   // New dimensions between games, through the dialog or stored outside its
@@ -420,73 +279,28 @@ private Q_SLOTS:
     } else {
       Form->Controller().ResizeBoard(uint8_t(Rows), uint8_t(Cols));
     }
-    for (int Round = 0; Round < 2; ++Round) {
-      QCOMPARE(QSize(Bord(*Form)->Cols, Bord(*Form)->Rows), GridSize);
-      QCOMPARE(QSize(Grid(*Form)->ColCount(), Grid(*Form)->RowCount()), GridSize);
-      QCOMPARE(Grid(*Form)->geometry(), QRect(QPoint(2, 2), GridSize * 32 + QSize(4, 4)));
-      QCOMPARE(Form->ClientHeight(), ClientHeight);
-      QCOMPARE(Form->ClientWidth(), GridSize.width() * 32 + 8 + ScoreWidth);
-      QCOMPARE(Part<QGroupBox>(*Form, "Score")->geometry().right() + 1, Form->ClientWidth());
-      QVERIFY(Form->centralWidget()->rect().contains(Grid(*Form)->geometry()));
-      QCOMPARE(Masses(Bord(*Form)), u"0/0"_s);
-      QCOMPARE(R->Log(), QString());
-      // Cancel still gives a new, empty board.
-      Trigger(*Form, "StartGameF21");
-      ClickCell(*Form, GridSize.height() - 1, GridSize.width() - 1, false);
-      QCOMPARE(Bord(*Form)->CountMasses()[0], 1);
-      QVERIFY(Settle(*Form));
-      Trigger(*Form, "Restart1");
-      for (int Cell = 0; Cell < GridSize.width() * GridSize.height(); ++Cell)
-        Put(*Bord(*Form), Cell / GridSize.width(), Cell % GridSize.width(), LocalPlayer, 1);
-      ClickCell(*Form, 0, 1);
-      R->Messages.Clear();
-      Trigger(*Form, "Dimensions1");
-    }
-  }
-
-  // The explosion as the window shows it: the frames over the cell, the
-  // score of the moment, one sound per explosion; none of it without the
-  // check mark, which Ctrl+E toggles.
-  void explosionsOnAndOff() {
-    auto Form = StartLocalGame();
-    QAction* Explosions = Item(*Form, "Explosions1");
-    QVERIFY(Explosions->isChecked());
-    Put(*Bord(*Form), 0, 0, LocalPlayer, 1);
-    Put(*Bord(*Form), 0, 1, Opponent, 2);
-    Form->Controller().Replay().ShowBoard(*Bord(*Form));
-    Form->Controller().Replay().SetFrameTime(10);
-    ClickCell(*Form, 0, 0, false);
-    QStringList Shown;
-    while (Form->Controller().Phase() == TPhase::OwnReplay && Shown.size() < 1000) {
-      Shown << u"%1 %2 %3"_s.arg(Grid(*Form)->OverlayFrame(0, 0))
-                   .arg(Grid(*Form)->OverlayFrame(0, 1))
-                   .arg(Text(*Form, "Player1") + Text(*Form, "Player2"));
-      // One turn of the loop shows at most one frame, however late it runs.
-      QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    }
-    Shown.removeDuplicates();
-    QStringList Expected;
-    for (int Frame = 0; Frame < 16; ++Frame)
-      Expected << u"%1 -1 22"_s.arg(Frame);
-    for (int Frame = 0; Frame < 16; ++Frame)
-      Expected << u"-1 %1 30"_s.arg(Frame);
-    QCOMPARE(Shown.mid(0, 32), Expected);
-    QCOMPARE(Sounds, 2);
+    QCOMPARE(QSize(Bord(*Form)->Cols, Bord(*Form)->Rows), GridSize);
+    QCOMPARE(QSize(Grid(*Form)->ColCount(), Grid(*Form)->RowCount()), GridSize);
+    QCOMPARE(Grid(*Form)->geometry(), QRect(QPoint(2, 2), GridSize * 32 + QSize(4, 4)));
+    QCOMPARE(Form->ClientHeight(), ClientHeight);
+    QCOMPARE(Form->ClientWidth(), GridSize.width() * 32 + 8 + ScoreWidth);
+    QCOMPARE(Part<QGroupBox>(*Form, "Score")->geometry().right() + 1, Form->ClientWidth());
+    QVERIFY(Form->centralWidget()->rect().contains(Grid(*Form)->geometry()));
+    QCOMPARE(Masses(Bord(*Form)), u"0/0"_s);
+    QCOMPARE(R->Log(), QString());
+    // Cancel keeps the dimensions and still gives a new, empty board.
+    Trigger(*Form, "StartGameF21");
+    // The click that starts the next game is its first placement.
+    ClickCell(*Form, GridSize.height() - 1, GridSize.width() - 1, false);
+    QCOMPARE(Bord(*Form)->CountMasses()[0], 1);
     QVERIFY(Settle(*Form));
-    QCOMPARE(Grid(*Form)->OverlayFrame(0, 0), -1);
-    QVERIFY(Form->SoundOn());
-    // Without the check mark: no frame, no sound; the score still follows.
     Trigger(*Form, "Restart1");
-    Press(*Form, Form.get(), Qt::Key_E, Qt::ControlModifier);
-    QVERIFY(!Explosions->isChecked());
-    Put(*Bord(*Form), 0, 0, LocalPlayer, 1);
-    ClickCell(*Form, 0, 0, false);
-    QCOMPARE(Grid(*Form)->OverlayFrame(0, 0), -1);
-    QVERIFY(Settle(*Form));
-    QCOMPARE(Sounds, 2);
-    QVERIFY(Screen(*Form).endsWith(u" | 2/1"_s));
-    Press(*Form, Form.get(), Qt::Key_E, Qt::ControlModifier);
-    QVERIFY(Explosions->isChecked());
+    for (int Cell = 0; Cell < GridSize.width() * GridSize.height(); ++Cell)
+      Put(*Bord(*Form), Cell / GridSize.width(), Cell % GridSize.width(), LocalPlayer, 1);
+    ClickCell(*Form, 0, 1);
+    Trigger(*Form, "Dimensions1");
+    QCOMPARE(QSize(Grid(*Form)->ColCount(), Grid(*Form)->RowCount()), GridSize);
+    QCOMPARE(Masses(Bord(*Form)), u"0/0"_s);
   }
 
   void noSoundDevice() {
@@ -504,59 +318,6 @@ private Q_SLOTS:
     if (!QMediaDevices::audioOutputs().isEmpty())
       QSKIP("this machine has an audio output");
     QVERIFY(!TResourceSound().Play());
-  }
-
-  // Closing the window ends the computer's search, a cascade, or nothing
-  // at all at once; nothing more is placed or recorded, and no other window
-  // of the game stays.
-  void closingWhileBusy_data() {
-    QTest::addColumn<bool>("ByMenu");
-    QTest::addColumn<bool>("DuringSearch");
-    QTest::newRow("Exit during the search") << true << true;
-    QTest::newRow("close box during the search") << false << true;
-    QTest::newRow("Exit during a cascade") << true << false;
-    QTest::newRow("close box during a cascade") << false << false;
-  }
-  void closingWhileBusy() {
-    QFETCH(bool, ByMenu);
-    QFETCH(bool, DuringSearch);
-    // Cancel first: the game goes on; then Yes.
-    R->Messages.SetHandler([Asked = 0](const QString&, TMsgType, TMsgButtons) mutable {
-      return ++Asked > 1 ? TMsgButton::Yes : TMsgButton::Cancel;
-    });
-    auto Form = StartLocalGame();
-    TThinkRelay& Relay = Form->Controller().ThinkRelay();
-    TThinkGauges Thinking;
-    Thinking.Follow(Relay);
-    const auto Close = [&] { ByMenu ? Item(*Form, "eXit1")->trigger() : void(Form->close()); };
-    if (DuringSearch) {
-      connect(&Relay, &TThinkRelay::Shown, Form.get(), [&] {
-        if (ByMenu)
-          Close();
-        Close();
-      });
-      ClickCell(*Form, 2, 2);
-      QCOMPARE(Masses(Bord(*Form)), u"1/0"_s);
-    } else {
-      Put(*Bord(*Form), 0, 0, LocalPlayer, 1);
-      Put(*Bord(*Form), 0, 1, LocalPlayer, 2);
-      Form->Controller().Replay().SetFrameTime(TCascadeReplay::FrameTime);
-      ClickCell(*Form, 0, 0, false);
-      QTest::qWait(60);
-      if (ByMenu)
-        Close();
-      Close();
-      Flush(*Form);
-      QCOMPARE(Grid(*Form)->OverlayFrame(0, 0), -1);
-      QCOMPARE(Masses(Bord(*Form)), u"4/0"_s);
-    }
-    QVERIFY(Closing(*Form) && !Form->isVisible());
-    QCOMPARE(R->Log(), ByMenu ? u"Confirm: Are you sure|Confirm: Are you sure"_s : QString());
-    QTest::qWait(50);
-    QCOMPARE(Bord(*Form)->CountMasses()[1], 0);
-    QVERIFY(R->Entries().empty());
-    for (QWidget* Window : QApplication::topLevelWidgets())
-      QVERIFY2(!Window->isVisible(), qPrintable(Window->objectName()));
   }
 
   // In a pseudo-locale every text of the window, its menus, its dialogs and
@@ -630,9 +391,12 @@ private Q_SLOTS:
   }
 
   // Every focusable part of the window and of its dialogs has a name, every
-  // dialog its caption; then a whole game by keyboard, the board read only
-  // through its accessible table, with the frame as the focused cell and
-  // the score's name following each placement.
+  // dialog its caption; then the one whole game through the window, by
+  // keyboard, the board read only through its accessible table, with the
+  // frame as the focused cell and the score's name following each
+  // placement. The same game played silently on a copy predicts every
+  // reply, the read-outs and the board; at its end the boxes, the high
+  // scores and the next game's start.
   void accessibleByKeyboardAlone() {
     auto Form = StartLocalGame(4, 4);
     Press(*Form, Form.get(), Qt::Key_F1);
@@ -678,6 +442,12 @@ private Q_SLOTS:
     QVERIFY(Table->cellAt(0, 0)->state().focused && !Table->cellAt(0, 1)->state().focused);
     QAccessibleInterface* Score =
         QAccessible::queryAccessibleInterface(Part<QWidget>(*Form, "Score"));
+    const auto Expected = TBord::CreateCopy(*Bord(*Form));
+    // What the window showed when the computer began to think.
+    QStringList Seen;
+    connect(&Form->Controller().ThinkRelay(), &TThinkRelay::Shown, this,
+            [&] { Seen << Screen(*Form).section(u" | "_s, 0, 1); });
+    std::array<int, 3> Final{};
     int Placements = 0;
     while (!R->Log().contains(u"GAME OVER"_s)) {
       QVERIFY2(Placements < 100, "the game does not end");
@@ -707,12 +477,48 @@ private Q_SLOTS:
               : Col < Target.second ? Qt::Key_Right
                                     : Qt::Key_Left);
       }
+      const std::optional<TMove> Reply =
+          PlayTurn(*Expected, TMove(uint8_t(Target.first), uint8_t(Target.second)));
+      Final = Expected->CountMasses();
+      Seen.clear();
       Press(*Form, Grid(*Form), Qt::Key_Space);
       QVERIFY(Settle(*Form));
       ++Placements;
+      QCOMPARE(Seen, Reply ? QStringList{Thinking} : QStringList());
+      if (!R->Log().isEmpty())
+        continue;
+      QCOMPARE(BoardDiff(Bord(*Form), *Expected), QString());
+      // The replays left every cell showing the board's own picture.
+      for (uint8_t Row = 0; Row < 4; ++Row)
+        for (uint8_t Col = 0; Col < 4; ++Col)
+          QCOMPARE(Form->Controller().ShownPicture(Row, Col),
+                   Expected->GetCell(Row, Col)->CellImageIndex());
+      QCOMPARE(Screen(*Form),
+               LaterTurn + u"Moved :\r     [%1,%2] @12b | %3/%4"_s.arg(Reply->Row + 1)
+                               .arg(Reply->Col + 1)
+                               .arg(Final[0])
+                               .arg(Final[1]));
     }
-    QVERIFY(Placements >= 3);
-    QCOMPARE(R->Messages.Records().front().Type, TMsgType::Information);
+    QVERIFY(Placements >= 3 && Sounds > 0);
+    QCOMPARE(R->Log(), GameOver.arg(Final[0] > Final[1]   ? u"Tester wins"_s
+                                    : Final[1] > Final[0] ? u"Computer wins"_s
+                                                          : u"We have a draw"_s));
+    QCOMPARE(R->Messages.Records()[1].Buttons, TMsgButton::Yes | TMsgButton::No);
+    const int Won = Final[0] >= Final[1], Lost = Final[1] >= Final[0];
+    QCOMPARE(R->Record(u"Tester"_s), std::pair(Won, 1 - Won));
+    QCOMPARE(R->Record(u"Computer"_s), std::pair(Lost, 1 - Lost));
+    CheckBetweenGames(*Form);
+    // Between games the panel says how the next game starts, below the
+    // whole read-out; "Start Game" starts it on the empty board.
+    QLabel* Next = Part<QLabel>(*Form, "NextGameLabel");
+    QVERIFY(Next->isVisible());
+    QCOMPARE(Next->text(), u"Click the board or press F2 for a new game"_s);
+    QVERIFY(Part<QLabel>(*Form, "InformationLabel")->geometry().bottom() < Next->y());
+    Trigger(*Form, "StartGameF21");
+    QVERIFY(!Bord(*Form)->Finished && !Next->isVisible());
+    QVERIFY(Screen(*Form).startsWith(LocalTurn));
+    ClickCell(*Form, 0, 0);
+    QCOMPARE(Masses(Bord(*Form)), u"1/1"_s);
   }
 
   // A few moves, then the window as a picture; with FIZZGRID_SCREENSHOT set

@@ -13,6 +13,11 @@
 
 namespace {
 
+// A message: its kind's code byte and its text.
+QByteArray Msg(char Code, const char* Body) {
+  return QByteArray(1, Code) + Body;
+}
+
 // The message of the E that Action raises, or "<none>".
 template <typename E>
 QString Raised(const std::function<void()>& Action) {
@@ -77,7 +82,7 @@ class TestTransport : public QObject {
   Q_OBJECT
 
 private Q_SLOTS:
-  void masterExchange_data() {
+  void twoEndpoints_data() {
     QTest::addColumn<QString>("host");
     QTest::newRow("IPv4 address") << QStringLiteral("127.0.0.1");
     QTest::newRow("name") << QStringLiteral("localhost");
@@ -85,85 +90,62 @@ private Q_SLOTS:
       QTest::newRow("IPv6 address") << QStringLiteral("::1");
   }
 
-  // Our master against a raw slave: up on the accept, names, then dimensions.
-  void masterExchange() {
+  // Our master and our slave, the slave calling by address or name: the
+  // exchange, text both ways on the chat beside the game, a move, until the
+  // slave's chat goes and takes the game link with it.
+  void twoEndpoints() {
     QFETCH(QString, host);
-    TMasterPeer M;
-    QByteArray FromMaster;
-    QObject::connect(&M.Peer, &QTcpSocket::readyRead, &M.Peer, [&] {
-      FromMaster += M.Peer.readAll();
-      if (FromMaster == QByteArray("\x03"
-                                   "Ann"))
-        M.Send(QByteArray("\x03"
-                          "Bob"));
-    });
-    QVERIFY(!M.IO.Connected());
-    QVERIFY(M.Link(host));
-    QVERIFY(!M.Module.DataAvailable());
-    M.IO.SetDimensions(6, 7);
-    const TExchange Result = Exchange(M.IO, QStringLiteral("Ann"));
-    QCOMPARE(Result.PartnerName, QStringLiteral("Bob"));
-    QVERIFY(Result.NumRows == 6 && Result.NumCols == 7);
-    QTRY_COMPARE(FromMaster, QByteArray("\x03"
-                                        "Ann"
-                                        "\x04"
-                                        "6;7"));
+    QStringList AtMaster, AtSlave;
+    TComDataModule Master(nullptr, 0, 0);
+    TCommandIO MasterIO(true, QString(), &Master);
+    MasterIO.SetDimensions(6, 7);
+    TChatIO MasterChat([&](const QString& Text) { AtMaster << Text; },
+                       TChatLink{&Master, true, QString()});
+    TComDataModule Slave(nullptr, Master.GamePort(), Master.ChatPort());
+    TCommandIO SlaveIO(false, host, &Slave);
+    auto SlaveChat = std::make_unique<TChatIO>([&](const QString& Text) { AtSlave << Text; },
+                                               TChatLink{&Slave, false, host});
+    QVERIFY(LinkUp(SlaveIO) && LinkUp(MasterIO));
+    std::optional<TExchange> Slaves;
+    SlaveIO.ExchangeSettings(QStringLiteral("Bob"), [&](const TExchange& Done) { Slaves = Done; });
+    const TExchange Masters = Exchange(MasterIO, QStringLiteral("Ann"));
+    QTRY_VERIFY(Slaves.has_value());
+    QVERIFY(!Slaves->Failure && Slaves->PartnerName == QStringLiteral("Ann"));
+    QVERIFY(Slaves->NumRows == 6 && Slaves->NumCols == 7);
+    QVERIFY(Masters.PartnerName == QStringLiteral("Bob") && Masters.NumRows == 6 &&
+            Masters.NumCols == 7);
+    QTRY_VERIFY(Master.ChatPartner() != nullptr);
+    SlaveChat->Send(QStringLiteral("hello"));
+    QTRY_COMPARE(AtMaster, QStringList(QStringLiteral("hello")));
+    MasterChat.Send(QStringLiteral(u"gr\u00fc\u00df dich"));
+    QTRY_COMPARE(AtSlave, QStringList(QStringLiteral(u"gr\u00fc\u00df dich")));
+    SlaveIO.SendCommand(TCommand::MakeMove(6, 0));
+    QCOMPARE(Read(MasterIO, TCommandKind::Move).Row, 6);
+
+    SlaveChat.reset();
+    QTRY_VERIFY(!Master.Connected());
+    QVERIFY(!Slave.Connected());
+    QCOMPARE(Raised<LinkHasBeenClosed>([&] { Read(MasterIO, TCommandKind::Move); }), ReadFailed);
   }
 
-  void slaveExchange_data() { masterExchange_data(); }
-
-  // Our slave against a raw master: it learns the name and the dimensions;
-  // dimensions off the limits are refused.
-  void slaveExchange() {
-    QFETCH(QString, host);
-    QTcpServer Listener;
-    QVERIFY(Listener.listen(QHostAddress::Any, 0));
-    QTcpSocket* Master = nullptr;
-    QByteArray FromSlave, Dimensions("\x04"
-                                     "6;7");
-    connect(&Listener, &QTcpServer::newConnection, this, [&] {
-      Master = Listener.nextPendingConnection();
-      connect(Master, &QTcpSocket::readyRead, Master, [&] {
-        FromSlave += Master->readAll();
-        Master->write(Dimensions);
-      });
-      Master->write("\x03"
-                    "Ann");
-    });
-    TComDataModule Module(nullptr, Listener.serverPort(), 0);
-    TCommandIO IO(false, host, &Module);
-    QVERIFY(LinkUp(IO));
-    const TExchange Result = Exchange(IO, QStringLiteral("Bob"));
-    QCOMPARE(Result.PartnerName, QStringLiteral("Ann"));
-    QVERIFY(Result.NumRows == 6 && Result.NumCols == 7);
-    QCOMPARE(FromSlave, QByteArray("\x03"
-                                   "Bob"));
-
-    Dimensions = QByteArray("\x04"
-                            "9;9");
-    Master->write("\x03"
-                  "Ann");
-    QCOMPARE(Raised<ProtocolError>([&] { Exchange(IO, QStringLiteral("Bob")); }),
-             QStringLiteral("Received dimensions 9 x 9 lie outside 2..8"));
-  }
-
-  void partnerClosesDuringRead() {
-    TMasterPeer M;
-    QVERIFY(M.Link());
-    QTimer::singleShot(50, &M.Peer, [&] { M.Peer.disconnectFromHost(); });
-    QCOMPARE(Raised<LinkHasBeenClosed>([&] { Read(M.IO, TCommandKind::Move); }), ReadFailed);
-    QCOMPARE(Raised<LinkHasBeenClosed>([&] { M.IO.SendCommand(TCommand::MakeMove(0, 0)); }),
-             WriteFailed);
-  }
-
-  void messageThenDisconnect() {
-    TMasterPeer M;
-    QVERIFY(M.Link());
-    M.Send(QByteArray("\x01"
-                      "1;1"));
-    M.Peer.disconnectFromHost();
-    QTRY_VERIFY(!M.IO.Connected());
-    QCOMPARE(Raised<LinkHasBeenClosed>([&] { Read(M.IO, TCommandKind::Move); }), ReadFailed);
+  // The partner leaves while a read waits, or right after a message: the
+  // read fails as closed (the disconnect is taken before the data), and so
+  // does the next write.
+  void partnerLeaves() {
+    for (const bool WithMessage : {false, true}) {
+      TMasterPeer M;
+      QVERIFY(M.Link());
+      if (WithMessage) {
+        M.Send(Msg(1, "1;1"));
+        M.Peer.disconnectFromHost();
+        QTRY_VERIFY(!M.IO.Connected());
+      } else {
+        QTimer::singleShot(50, &M.Peer, [&] { M.Peer.disconnectFromHost(); });
+      }
+      QCOMPARE(Raised<LinkHasBeenClosed>([&] { Read(M.IO, TCommandKind::Move); }), ReadFailed);
+      QCOMPARE(Raised<LinkHasBeenClosed>([&] { M.IO.SendCommand(TCommand::MakeMove(0, 0)); }),
+               WriteFailed);
+    }
   }
 
   // A second client is dropped at once while the first plays on; of two
@@ -176,14 +158,12 @@ private Q_SLOTS:
     QVERIFY(Second.waitForConnected(5000));
     QTRY_COMPARE(Second.state(), QAbstractSocket::UnconnectedState);
     QVERIFY(M.IO.Connected());
-    M.Send(QByteArray("\x01"
-                      "1;1"));
+    M.Send(Msg(1, "1;1"));
     QTRY_VERIFY(M.Module.DataAvailable());
     M.Send(QByteArray("\x03"
                       "Ann\0Bob",
                       8));
-    QTRY_COMPARE(M.Module.ReceiveBuffer(), QByteArray("\x03"
-                                                      "Ann"));
+    QTRY_COMPARE(M.Module.ReceiveBuffer(), Msg(3, "Ann"));
     QCOMPARE(Read(M.IO, TCommandKind::Name).Name, QStringLiteral("Ann"));
     // Once the partner has left, nobody takes its place: a new connection is
     // closed at once and the link stays down.
@@ -218,8 +198,7 @@ private Q_SLOTS:
     for (int Piece = 0; Flood.size() < 3'000'000; ++Piece)
       Flood += QByteArray(997, char('a' + Piece % 26));
     Flooder.write(Flood);
-    M.Send(QByteArray("\x01"
-                      "2;3"));
+    M.Send(Msg(1, "2;3"));
     QTRY_VERIFY(M.Module.DataAvailable());
     QTRY_COMPARE_WITH_TIMEOUT(Received.size(), Flood.size(), 20000);
     QVERIFY(Received == Flood);
@@ -269,73 +248,22 @@ private Q_SLOTS:
     QVERIFY(!Other.Module.CanConnect());
   }
 
-  // Each malformed message is refused with its error and nothing is
-  // delivered; the link stays and the next good message is read as usual.
+  // A message too long is refused with its error and nothing is delivered;
+  // the link stays and the next good message is read as usual. (The other
+  // bad messages are the controller test's.)
   void malformedPeer() {
     TMasterPeer M;
     QVERIFY(M.Link());
-    const QList<std::pair<QByteArray, QString>> Cases = {
-        {QByteArray("\x07"
-                    "1;1"),
-         "Expected Move but received Unknown"},
-        {QByteArray("\x01"
-                    "11"),
-         "Move message without \";\""},
-        {QByteArray("\x01"
-                    "1;") +
-             QByteArray(400, '1'),
-         "Received message longer than 255 characters"},
-        {QByteArray(3000, '\x01'), "Received message longer than 255 characters"},
-        {QByteArray("\x01"
-                    "2;5"),
-         "Received move 2;5 lies off the board of 5 x 5"},
-        {QByteArray("\x01"
-                    "5;3"),
-         "Received move 5;3 lies off the board of 5 x 5"},
-        {QByteArray("\x01"
-                    "a;1"),
-         "'a' is not a valid integer value"},
-        {QByteArray("\x04"
-                    "5;5"),
-         "Expected Move but received Dimensions"}};
-    for (const auto& [Bytes, Message] : Cases) {
+    for (const QByteArray& Bytes :
+         {Msg(1, "1;") + QByteArray(400, '1'), QByteArray(3000, '\x01')}) {
       M.Send(Bytes);
       QTRY_VERIFY(M.Module.DataAvailable());
-      QCOMPARE(Raised<std::runtime_error>([&] { Read(M.IO, TCommandKind::Move); }), Message);
+      QCOMPARE(Raised<std::runtime_error>([&] { Read(M.IO, TCommandKind::Move); }),
+               QStringLiteral("Received message longer than 255 characters"));
     }
     QVERIFY(M.IO.Connected());
-    M.Send(QByteArray("\x01"
-                      "4;4"));
+    M.Send(Msg(1, "4;4"));
     QCOMPARE(Read(M.IO, TCommandKind::Move).Row, 4);
-  }
-
-  // Two of our own endpoints with their chats: text both ways beside the
-  // game, until the slave's chat goes and takes the game link with it.
-  void chatDropTakesGameLinkDown() {
-    QStringList AtMaster, AtSlave;
-    TComDataModule Master(nullptr, 0, 0);
-    TCommandIO MasterIO(true, QString(), &Master);
-    MasterIO.SetDimensions(6, 6);
-    TChatIO MasterChat([&](const QString& Text) { AtMaster << Text; },
-                       TChatLink{&Master, true, QString()});
-    const QString Host = QStringLiteral("127.0.0.1");
-    TComDataModule Slave(nullptr, Master.GamePort(), Master.ChatPort());
-    TCommandIO SlaveIO(false, Host, &Slave);
-    auto SlaveChat = std::make_unique<TChatIO>([&](const QString& Text) { AtSlave << Text; },
-                                               TChatLink{&Slave, false, Host});
-    QVERIFY(LinkUp(SlaveIO) && LinkUp(MasterIO));
-    QTRY_VERIFY(Master.ChatPartner() != nullptr);
-    SlaveChat->Send(QStringLiteral("hello"));
-    QTRY_COMPARE(AtMaster, QStringList(QStringLiteral("hello")));
-    MasterChat.Send(QStringLiteral(u"gr\u00fc\u00df dich"));
-    QTRY_COMPARE(AtSlave, QStringList(QStringLiteral(u"gr\u00fc\u00df dich")));
-    SlaveIO.SendCommand(TCommand::MakeMove(5, 0));
-    QCOMPARE(Read(MasterIO, TCommandKind::Move).Row, 5);
-
-    SlaveChat.reset();
-    QTRY_VERIFY(!Master.Connected());
-    QVERIFY(!Slave.Connected());
-    QCOMPARE(Raised<LinkHasBeenClosed>([&] { Read(MasterIO, TCommandKind::Move); }), ReadFailed);
   }
 
   // A chat port that cannot be listened on leaves the game running, silently.
@@ -351,8 +279,7 @@ private Q_SLOTS:
     TChatIO Chat([](const QString&) {}, TChatLink{&Module, true, QString()});
     QVERIFY(!Module.ChatServerActive());
     Chat.Send(QStringLiteral("lost"));
-    Peer.write(QByteArray("\x01"
-                          "0;1"));
+    Peer.write(Msg(1, "0;1"));
     QCOMPARE(Read(IO, TCommandKind::Move).Col, 1);
   }
 };

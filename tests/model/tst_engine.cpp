@@ -28,21 +28,13 @@ private Q_SLOTS:
                                   "0 0 ; 3200 placements ; T ms\n0 0 ; 6560 placements ; T ms\n"
                                   "0 0 ; 25 placements ; T ms\n",
                                   "", "0"};
-    // The level option: standard is the default search; the stronger ones
-    // take the one winning placement (2 2), play a single legal cell and
-    // answer "none" as the default does. A decided game needs few placements.
+    // The level option, in any case: Expert takes the one winning placement
+    // (2 2), plays a single legal cell and answers "none" as the default
+    // does; a decided game needs few placements.
     const QString Levels = "3x3 a1 a2 a1 a2 a3 a2 . . b1\n2x2 a1 a1 a1 .\n2x3 a1 a1 a1 a1 a1 a1\n";
-    QTest::newRow("level standard")
-        << QStringList{"move", "--level", "standard"} << Empty5 + "2x3 a1 a1 a1 a1 a1 a1\n"
-        << QStringList{"0 0\nnone\n", "", "0"};
-    QTest::newRow("level strong") << QStringList{"move", "--level", "strong"} << Levels
-                                  << QStringList{"2 2\n1 1\nnone\n", "", "0"};
     QTest::newRow("level expert")
         << QStringList{"move", "--level", "Expert", "--stats"} << Levels
         << QStringList{"2 2 ; 6 placements ; T ms\n1 1 ; 0 placements ; T ms\nnone\n", "", "0"};
-    // A seed varies only what is not decided; these positions are.
-    QTest::newRow("seed") << QStringList{"move", "--level", "strong", "--seed", "77"} << Levels
-                          << QStringList{"2 2\n1 1\nnone\n", "", "0"};
     QTest::newRow("bad seed") << QStringList{"move", "--seed", "-3"} << Levels
                               << QStringList{"",
                                              "bad seed \"-3\" (expected a number from 0 to "

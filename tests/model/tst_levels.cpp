@@ -118,27 +118,10 @@ private Q_SLOTS:
       const QByteArray Upper = QByteArray(LevelName(Level).data()).toUpper();
       QCOMPARE(ParseLevel(Upper.toStdString()), Level);
     }
-    QCOMPARE(LevelName(TComputerLevel::Standard), std::string_view("Standard"));
-    QCOMPARE(LevelName(TComputerLevel::Strong), std::string_view("Strong"));
-    QCOMPARE(LevelName(TComputerLevel::Expert), std::string_view("Expert"));
     for (const char* Text : {"", "Weak", "Strong ", "Expertise", "Stron"}) {
       QCOMPARE(ParseLevel(Text), TComputerLevel::Standard);
       TComputerLevel Level = TComputerLevel::Expert;
       QVERIFY(!TryParseLevel(Text, Level) && Level == TComputerLevel::Expert);
-    }
-    QVERIFY(LevelBudget(TComputerLevel::Standard) == 0 && LevelBudget(TComputerLevel::Strong) > 0 &&
-            LevelBudget(TComputerLevel::Expert) > LevelBudget(TComputerLevel::Strong));
-  }
-
-  void standardIsComputerMove() {
-    // Same answer, same board afterwards, same calls to the thinking window.
-    for (const auto& [Size, Empty, Seed] : {std::tuple{5, 20, 1}, {6, 10, 2}, {8, 4, 3}}) {
-      const auto Board = Played(Size, Empty, uint64_t(Seed));
-      const auto Copy = TBord::CreateCopy(*Board);
-      TRecordingProgress ByLevel, Direct;
-      const TMove Answer = LevelMove(*Board, TComputerLevel::Standard, ByLevel.Control);
-      QCOMPARE(Answer, ComputerMove(*Copy, Direct.Control));
-      QVERIFY(ByLevel.Calls == Direct.Calls && State(*Board) == State(*Copy));
     }
   }
 
@@ -175,33 +158,6 @@ private Q_SLOTS:
       }
     }
     QVERIFY(Endless >= 10);
-  }
-
-  void deterministic_data() {
-    QTest::addColumn<int>("Level");
-    QTest::addColumn<int>("Size");
-    QTest::addColumn<int>("Empty");
-    // Expert on a crowded 8 x 8 board would take seconds, and searches as
-    // Strong does.
-    for (const TComputerLevel Level : {TComputerLevel::Strong, TComputerLevel::Expert})
-      for (const auto& [Size, Empty] : {std::pair{4, 6}, {6, 30}, {8, 3}})
-        if (Level == TComputerLevel::Strong || Size < 8)
-          QTest::addRow("%s %dx%d", LevelName(Level).data(), Size, Size)
-              << int(Level) << Size << Empty;
-  }
-  void deterministic() {
-    // Twice on the same board and once on a copy: the same legal move, and
-    // the board left exactly as it was.
-    QFETCH(int, Level);
-    QFETCH(int, Size);
-    QFETCH(int, Empty);
-    const auto Board = Played(Size, Empty, uint64_t(Size * 10 + Level));
-    const std::string Before = State(*Board);
-    const TMove First = LevelMove(*Board, TComputerLevel(Level));
-    QVERIFY(IsLegal(*Board, First, Opponent));
-    QCOMPARE(LevelMove(*Board, TComputerLevel(Level)), First);
-    QCOMPARE(LevelMove(*TBord::CreateCopy(*Board), TComputerLevel(Level)), First);
-    QCOMPARE(State(*Board), Before);
   }
 
   void variety() {

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "CascadeSteps.h"
 #include "DataStructures.h"
 #include "PositionText.h"
 #include "RandomPlay.h"
@@ -66,6 +67,14 @@ std::unique_ptr<TBord> Parsed(const std::string& Text, TRecordingView* View = nu
   return Board;
 }
 
+// Owner and mass shown by picture Index on a cell of Capacity.
+std::pair<int, int> ShownAs(int Index, int Capacity) {
+  static constexpr int ImageBase[5] = {0, 0, 0, 2, 5};
+  if (Index >= 18)
+    return {NoOwner, 0};
+  return {Index / 9, Index % 9 - ImageBase[Capacity] + 1};
+}
+
 // A crowded position reached by deterministic random play, the computer to move.
 std::unique_ptr<TBord> Crowded(int Size, int MaxEmpty, uint64_t Seed) {
   Ref::Lcg Random(Seed);
@@ -125,29 +134,6 @@ class TestModel : public QObject {
   Q_OBJECT
 
 private Q_SLOTS:
-  void layout() {
-    for (int Rows = 2; Rows <= 8; ++Rows)
-      for (int Cols = 2; Cols <= 8; ++Cols) {
-        TBord Board(nullptr, uint8_t(Rows), uint8_t(Cols));
-        for (int R = -1; R <= 8; ++R)
-          for (int C = -1; C <= 8; ++C) {
-            const TCell* Cell = Board.Cell(R, C);
-            QCOMPARE(Cell != nullptr, R >= 0 && R < Rows && C >= 0 && C < Cols);
-            if (!Cell)
-              continue;
-            QVERIFY(Cell == Board.GetCell(uint8_t(R), uint8_t(C)) && Cell->Board == &Board);
-            QCOMPARE(int(Cell->Capacity), Ref::Board(Rows, Cols).Capacity(R, C));
-            QVERIFY(Cell->Neighbours ==
-                    (std::array<TCell*, 4>{Board.Cell(R, C - 1), Board.Cell(R, C + 1),
-                                           Board.Cell(R - 1, C), Board.Cell(R + 1, C)}));
-          }
-        QVERIFY(!Board.GetCell(uint8_t(Rows), 0) && !Board.GetCell(0, uint8_t(Cols)));
-      }
-    TBord Clamped(nullptr, 9, 12);
-    QVERIFY(Clamped.Rows == 8 && Clamped.Cols == 8);
-    QVERIFY(Parsed("2x3 a1 b2 . . . b1")->CountMasses() == (std::array<int, 3>{1, 3, 0}));
-  }
-
   void pictures() {
     // Per capacity the empty cell's picture, then the local player's by mass;
     // the opponent's lie 9 further on.
@@ -169,23 +155,6 @@ private Q_SLOTS:
         Full->GetCell(0, 0)->AddMass(1, Animate);
       QVERIFY(Full->Finished && Full->GetCell(0, 0)->Mass == 255);
       QCOMPARE(Full->GetCell(0, 0)->CellImageIndex(), 10);
-    }
-  }
-
-  void notifications() {
-    // The full cell is shown, explodes, is drawn empty, then its neighbours
-    // get their masses left, right, up, down, each sub-cascade depth first.
-    const std::tuple<std::string, int, int, int, QString> Cases[] = {
-        {"3x3 a1 . . . . . . . .", 0, 0, 0, "I00 E00 I00 I01 I10"},
-        {"4x4 . . . . b2 b3 . . . . . . . . . .", 1, 1, 1,
-         "I11 E11 I11 I10 E10 I10 I11 I00 I20 I12 I01 I21"}};
-    for (const auto& [Position, Player, Row, Col, Trace] : Cases) {
-      TRecordingView View;
-      Parsed(Position, &View)->GetCell(uint8_t(Row), uint8_t(Col))->AddMass(uint8_t(Player), true);
-      QString Seen;
-      for (const auto& E : View.Events)
-        Seen += QString("%1%2%3 ").arg(E.Kind).arg(E.Row).arg(E.Col);
-      QCOMPARE(Seen.trimmed(), Trace);
     }
   }
 
@@ -213,7 +182,7 @@ private Q_SLOTS:
     Ref::Lcg Random(uint64_t(Rows * 16 + Cols));
     TRecordingView View, Quiet; // Quiet hears only Silent's resets
     TBord Shown(&View, uint8_t(Rows), uint8_t(Cols)), Silent(&Quiet, uint8_t(Rows), uint8_t(Cols));
-    TBord Copy(nullptr, 8, 8);
+    TBord Copy(nullptr, 8, 8), Stepped(nullptr, uint8_t(Rows), uint8_t(Cols));
     View.Board = &Shown;
     Quiet.Board = &Silent;
     int Stopped = 0, Deep = 0;
@@ -223,6 +192,8 @@ private Q_SLOTS:
       View.Pictures.clear();
       Shown.Reset(); // one notification per cell, row by row, each already empty
       Silent.Reset();
+      Stepped.Reset();
+      std::vector<int> OnScreen(std::size_t(Rows * Cols), 18);
       QCOMPARE(View.Events.size(), std::size_t(Rows * Cols));
       for (int I = 0; I < Rows * Cols; ++I)
         QVERIFY(View.Events[I] == (Ref::Event{'I', I / Cols, I % Cols}) && View.Pictures[I] >= 18);
@@ -267,10 +238,30 @@ private Q_SLOTS:
         View.Pictures.clear();
         Shown.GetCell(uint8_t(R), uint8_t(C))->AddMass(uint8_t(Player), true);
         Silent.GetCell(uint8_t(R), uint8_t(C))->AddMass(uint8_t(Player), false);
+        const TCascadeSteps Steps = PlaceRecorded(Stepped, uint8_t(R), uint8_t(C), uint8_t(Player));
         const std::string Move = Where + " ; " + std::to_string(Player) + " " + std::to_string(R) +
                                  " " + std::to_string(C);
         QVERIFY2(ToReference(Shown) == Expected && ToReference(Silent) == Expected, Move.c_str());
         QVERIFY2(View.Events == Log, Move.c_str());
+        // The recorded steps are those notifications with their pictures;
+        // an explosion's score is what the pictures on screen add up to.
+        QCOMPARE(Steps.size(), Log.size());
+        for (std::size_t K = 0; K < Steps.size(); ++K) {
+          const TCascadeStep& Step = Steps[K];
+          const bool Explosion = Step.Kind == TCascadeStep::Explosion;
+          QVERIFY2(Log[K] == (Ref::Event{Explosion ? 'E' : 'I', Step.Row, Step.Col}) &&
+                       Step.Picture == View.Pictures[K],
+                   Move.c_str());
+          OnScreen[std::size_t(Step.Row * Cols + Step.Col)] = Step.Picture;
+          std::array<int, 3> Score{};
+          for (int I = 0; I < Rows * Cols && Explosion; ++I) {
+            const auto [Owner, Mass] =
+                ShownAs(OnScreen[std::size_t(I)], Stepped.Cell(I / Cols, I % Cols)->Capacity);
+            Score[std::size_t(Owner)] += Mass;
+          }
+          QVERIFY2(!Explosion || Step.Score == (std::array<int, 2>{Score[0], Score[1]}),
+                   Move.c_str());
+        }
         // A cell explodes showing its full picture and is drawn empty next.
         for (std::size_t K = 0; K < Log.size(); ++K)
           QVERIFY2(Log[K].Kind != 'E' ||
@@ -291,15 +282,6 @@ private Q_SLOTS:
     QCOMPARE(Quiet.Events.size(), std::size_t(12 * Rows * Cols));
     QVERIFY(Rows * Cols > 9 || Stopped > 0);
     QVERIFY(Searched == 0 || Deep > 0);
-  }
-
-  void searchExamples() {
-    // The same board gives the same move, also on its copy; no move gives the
-    // no-move marker. (Empty boards and ties: the engine tool's test.)
-    auto Board = Crowded(6, 12, 7);
-    const TMove First = ComputerMove(*Board);
-    QVERIFY(ComputerMove(*Board) == First && ComputerMove(*TBord::CreateCopy(*Board)) == First);
-    QCOMPARE(ComputerMove(*Parsed("2x3 a1 a1 a1 a1 a1 a1")), TMove(2, 0));
   }
 
   void stop() {

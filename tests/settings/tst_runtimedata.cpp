@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "IniFormat.h"
 #include "RuntimeData.h"
 
 #include <QtTest>
@@ -157,6 +158,11 @@ private Q_SLOTS:
     // reader and writer alone.
     QCOMPARE(SettingsFrom(StoreOf(Settings)), Settings);
     QVERIFY(SaveSettings(Settings));
+    // What is saved holds the program's own values and nothing read in error,
+    // such as a line that names nothing.
+    QSettings::SettingsMap Saved;
+    ReadFizzgridIniText(FileText().toUtf8(), Saved);
+    QCOMPARE(Saved.keys(), StoreOf(Settings).keys());
     ForgetStore();
     QCOMPARE(Loaded(LoadSettings()), loaded);
   }

@@ -47,16 +47,10 @@ public:
       Into = static_cast<TEnterNameDialog&>(Dialog).EditPlayerName->text();
     };
   }
-  static TStep LocalGame() { return NetworkGame(true, {}, false); }
-  static TStep NetworkGame(bool Master, const QString& Address, bool Network = true) {
-    return [=](QDialog& Dialog) {
-      auto& Types = static_cast<TGameTypeSelection&>(Dialog);
-      (Network ? Types.OtherComputer : Types.LocalGame)->click();
-      if (Network && Types.Master->isChecked() != Master)
-        Types.Master->click();
-      if (Network)
-        Types.Internet->setText(Address);
-      Types.OKBtn->click();
+  static TStep LocalGame() {
+    return [](QDialog& Dialog) {
+      static_cast<TGameTypeSelection&>(Dialog).LocalGame->click();
+      static_cast<TGameTypeSelection&>(Dialog).OKBtn->click();
     };
   }
   static TStep Dimensions(int Rows, int Cols) {

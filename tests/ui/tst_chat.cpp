@@ -7,13 +7,11 @@
 #include "ErrorReport.h"
 #include "RuntimeData.h"
 
-#include <QFontMetricsF>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QTcpSocket>
 #include <QTest>
 #include <QTextBlock>
-#include <QTextLayout>
 
 #include <memory>
 
@@ -104,27 +102,6 @@ private Q_SLOTS:
     QCOMPARE(Send->toPlainText(), u"\nhello\n\n\nshifted\n"_s);
     // No echo: the own text never reaches ReceiveMemo.
     QVERIFY(FForm->ReceiveMemo->toPlainText().isEmpty());
-
-    // A line longer than the memo is wide goes out as its last displayed piece.
-    Chat.Stream.clear();
-    Send->clear();
-    FForm->resize(310, 250);
-    QTRY_COMPARE(FForm->SendMemo->width(), 310);
-    QStringList Words;
-    for (int Number = 1; Number <= 30; ++Number)
-      Words << u"word%1"_s.arg(Number);
-    Type(FForm->SendMemo, Words.join(' '_L1));
-    QTRY_VERIFY(!Chat.Stream.isEmpty());
-    // Greedy wrapping at spaces over the memo's own line width ends with that piece.
-    const QTextLayout* Lines = FForm->SendMemo->document()->firstBlock().layout();
-    QVERIFY(Lines->lineCount() > 1);
-    const QFontMetricsF Metrics(FForm->SendMemo->font());
-    QString Expected;
-    for (const QString& Word : Words) {
-      const QString Longer = Expected.isEmpty() ? Word : Expected + ' '_L1 + Word;
-      Expected = Metrics.horizontalAdvance(Longer) <= Lines->lineAt(0).width() ? Longer : Word;
-    }
-    QCOMPARE(QString::fromLatin1(Chat.Stream).trimmed(), Expected);
   }
 
   // A partner's flood stays within the memo's bounds in lines and bytes,
@@ -158,22 +135,6 @@ private Q_SLOTS:
     Memo->clear();
     FForm->AppendReceived(u"one\r\rthree"_s);
     QCOMPARE(Memo->toPlainText(), u"one\n\nthree"_s);
-  }
-
-  // Both memos share the space below their labels equally, at any size down to the smallest.
-  void resizeRule() {
-    for (const QSize Size : {QSize(310, 250), QSize(311, 251), QSize(800, 613), QSize(100, 100)}) {
-      FForm->resize(Size);
-      const QSize Expected = Size.expandedTo(QSize(310, 250));
-      QTRY_COMPARE(FForm->SendMemo->width(), Expected.width());
-      const int Top = FForm->Label1->height();
-      const int Memo = (Expected.height() - Top - FForm->Label2->height()) / 2;
-      QCOMPARE(FForm->Label1->geometry(), QRect(0, 0, Expected.width(), Top));
-      QCOMPARE(FForm->SendMemo->geometry(), QRect(0, Top, Expected.width(), Memo));
-      QCOMPARE(FForm->Label2->pos(), QPoint(0, Top + Memo));
-      QCOMPARE(FForm->ReceiveMemo->geometry(),
-               QRect(0, Top + Memo + FForm->Label2->height(), Expected.width(), Memo));
-    }
   }
 };
 

@@ -48,16 +48,6 @@ class TestFacilities : public QObject {
   Q_OBJECT
 
 private Q_SLOTS:
-  void scriptedMessages() {
-    TScriptedMessages Script;
-    Script.Answer(TMsgButton::Yes);
-    const TMsgButtons YesNo = TMsgButton::Yes | TMsgButton::No;
-    QCOMPARE(MessageDlg(u"Sure?"_s, TMsgType::Confirmation, YesNo), TMsgButton::Yes);
-    // Nothing scripted: answered as if closed, which is not No.
-    QCOMPARE(MessageDlg(u"Again?"_s, TMsgType::Confirmation, YesNo), TMsgButton::None);
-    QCOMPARE(Script.Texts(), (QStringList{u"Sure?"_s, u"Again?"_s}));
-  }
-
   // A Yes/No question closed without a button is not answered No. Names
   // typed on the other computer are shown as plain text, never as markup.
   void realMessageBox() {

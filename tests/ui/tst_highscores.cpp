@@ -1,8 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+// The high-score file, byte for byte and on failing devices, and the table
+// that ranks, selects, deletes and saves its entries.
+
 #include "HighScores.h"
 #include "MessageDlg.h"
 #include "ScriptedMessages.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QListWidget>
@@ -15,6 +19,7 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <csignal>
 #include <functional>
 #include <memory>
@@ -33,6 +38,36 @@ QByteArray Record(const QByteArray& Name, qint32 Won, qint32 Lost, int LengthByt
   qToLittleEndian(Lost, Bytes.data() + 28);
   return Bytes;
 }
+
+// The entries as "name won/lost" lines.
+QStringList Listed(const std::vector<TScoreEntry>& Entries) {
+  QStringList Lines;
+  for (const TScoreEntry& Entry : Entries)
+    Lines << u"%1 %2/%3"_s.arg(Entry.PlayerName).arg(Entry.GamesWon).arg(Entry.GamesLost);
+  return Lines;
+}
+
+// A device that gives the first bytes of Data and then fails.
+class TFailingDevice : public QIODevice {
+public:
+  explicit TFailingDevice(QByteArray Data) : FData(std::move(Data)) {}
+
+protected:
+  qint64 readData(char* To, qint64 MaxSize) override {
+    if (FData.isEmpty()) {
+      setErrorString(u"the disk is gone"_s);
+      return -1;
+    }
+    const qint64 Size = std::min<qint64>(MaxSize, FData.size());
+    std::copy_n(FData.constData(), Size, To);
+    FData.remove(0, Size);
+    return Size;
+  }
+  qint64 writeData(const char*, qint64) override { return -1; }
+
+private:
+  QByteArray FData;
+};
 
 // The rows the window shows, e.g. "You 1/0 1, Computer 0/1 -1".
 QString Shown(const TScoreTable& Table) {
@@ -122,30 +157,116 @@ private Q_SLOTS:
   void init() { QFile::remove(FPath); }
   void cleanup() { QCOMPARE(FMessages.Texts(), QStringList()); }
 
-  void fileFormatByteForByte() {
-    const QByteArray Expected = Record("You", 3, 1) + Record("", 0, 0) +
-                                Record("Twenty characters!!!", -5, 2147483647) +
-                                Record("Zo\xeb ?", 258, 65536);
-    QCOMPARE(Expected.mid(3 * 32 + 24, 8), QByteArray("\x02\x01\x00\x00\x00\x00\x01\x00", 8));
-    QCOMPARE(TScoreFile::Encode({{u"You"_s, 3, 1},
-                                 {u""_s, 0, 0},
-                                 {u"Twenty characters!!!"_s, -5, 2147483647},
-                                 {u"Zo\u00eb \u03a9"_s, 258, 65536}}),
-             Expected);
-    // Read and written back without a refresh: in the order read. A length
-    // byte above 20 reads as 20, never into the filler.
-    WriteFile(FPath, Expected + Record("ABCDEFGHIJKLMNOPQRSTXY", 1, 0, 255));
-    TScoreTable(nullptr, FPath);
-    QCOMPARE(ReadFile(FPath), Expected + Record("ABCDEFGHIJKLMNOPQRST", 1, 0));
-    // Scores beyond 32 bits rank without wrapping; a count at its limit stays there.
-    TScoreTable Table(nullptr, FPath);
-    Table.UpdateScore(u"Twenty characters!!!"_s, false);
-    QCOMPARE(Shown(Table),
-             u"You 3/1 2, ABCDEFGHIJKLMNOPQRST 1/0 1,  0/0 0, Zo\u00eb ? 258/65536 -65278, "
-             "Twenty characters!!! -5/2147483647 -2147483652"_s);
+  void decode_data() {
+    QTest::addColumn<QByteArray>("data");
+    QTest::addColumn<QStringList>("entries");
+    QTest::addColumn<int>("tail");
+    QTest::addColumn<QByteArray>("encoded");
+    const QByteArray Ann = Record("Ann", 4, -2);
+    QTest::newRow("empty") << QByteArray() << QStringList() << 0 << QByteArray();
+    // The counts little-endian; a name of 20 fills its field.
+    QTest::newRow("counts and 20 characters")
+        << Record("You", 258, 65536) + Record("Twenty characters!!!", -5, 2147483647)
+        << QStringList{u"You 258/65536"_s, u"Twenty characters!!! -5/2147483647"_s} << 0
+        << QByteArray("\x03You", 4) + QByteArray(20, '\0') + QByteArray("\2\1\0\0\0\0\1\0", 8) +
+               Record("Twenty characters!!!", -5, 2147483647);
+    // Bytes after the name and the filler mean nothing and come back as zero.
+    QTest::newRow("junk after the name")
+        << Record("Bo" + QByteArray(21, 'z'), 2147483647, -2147483647 - 1, 2)
+        << QStringList{u"Bo 2147483647/-2147483648"_s} << 0
+        << Record("Bo", 2147483647, -2147483647 - 1);
+    // A length byte above 20 reads the 20 name bytes and never the filler.
+    QTest::newRow("length 255") << Record("ABCDEFGHIJKLMNOPQRSTxyz", 1, 0, 255)
+                                << QStringList{u"ABCDEFGHIJKLMNOPQRST 1/0"_s} << 0
+                                << Record("ABCDEFGHIJKLMNOPQRST", 1, 0);
+    // Every Latin-1 byte is a character of its own, NUL included.
+    QTest::newRow("latin-1 and NUL")
+        << Record(QByteArray("\xe9\0\xff", 3), 0, 0) << QStringList{u"\u00e9\0\u00ff 0/0"_s} << 0
+        << Record(QByteArray("\xe9\0\xff", 3), 0, 0);
+    QTest::newRow("short tail") << Ann + Ann + QByteArray(31, '\x07')
+                                << QStringList{u"Ann 4/-2"_s, u"Ann 4/-2"_s} << 31 << Ann + Ann;
+    QTest::newRow("tail only") << QByteArray(1, '\x05') << QStringList() << 1 << QByteArray();
+  }
+
+  // Whole records become entries, a short tail is counted, and writing the
+  // entries back gives every whole record with its meaningless bytes zero.
+  void decode() {
+    QFETCH(QByteArray, data);
+    QFETCH(QStringList, entries);
+    QFETCH(int, tail);
+    QFETCH(QByteArray, encoded);
+    qsizetype Tail = -1;
+    const std::vector<TScoreEntry> Decoded = TScoreFile::Decode(data, &Tail);
+    QCOMPARE(Listed(Decoded), entries);
+    QCOMPARE(Tail, qsizetype(tail));
+    QCOMPARE(TScoreFile::Encode(Decoded), encoded);
+    // A character outside Latin-1 is stored as "?", a longer name cut to 20.
+    QCOMPARE(TScoreFile::Encode({{u"Zo\u00eb \u03a9 and a long name"_s, 1, 0}}),
+             Record("Zo\xeb ? and a long nam", 1, 0));
+  }
+
+  // What Read makes of each kind of file and device, and the message the
+  // user gets; a save replaces what was there.
+  void readAndWrite() {
+    QCOMPARE(TScoreFile::Read(FPath).Status, TScoreFile::TStatus::Missing);
+    const QByteArray Ann = Record("Ann", 4, -2);
+    WriteFile(FPath, Ann + Ann);
+    TScoreFile::TReadResult Result = TScoreFile::Read(FPath);
+    QVERIFY(Result.Status == TScoreFile::TStatus::Read && Result.Error.isEmpty());
+    QCOMPARE(Listed(Result.Entries), QStringList(2, u"Ann 4/-2"_s));
+    WriteFile(FPath, Ann + "123456");
+    Result = TScoreFile::Read(FPath);
+    QCOMPARE(Result.Status, TScoreFile::TStatus::Damaged);
+    QCOMPARE(Listed(Result.Entries), QStringList{u"Ann 4/-2"_s});
+    QCOMPARE(Result.Error,
+             u"I/O error while reading \"%1\": the last record is short (6 of 32 "
+             "bytes); it will be dropped when the high scores are saved"_s.arg(FPath));
+    QVERIFY(QFile::remove(FPath) && QDir().mkdir(FPath));
+    Result = TScoreFile::Read(FPath);
+    QVERIFY(Result.Status == TScoreFile::TStatus::Unreadable && Result.Entries.empty());
+    QCOMPARE(Result.Error, u"I/O error: cannot read \"%1\": it is not a file"_s.arg(FPath));
+    QVERIFY(QDir().rmdir(FPath));
+
+    TFailingDevice Failing(Ann + Ann.left(10));
+    QVERIFY(Failing.open(QIODevice::ReadOnly | QIODevice::Unbuffered));
+    Result = TScoreFile::Read(Failing, u"disk"_s);
+    QCOMPARE(Result.Status, TScoreFile::TStatus::Damaged);
+    QCOMPARE(Listed(Result.Entries), QStringList{u"Ann 4/-2"_s});
+    QCOMPARE(Result.Error, u"I/O error while reading \"disk\": the disk is gone"_s);
+    QBuffer WriteOnly;
+    QVERIFY(WriteOnly.open(QIODevice::WriteOnly));
+    Result = TScoreFile::Read(WriteOnly, u"image"_s);
+    QCOMPARE(Result.Status, TScoreFile::TStatus::Unreadable);
+    QVERIFY(Result.Entries.empty() && Result.Error.startsWith(u"I/O error: cannot read"_s));
+
+    QByteArray Saved("an older and longer image than the new one");
+    QBuffer Target(&Saved);
+    QString Error;
+    QVERIFY(TScoreFile::Write(Target, u"image"_s, {{u"Ann"_s, 4, -2}}, &Error));
+    QVERIFY(Saved == Ann && Error.isEmpty());
+    Target.close();
+    QVERIFY(Target.open(QIODevice::ReadOnly));
+    QVERIFY(!TScoreFile::Write(Target, u"image"_s, {{u"Ann"_s, 4, -2}}, &Error));
+    QVERIFY2(Error.startsWith(u"I/O error: the high scores could not be written to \"image\": "_s),
+             qPrintable(Error));
   }
 
   void rankingExamples() {
+    // Read and written back without a refresh: in the order read.
+    const QByteArray Four = Record("You", 3, 1) + Record("", 0, 0) +
+                            Record("Twenty characters!!!", -5, 2147483647) +
+                            Record("Zo\xeb ?", 258, 65536);
+    WriteFile(FPath, Four);
+    TScoreTable(nullptr, FPath);
+    QCOMPARE(ReadFile(FPath), Four);
+    // Scores beyond 32 bits rank without wrapping; a count at its limit stays there.
+    {
+      TScoreTable Table(nullptr, FPath);
+      Table.UpdateScore(u"Twenty characters!!!"_s, false);
+      QCOMPARE(Shown(Table), u"You 3/1 2,  0/0 0, Zo\u00eb ? 258/65536 -65278, "
+                             "Twenty characters!!! -5/2147483647 -2147483652"_s);
+    }
+    QFile::remove(FPath);
     const QString Long = u"A very long player name indeed"_s;
     {
       TScoreTable Table(nullptr, FPath);
