@@ -494,6 +494,16 @@ private Q_SLOTS:
       QCOMPARE(*Game->HintCell(), HintMove(*Game->Bord()));
       QCOMPARE(FormatPosition(*Game->Bord()), Before);
     }
+    // A hint whose answer waits behind a click is not shown for the position
+    // the click leaves behind. (Were the search still running, the click
+    // would cancel it: the check holds either way.)
+    Game->Hint();
+    Flush();
+    QTest::qSleep(300);
+    Game->PlaceAt(PickMove(*Game->Bord()).Row, PickMove(*Game->Bord()).Col);
+    Flush();
+    QVERIFY(Settled());
+    QCOMPARE(Game->HintCell(), std::nullopt);
     // Refused while the computer thinks; gone with a restart.
     Game->PlaceAt(PickMove(*Game->Bord()).Row, PickMove(*Game->Bord()).Col);
     Flush();
