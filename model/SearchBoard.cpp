@@ -96,23 +96,29 @@ void TSearchBoard::Account(uint8_t I, uint8_t OldMass, uint8_t OldOwner) {
 // of its explosions are still sending, is settled; a full cell explodes
 // depth-first to its left, right, upper and lower neighbour; the sixth
 // nested hit stops the cascade as endless, after which the masses still
-// to send only arrive. Returns the cells that exploded.
+// to send only arrive.
 template <uint8_t Player>
-uint64_t TSearchBoard::Cascade(uint8_t Start) {
+void TSearchBoard::Cascade(uint8_t Start) {
   FExploded = 0;
+  FExplosions = 0;
   FMass[Start] = static_cast<uint8_t>(FMass[Start] + (FMass[Start] != UINT8_MAX));
   FOwner[Start] = Player;
-  if (GoesOn(Start) && Settle<Player>(Start))
+  if (GoesOn(Start) && Settle<Player>(Start) && !FRecalled)
     FTop.Finished = true;
-  return FExploded;
 }
 
 // Cell has received a mass and GoesOn; true when the guard stopped the
-// cascade, here or deeper.
+// cascade, here or deeper, or when the memory of endless cascades knew the
+// outcome (FRecalled), which leaves the cells half-way for the caller to
+// restore.
 template <uint8_t Player>
 bool TSearchBoard::Settle(uint8_t Cell) {
   if (FNesting[Cell] + 1 >= NestingLimit)
     return true;
+  if (++FExplosions == RecallAfter && FRecall && FRecall->Key == FRecallKey) {
+    FRecalled = true;
+    return true;
+  }
   ++FNesting[Cell];
   FMass[Cell] = 0;
   FOwner[Cell] = NoOwner;
@@ -127,11 +133,12 @@ bool TSearchBoard::Settle(uint8_t Cell) {
     ++FMass[Next];
     FOwner[Next] = Player;
     if (GoesOn(Next) && Settle<Player>(Next)) {
-      for (int Rest = K + 1; Rest < Count; ++Rest) {
-        const uint8_t Late = Neighbours[Rest];
-        FMass[Late] = static_cast<uint8_t>(FMass[Late] + (FMass[Late] != UINT8_MAX));
-        FOwner[Late] = Player;
-      }
+      if (!FRecalled)
+        for (int Rest = K + 1; Rest < Count; ++Rest) {
+          const uint8_t Late = Neighbours[Rest];
+          FMass[Late] = static_cast<uint8_t>(FMass[Late] + (FMass[Late] != UINT8_MAX));
+          FOwner[Late] = Player;
+        }
       Stopped = true;
       break;
     }
@@ -152,42 +159,83 @@ void TSearchBoard::Place(uint8_t Index, uint8_t Player) {
     FMass[Index] = static_cast<uint8_t>(FMass[Index] + (FMass[Index] != UINT8_MAX));
     FOwner[Index] = Player;
     Account(Index, Undo.Mass, Undo.Owner);
-    FTop.Changed = Bit;
     return;
-  }
-  uint64_t Key = 0;
-  TEndless* Known = nullptr;
-  if (!FEndless.empty()) {
-    Key = FTop.Hash ^ Keys[Index][(Player ^ FPerspective) * 4];
-    Known = &FEndless[Key & FEndlessMask];
-    if (Known->Key == Key) {
-      Undo.Whole = false;
-      Undo.Cell = Index;
-      Undo.Mass = FMass[Index];
-      Undo.Owner = FOwner[Index];
-      FTop.Finished = true;
-      FTop.Margin = Known->Margin;
-      FTop.Changed = Bit;
-      return;
-    }
   }
   Undo.Whole = true;
   Undo.Masses = FMass;
   Undo.Owners = FOwner;
-  const uint64_t Exploded =
-      Player == LocalPlayer ? Cascade<LocalPlayer>(Index) : Cascade<Opponent>(Index);
-  if (Known && FTop.Finished)
-    Known->Key = Key;
+  FRecall = nullptr;
+  if (!FEndless.empty()) {
+    FRecallKey = FTop.Hash ^ Keys[Index][(Player ^ FPerspective) * 4];
+    FRecall = &FEndless[FRecallKey & FEndlessMask];
+  }
+  FRecalled = false;
+  if (Player == LocalPlayer)
+    Cascade<LocalPlayer>(Index);
+  else
+    Cascade<Opponent>(Index);
+  if (FRecalled) {
+    FMass = Undo.Masses;
+    FOwner = Undo.Owners;
+    Undo.Whole = false;
+    Undo.Cell = Index;
+    Undo.Mass = FMass[Index];
+    Undo.Owner = FOwner[Index];
+    FTop.Finished = true;
+    FTop.Margin = FRecall->Margin;
+    return;
+  }
   // Every cell a cascade changes is the placed cell or a neighbour of an
   // exploded one.
-  const uint64_t Changed = Bit | Exploded | Neighbours(Exploded);
+  AccountCascade(Bit | FExploded | Neighbours(FExploded), Undo);
+  // Endless cascades long enough to look for are remembered.
+  if (FRecall && FTop.Finished && FExplosions >= RecallAfter) {
+    FRecall->Key = FRecallKey;
+    FRecall->Margin = FTop.Margin;
+  }
+}
+
+// Account for every cell of Changed at once. The totals are kept in locals
+// here: the cells are bytes, and a store to a byte may alias any total kept
+// in the object, which would have every total reloaded after every cell.
+void TSearchBoard::AccountCascade(uint64_t Changed, const TUndo& Undo) {
+  // The sign of owner 0's, owner 1's and no owner's masses.
+  const std::array<int32_t, 3> Sign = {FPerspective == LocalPlayer ? 1 : -1,
+                                       FPerspective == Opponent ? 1 : -1, 0};
+  int32_t Margin = FTop.Margin;
+  if (FTop.Finished) {
+    for (uint64_t Left = Changed; Left; Left &= Left - 1) {
+      const auto I = static_cast<uint8_t>(std::countr_zero(Left));
+      Margin += Sign[FOwner[I]] * FMass[I] - Sign[Undo.Owners[I]] * Undo.Masses[I];
+    }
+    FTop.Margin = Margin;
+    return;
+  }
+  int32_t Material = FTop.Material;
+  uint64_t Hash = FTop.Hash;
+  // Indexed by owner; the third collects the cells of no owner.
+  std::array<uint64_t, 3> Owned = {FTop.Owned[0] & ~Changed, FTop.Owned[1] & ~Changed, 0};
+  std::array<uint64_t, 3> Critical = {FTop.Critical[0] & ~Changed, FTop.Critical[1] & ~Changed, 0};
   for (uint64_t Left = Changed; Left; Left &= Left - 1) {
     const auto I = static_cast<uint8_t>(std::countr_zero(Left));
-    Account(I, Undo.Masses[I], Undo.Owners[I]);
+    const uint8_t Mass = FMass[I], Owner = FOwner[I];
+    const uint8_t OldMass = Undo.Masses[I], OldOwner = Undo.Owners[I];
+    const int32_t Change = Sign[Owner] * Mass - Sign[OldOwner] * OldMass;
+    Margin += Change;
+    Material += FWeight[I] * Change;
+    if (OldOwner != NoOwner)
+      Hash ^= Keys[I][(OldOwner ^ FPerspective) * 4 + (OldMass & 3)];
+    if (Owner != NoOwner)
+      Hash ^= Keys[I][(Owner ^ FPerspective) * 4 + (Mass & 3)];
+    const uint64_t Bit = uint64_t(1) << I;
+    Owned[Owner] |= Bit;
+    Critical[Owner] |= Mass + 1 == FCapacity[I] ? Bit : 0;
   }
-  FTop.Changed = Changed;
-  if (Known && FTop.Finished)
-    Known->Margin = FTop.Margin;
+  FTop.Margin = Margin;
+  FTop.Material = Material;
+  FTop.Hash = Hash;
+  FTop.Owned = {Owned[0], Owned[1]};
+  FTop.Critical = {Critical[0], Critical[1]};
 }
 
 void TSearchBoard::RememberEndless(int Bits) {

@@ -41,9 +41,10 @@ public:
   void Place(uint8_t Index, uint8_t Player);
   // Takes back the last pending placement.
   void Undo();
-  // Remembers the outcome of the endless cascades met since Load, by
+  // Remembers the outcome of the long endless cascades met since Load, by
   // position and placement, so that a search meeting one again (the next
-  // iteration, a transposition) skips it. Off until called; allocates once.
+  // iteration, a transposition) skips the rest of it once it has run
+  // RecallAfter explosions. Off until called; allocates once.
   void RememberEndless(int Bits);
 
   int Rows() const { return FRows; }
@@ -65,8 +66,6 @@ public:
   int32_t Material() const { return FTop.Material; }
   int32_t Margin() const { return FTop.Margin; }
   uint64_t Hash() const { return FTop.Hash; }
-  // The cells the last placement changed.
-  uint64_t Changed() const { return FTop.Changed; }
   uint8_t Mass(int I) const { return FMass[I]; }
   uint8_t Owner(int I) const { return FOwner[I]; }
   uint8_t Capacity(int I) const { return FCapacity[I]; }
@@ -85,7 +84,6 @@ private:
     int32_t Material = 0;
     int32_t Margin = 0;
     uint64_t Hash = 0;
-    uint64_t Changed = 0;
   };
   // How to take a placement back: the one cell it changed, or, when it
   // exploded, the masses and owners of every cell before it.
@@ -99,7 +97,7 @@ private:
   };
 
   template <uint8_t Player>
-  uint64_t Cascade(uint8_t Start);
+  void Cascade(uint8_t Start);
   template <uint8_t Player>
   bool Settle(uint8_t Cell);
   // After a mass arrived: the cell explodes or meets the guard.
@@ -114,6 +112,7 @@ private:
     return Owner == NoOwner ? 0 : Owner == FPerspective ? Value : -Value;
   }
   void Account(uint8_t I, uint8_t OldMass, uint8_t OldOwner);
+  void AccountCascade(uint64_t Changed, const TUndo& Undo);
 
   int FRows = 0, FCols = 0, FCount = 0;
   uint8_t FPerspective = 0;
@@ -133,6 +132,16 @@ private:
   std::vector<TEndless> FEndless;
   uint64_t FEndlessMask = 0;
   int FDepth = 0;
-  // The cells the running cascade has exploded.
+  // The cells the running cascade has exploded, and how many explosions it
+  // has had.
   uint64_t FExploded = 0;
+  int FExplosions = 0;
+  // The running cascade's slot in FEndless and its key there (none without
+  // the memory); FRecalled when the slot knew the outcome. Most cascades end
+  // sooner than RecallAfter explosions and never read the memory, which is
+  // too large for the processor's caches.
+  static constexpr int RecallAfter = 24;
+  TEndless* FRecall = nullptr;
+  uint64_t FRecallKey = 0;
+  bool FRecalled = false;
 };

@@ -31,11 +31,14 @@ std::string State(const TBord& Board) {
   return FormatPosition(Board) + (Board.Finished ? " ; finished" : " ; open");
 }
 
-// What a search board holds, as text.
+// What a search board holds, as text; of a finished board's totals only the
+// margin is kept up.
 std::string SearchState(const TSearchBoard& Board) {
   std::string Text = Board.Finished() ? "finished" : "open";
   for (int I = 0; I < Board.Count(); ++I)
     Text += " " + std::to_string(Board.Owner(I)) + "/" + std::to_string(Board.Mass(I));
+  if (Board.Finished())
+    return Text + " " + std::to_string(Board.Margin());
   for (const uint8_t Player : {LocalPlayer, Opponent})
     Text +=
         " " + std::to_string(Board.Owned(Player)) + " " + std::to_string(Board.Critical(Player));
@@ -148,7 +151,8 @@ private Q_SLOTS:
           Endless += Expected->Finished;
           TSearchBoard Fresh;
           Fresh.Load(*Expected, uint8_t(Game % 2));
-          QVERIFY2(SearchState(Search) == SearchState(Fresh) && Search.Hash() == Fresh.Hash(),
+          QVERIFY2(SearchState(Search) == SearchState(Fresh) &&
+                       (Search.Finished() || Search.Hash() == Fresh.Hash()),
                    State(*Expected).c_str());
           Search.Undo();
           QCOMPARE(SearchState(Search), Before);
