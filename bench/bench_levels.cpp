@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Times the stronger levels' moves on crowded positions of every size from
 // 5 x 5 to 8 x 8, where their placements cost the most, and on two lighter
-// ones, and compares the placements per processor second with the search as
-// it was before its board became undoable.
+// ones, with the placements and the explosions each move's search made, and
+// compares the placements per processor second with the search as it was
+// before its board became undoable.
 //
 //   bench_levels [repetitions-per-position] [strong|expert ...]
 //
@@ -204,16 +205,17 @@ int main(int argc, char** argv) {
   for (const TComputerLevel Level : Levels) {
     std::printf("== %s, %llu placements per move\n", std::string(LevelName(Level)).c_str(),
                 static_cast<unsigned long long>(LevelLimits(Level).Placements));
-    std::printf("%-32s %9s %9s %11s %6s %10s  %s\n", "position", "ms/move", "cpu ms", "placements",
-                "depth", "value", "answer");
+    std::printf("%-32s %9s %9s %11s %11s %6s %10s  %s\n", "position", "ms/move", "cpu ms",
+                "placements", "explosions", "depth", "value", "answer");
     std::array<TSummary, 4> Crowded; // 5x5 .. 8x8
     TSummary All;
     for (const auto& Position : Positions) {
       const TTiming Timing = Measure(*Position.Board, Level, Repetitions);
       const TDeepResult& Result = Timing.Result;
-      std::printf("%-32s %9.1f %9.1f %11llu %6d %10d  %d %d\n", Position.Name.c_str(),
+      std::printf("%-32s %9.1f %9.1f %11llu %11llu %6d %10d  %d %d\n", Position.Name.c_str(),
                   Timing.BestMillis, Timing.BestCpuMillis,
-                  static_cast<unsigned long long>(Result.Placements), Result.Depth, Result.Value,
+                  static_cast<unsigned long long>(Result.Placements),
+                  static_cast<unsigned long long>(Result.Explosions), Result.Depth, Result.Value,
                   Result.Move.Row, Result.Move.Col);
       All.Add(Timing);
       if (Position.Name.rfind("crowded", 0) == 0)

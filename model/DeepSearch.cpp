@@ -108,6 +108,9 @@ private:
   int32_t SearchRootMove(int K, int Depth, int32_t Threshold, bool& Exact, bool& Above);
   void Remember(int Ply, uint8_t Player, int Depth, uint8_t Cell);
   void ReportBudget();
+  bool ExplosionsSpent() const {
+    return FLimits.Explosions && FBoard.Explosions() >= FLimits.Explosions;
+  }
   TMove VariedMove(const TCells& Order, const TScores& Scores,
                    const std::array<bool, MaxCells>& Exact, int Count, int32_t Best) const;
 
@@ -177,7 +180,7 @@ int TDeepSearch::Candidates(uint8_t Player, int Ply, uint8_t HashMove, TCells& M
 }
 
 bool TDeepSearch::Play(uint8_t Cell, uint8_t Player) {
-  if (FUsed >= FLimits.Placements || !FControl.KeepThinking()) {
+  if (FUsed >= FLimits.Placements || ExplosionsSpent() || !FControl.KeepThinking()) {
     FAborted = true;
     return false;
   }
@@ -192,7 +195,9 @@ bool TDeepSearch::Play(uint8_t Cell, uint8_t Player) {
 void TDeepSearch::ReportBudget() {
   if (!FProgress)
     return;
-  const uint64_t Share = FUsed * BudgetGaugeMax / std::max<uint64_t>(FLimits.Placements, 1);
+  uint64_t Share = FUsed * BudgetGaugeMax / std::max<uint64_t>(FLimits.Placements, 1);
+  if (FLimits.Explosions)
+    Share = std::max(Share, FBoard.Explosions() * BudgetGaugeMax / FLimits.Explosions);
   FProgress->SetProgress(1, int(std::min<uint64_t>(Share, BudgetGaugeMax)));
   FProgress->ProcessMessages();
 }
@@ -453,6 +458,7 @@ TDeepResult TDeepSearch::Run() {
       break;
   }
   Result.Placements = FUsed;
+  Result.Explosions = FBoard.Explosions();
   Result.CutShort = FAborted;
   Result.Proven =
       Result.Depth > 0 && (IsDecided(DoneBest) || !Horizon) && Result.Move == MoveOf(DoneOrder[0]);

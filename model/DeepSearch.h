@@ -3,15 +3,15 @@
 
 // The search of the stronger computer levels: iterative deepening negamax
 // with alpha-beta pruning, for either player, limited by a number of
-// searched placements instead of by time, so that a position gives the same
-// move on every machine and in every run.
+// searched placements and of the explosions they set off instead of by time,
+// so that a position gives the same move on every machine and in every run.
 //
 // DeepSearch loads the board into a TSearchBoard, on which it places and
 // takes back masses, and runs iterations of depth 1, 2, ...: each
 // tries the root's candidates, the previous iteration's best first, and
 // searches below them with a principal-variation negamax whose moves are
 // ordered by a transposition table, killer moves and history counts. It stops
-// when the budget is spent, its control's stop token is cleared, the result is decided,
+// when a budget is spent, its control's stop token is cleared, the result is decided,
 // or an iteration met no line cut off by its depth. A game ends below a node
 // when the placement leading to it stopped an endless cascade (the board is
 // finished) or when the player to move there owns every cell's opposite; such
@@ -47,6 +47,10 @@ inline constexpr int32_t DecidedValue = 1 << 27;
 struct TDeepLimits {
   // Placements the whole move may use; the search stops before the next one.
   uint64_t Placements = 0;
+  // Explosions the whole move's cascades may set off, counted like the
+  // placements; 0 for no limit. On a crowded board a placement sets off
+  // hundreds, and this bounds the time such a move takes.
+  uint64_t Explosions = 0;
   // Deepest iteration, in plies (at most 60).
   int MaxDepth = 60;
   // Strikes searched in a row beyond the depth limit (quiescence); 0 for
@@ -72,9 +76,10 @@ struct TDeepResult {
   // The deepest iteration that completed; 0 when none did or when a single
   // move was legal.
   int Depth = 0;
-  // Placements made.
+  // Placements made, and the explosions they set off.
   uint64_t Placements = 0;
-  // The budget or the stop token ended the last iteration before its end.
+  uint64_t Explosions = 0;
+  // A budget or the stop token ended the last iteration before its end.
   bool CutShort = false;
   // The value is exact: the search saw every line to the game's end, or it
   // found a forced win or loss.
@@ -83,7 +88,7 @@ struct TDeepResult {
 
 // The move of Player (0 or 1) on Board. With a progress sink in Control the
 // call shows the thinking window from start to end (both gauges at 0 first),
-// gauge 1 showing the share of the budget used and gauge 2 the root
+// gauge 1 showing the larger share of the two budgets used and gauge 2 the root
 // candidates tried in the running iteration, and calls its ProcessMessages
 // every few hundred placements; without one it runs silently.
 TDeepResult DeepSearch(const TBord& Board, uint8_t Player, const TDeepLimits& Limits,

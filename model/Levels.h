@@ -39,11 +39,9 @@ bool TryParseLevel(std::string_view Text, TComputerLevel& Level);
 // A level's name in any letter case; any other text gives Standard.
 TComputerLevel ParseLevel(std::string_view Text);
 
-// Placements a move of the level may search; 0 for Standard, which has no
-// budget but its own rules.
-uint64_t LevelBudget(TComputerLevel Level);
-// The stronger levels' search limits: the placement budget, the depth of
-// the quiescence search and, with a seed, the variety margin.
+// The stronger levels' search limits: the budgets of placements and of
+// explosions, the depth of the quiescence search and, with a seed, the
+// variety margin. Standard has no budget but its own rules: 0 placements.
 TDeepLimits LevelLimits(TComputerLevel Level, uint64_t Seed = 0);
 
 // The seed that asks for no variety.

@@ -66,6 +66,7 @@ void TSearchBoard::Load(const TBord& Board, uint8_t Perspective) {
       }
     }
   FDepth = 0;
+  FTotalExplosions = 0;
   std::fill(FEndless.begin(), FEndless.end(), TEndless{});
 }
 
@@ -174,6 +175,7 @@ void TSearchBoard::Place(uint8_t Index, uint8_t Player) {
     Cascade<LocalPlayer>(Index);
   else
     Cascade<Opponent>(Index);
+  FTotalExplosions += uint64_t(FExplosions);
   if (FRecalled) {
     FMass = Undo.Masses;
     FOwner = Undo.Owners;

@@ -66,6 +66,9 @@ public:
   int32_t Material() const { return FTop.Material; }
   int32_t Margin() const { return FTop.Margin; }
   uint64_t Hash() const { return FTop.Hash; }
+  // Explosions of every placement since Load, taken back or not: the work
+  // the board has done, for a search's budget.
+  uint64_t Explosions() const { return FTotalExplosions; }
   uint8_t Mass(int I) const { return FMass[I]; }
   uint8_t Owner(int I) const { return FOwner[I]; }
   uint8_t Capacity(int I) const { return FCapacity[I]; }
@@ -136,6 +139,7 @@ private:
   // has had.
   uint64_t FExploded = 0;
   int FExplosions = 0;
+  uint64_t FTotalExplosions = 0;
   // The running cascade's slot in FEndless and its key there (none without
   // the memory); FRecalled when the slot knew the outcome. Most cascades end
   // sooner than RecallAfter explosions and never read the memory, which is

@@ -361,6 +361,22 @@ private Q_SLOTS:
       Depth = Result.Depth;
     }
     QVERIFY(Depth >= 3);
+    // On a crowded board the explosions' budget ends the search first: it
+    // stops at the first placement after the budget is spent, and a larger
+    // budget searches the same way further.
+    const auto Crowded = Played(7, 2, 9);
+    Depth = 0;
+    for (const uint64_t Explosions : {20000, 200000, 2000000}) {
+      TDeepLimits Limits;
+      Limits.Placements = 1000000;
+      Limits.Explosions = Explosions;
+      TSearchControl Control;
+      const TDeepResult Result = DeepSearch(*Crowded, Opponent, Limits, Control);
+      QVERIFY(Result.CutShort && Result.Placements < Limits.Placements);
+      QVERIFY(Result.Explosions >= Explosions && Result.Explosions < Explosions + 1000);
+      QVERIFY(Result.Depth >= Depth && IsLegal(*Crowded, Result.Move, Opponent));
+      Depth = Result.Depth;
+    }
     // A board with nothing left to decide is searched to its end and no further.
     const TDeepResult Small = Searched(*Parsed("2x2 b1 . . a1"), Opponent, 1000000);
     QVERIFY(!Small.CutShort && Small.Placements < 1000000);
