@@ -4,7 +4,9 @@
 //
 //   tune_eval [games-per-trial] [placements-per-move] [passes]
 //             (defaults 48, 20000, 2)
+//   tune_eval --match W1,W2,...,W8 [games] [placements-per-move]
 //
+
 // Starting from DefaultEvalWeights, each pass tries every weight in turn
 // raised and lowered by its step: a trial is a match of the changed weights
 // against the current ones, both searching with the same small placement
@@ -14,7 +16,9 @@
 // more than 55 % (a draw counts half); each pass halves the steps. The run
 // is deterministic: the same arguments give the same trials and the same
 // result on every machine. It prints every trial and the table to paste
-// into Evaluation.cpp.
+// into Evaluation.cpp. With --match it plays only the given weights (in
+// TEvalTerm order) against DefaultEvalWeights, to check a result at the
+// levels' own budgets.
 
 #include "CrowdedPositions.h"
 #include "DataStructures.h"
@@ -26,6 +30,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <string_view>
 
 namespace {
 
@@ -80,7 +85,35 @@ void Print(const TEvalWeights& Weights) {
 
 } // namespace
 
+// The weights of a comma-separated list, false unless it holds exactly one
+// number per term.
+bool ParseWeights(const char* Text, TEvalWeights& Weights) {
+  std::size_t Count = 0;
+  for (const char* At = Text; *At;) {
+    char* End = nullptr;
+    const long Value = std::strtol(At, &End, 10);
+    if (End == At || Count == Weights.size() || (*End && *End != ','))
+      return false;
+    Weights[Count++] = int32_t(Value);
+    At = *End ? End + 1 : End;
+  }
+  return Count == Weights.size();
+}
+
 int main(int argc, char** argv) {
+  if (argc > 1 && std::string_view(argv[1]) == "--match") {
+    TEvalWeights Candidate{};
+    if (argc < 3 || !ParseWeights(argv[2], Candidate)) {
+      std::fprintf(stderr, "usage: tune_eval --match W1,...,W%zu [games] [placements]\n",
+                   Candidate.size());
+      return 2;
+    }
+    const int Games = argc > 3 ? std::max(2, std::atoi(argv[3])) : 200;
+    const uint64_t Budget = argc > 4 ? uint64_t(std::max(100, std::atoi(argv[4]))) : 200000;
+    std::printf("against the current weights: %5.1f%%\n",
+                100 * Match(Candidate, DefaultEvalWeights, Games, Budget));
+    return 0;
+  }
   const int Games = argc > 1 ? std::max(2, std::atoi(argv[1])) : 48;
   const uint64_t Budget = argc > 2 ? uint64_t(std::max(100, std::atoi(argv[2]))) : 20000;
   const int Passes = argc > 3 ? std::max(1, std::atoi(argv[3])) : 2;
