@@ -9,15 +9,15 @@
 // Set by hand: losing a threatened cell costs about its mass twice over (it
 // changes sides), an unanswered strike is worth about two masses, safe
 // corners and loaded critical cells hold the board. bench/tune_eval's
-// coordinate search (`tune_eval 24 10000 1`: 24 games per trial at 10000
-// placements a move, with the levels' quiescence) kept none of its first six
-// trials (ThreatenedCorner, ThreatenedEdge, ThreatenedInside each halved and
-// raised by half: 38 to 50 %), and put these weights at 42 % against
-// material alone at that budget, within the noise of 24 games. At the
-// levels' own budgets they, with the quiescence search, took the new Strong
-// to 25 of 32 games against the previous Strong and the new Expert to 15 of
-// 16 against the previous Expert (README, the tournament). A longer run of
-// the tuner is the way to improve them.
+// coordinate search, `tune_eval 200 10000 1` (200 games a trial at 10000
+// placements a move), found no single step that holds: 14 of its 16 steps
+// scored 43.5 to 51.5 % against these weights; the two that passed its 55 %
+// bar (ThreatenedCorner -18 at 56.5 %, SafeCritical 9 at 55.5 %) together
+// scored 51.5 % against material alone where these score 56.0 %, and the
+// first alone scored 50.0 % against these at Strong's own budget
+// (`tune_eval --match`). At that budget material alone also scores 49.0 %
+// against them: at the levels' budgets the terms add little that 200
+// games can show.
 const TEvalWeights DefaultEvalWeights = {
     -12, // ThreatenedCorner
     -12, // ThreatenedEdge
