@@ -16,10 +16,10 @@ constexpr std::array<std::string_view, 3> Names = {"Standard", "Strong", "Expert
 // about one ply more. On a crowded board most placements set off long
 // cascades, and the endless ones, which end the game, some three hundred
 // explosions each: there the explosion budget ends a move, which holds a
-// move to about 0.06 s (Strong) and 0.26 s (Expert) of processor time on
+// move to about 0.06 s (Strong) and 0.3 s (Expert) of processor time on
 // the 2-core machine the team develops on, where the placements alone let
-// it take 0.33 s and 1.4 s. Both budgets make a placement's cost the same
-// on every machine, so a level still plays the same move everywhere.
+// it take 0.33 s and 1.4 s. Both budgets are counts, not times, so a level
+// still plays the same move on every machine.
 constexpr uint64_t StrongBudget = 200000;
 constexpr uint64_t ExpertBudget = 1000000;
 constexpr uint64_t StrongExplosions = 2000000;
