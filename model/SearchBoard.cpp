@@ -189,7 +189,7 @@ void TSearchBoard::Place(uint8_t Index, uint8_t Player) {
   }
   // Every cell a cascade changes is the placed cell or a neighbour of an
   // exploded one.
-  AccountCascade(Bit | FExploded | Neighbours(FExploded), Undo);
+  AccountCascade(Bit | FExploded | Neighbours(FExploded), Player, Undo);
   // Endless cascades long enough to look for are remembered.
   if (FRecall && FTop.Finished && FExplosions >= RecallAfter) {
     FRecall->Key = FRecallKey;
@@ -200,17 +200,19 @@ void TSearchBoard::Place(uint8_t Index, uint8_t Player) {
 // Account for every cell of Changed at once. The totals are kept in locals
 // here: the cells are bytes, and a store to a byte may alias any total kept
 // in the object, which would have every total reloaded after every cell.
-void TSearchBoard::AccountCascade(uint64_t Changed, const TUndo& Undo) {
+void TSearchBoard::AccountCascade(uint64_t Changed, uint8_t Mover, const TUndo& Undo) {
   // The sign of owner 0's, owner 1's and no owner's masses.
   const std::array<int32_t, 3> Sign = {FPerspective == LocalPlayer ? 1 : -1,
                                        FPerspective == Opponent ? 1 : -1, 0};
   int32_t Margin = FTop.Margin;
   if (FTop.Finished) {
-    for (uint64_t Left = Changed; Left; Left &= Left - 1) {
-      const auto I = static_cast<uint8_t>(std::countr_zero(Left));
-      Margin += Sign[FOwner[I]] * FMass[I] - Sign[Undo.Owners[I]] * Undo.Masses[I];
-    }
-    FTop.Margin = Margin;
+    // Every changed cell ends the mover's or empty, and an explosion moves
+    // masses without making or losing any: the mover gains the placed mass
+    // and, twice over, the other player's masses on the changed cells.
+    int32_t Taken = 0;
+    for (uint64_t Left = Changed & FTop.Owned[1 - Mover]; Left; Left &= Left - 1)
+      Taken += Undo.Masses[std::countr_zero(Left)];
+    FTop.Margin = Margin + Sign[Mover] * (1 + 2 * Taken);
     return;
   }
   int32_t Material = FTop.Material;

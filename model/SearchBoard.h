@@ -115,7 +115,7 @@ private:
     return Owner == NoOwner ? 0 : Owner == FPerspective ? Value : -Value;
   }
   void Account(uint8_t I, uint8_t OldMass, uint8_t OldOwner);
-  void AccountCascade(uint64_t Changed, const TUndo& Undo);
+  void AccountCascade(uint64_t Changed, uint8_t Mover, const TUndo& Undo);
 
   int FRows = 0, FCols = 0, FCount = 0;
   uint8_t FPerspective = 0;
