@@ -186,15 +186,22 @@ private:
       return 0;
     const auto [Image, Shape] = FSymmetry->Key(FBoard);
     const uint64_t Key = Image ^ (Player == Opponent ? BlackToMove : 0);
-    TEntry& Entry = FTable[Key & FMask];
+    // Two entries a bucket: the first keeps the deepest search, the second
+    // the latest, so that the long searches near the root outlive the
+    // flood of short ones below.
+    TEntry* const Bucket = &FTable[Key & FMask & ~uint64_t(1)];
+    TEntry* Entry = nullptr;
+    for (TEntry* Slot : {Bucket, Bucket + 1})
+      if (Slot->Bound != NoBound && Slot->Key == Key)
+        Entry = Slot;
     uint8_t First = TSearchBoard::NoCell;
-    if (Entry.Bound != NoBound && Entry.Key == Key) {
-      First = FSymmetry->FromImage(Shape, Entry.Move);
-      const bool Decided = !FMargin && Entry.Value != 0;
-      if ((Entry.Depth >= Depth || Decided) &&
-          (Entry.Bound == Exact || (Entry.Bound == Lower && Entry.Value >= Beta) ||
-           (Entry.Bound == Upper && Entry.Value <= Alpha)))
-        return Entry.Value;
+    if (Entry) {
+      First = FSymmetry->FromImage(Shape, Entry->Move);
+      const bool Decided = !FMargin && Entry->Value != 0;
+      if ((Entry->Depth >= Depth || Decided) &&
+          (Entry->Bound == Exact || (Entry->Bound == Lower && Entry->Value >= Beta) ||
+           (Entry->Bound == Upper && Entry->Value <= Alpha)))
+        return Entry->Value;
     }
     const auto Other = uint8_t(1 - Player);
     // The table's move, then strikes, then other explosions, then the rest.
@@ -226,11 +233,13 @@ private:
         }
       }
   Stored:
-    Entry.Key = Key;
-    Entry.Value = static_cast<int16_t>(Best);
-    Entry.Bound = Best <= AlphaAtStart ? Upper : Best >= Beta ? Lower : Exact;
-    Entry.Move = FSymmetry->ToImage(Shape, BestMove);
-    Entry.Depth = static_cast<uint8_t>(std::min(Depth, int(UINT8_MAX)));
+    if (!Entry)
+      Entry = Bucket->Bound == NoBound || Depth > Bucket->Depth ? Bucket : Bucket + 1;
+    Entry->Key = Key;
+    Entry->Value = static_cast<int16_t>(Best);
+    Entry->Bound = Best <= AlphaAtStart ? Upper : Best >= Beta ? Lower : Exact;
+    Entry->Move = FSymmetry->ToImage(Shape, BestMove);
+    Entry->Depth = static_cast<uint8_t>(std::min(Depth, int(UINT8_MAX)));
     return Best;
   }
 
