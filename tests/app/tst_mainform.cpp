@@ -358,9 +358,9 @@ private Q_SLOTS:
   // dialogs has a name, every dialog its caption; then, how to play still
   // open, the one whole game through the window, by keyboard, the board
   // read only through its accessible table, with the frame as the focused
-  // cell and the score's name following each placement. The same game played silently on a copy predicts every
-  // reply and the read-outs; at its end the boxes, the high scores and the
-  // next game's start.
+  // cell and the score's name following each placement. The same game
+  // played silently on a copy predicts every reply and the read-outs; at
+  // its end the boxes, the high scores and the next game's start.
   void accessibleByKeyboardAlone() {
     auto Form = StartLocalGame(4, 4);
     Press(*Form, Form.get(), Qt::Key_F1);
