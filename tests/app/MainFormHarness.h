@@ -37,19 +37,15 @@ struct TAppRig {
 
   // The high-score file of the windows the test makes.
   QString ScoreFile() const { return Folder.filePath(u"HighScores.Dat"_s); }
-  // The game window's high-score table (empty before its first game).
-  std::vector<TScoreEntry> Entries() const {
+  // Wins and losses the game window's table records for Name, {-1, -1}
+  // without an entry.
+  std::pair<int, int> Record(const QString& Name) const {
     for (QWidget* Window : QApplication::topLevelWidgets())
       if (const auto* Form = qobject_cast<TMainForm*>(Window))
         if (const auto* Table = Form->findChild<TScoreTable*>(u"ScoreTable"_s))
-          return Table->Entries();
-    return {};
-  }
-  // Wins and losses recorded for Name, {-1, -1} without an entry.
-  std::pair<int, int> Record(const QString& Name) const {
-    for (const TScoreEntry& Entry : Entries())
-      if (Entry.PlayerName == Name)
-        return {Entry.GamesWon, Entry.GamesLost};
+          for (const TScoreEntry& Entry : Table->Entries())
+            if (Entry.PlayerName == Name)
+              return {Entry.GamesWon, Entry.GamesLost};
     return {-1, -1};
   }
   // Every message box shown: caption and text, "|" between boxes.
@@ -84,9 +80,6 @@ inline QString Text(const TMainForm& Form, const char* Label) {
 }
 inline const TBord* Bord(TMainForm& Form) {
   return Form.Controller().Bord();
-}
-inline bool Closing(TMainForm& Form) {
-  return Form.Controller().Phase() == TPhase::Closed;
 }
 
 // Runs the phases that follow an event until the turn or the game is over,
@@ -160,9 +153,10 @@ inline void ClickCell(TMainForm& Form, int Row, int Col, bool Wait = true) {
     qWarning("the turn did not come back");
 }
 
-// What the window offers: one word per enabled item ("menu" for the four
-// that are always on), "busy" for any cursor but the arrow.
-inline QString Offers(TMainForm& Form) {
+// What the window offers, one word per enabled item ("menu" for the four
+// that are always on, "busy" for any cursor but the arrow); the information
+// label's text, point size and "b" when bold; the score labels.
+inline QString Screen(TMainForm& Form) {
   const QAction* Restart = Item(Form, "Restart1");
   const std::pair<const char*, bool> Items[] = {
       {"grid", Grid(Form)->AcceptsMoves()},
@@ -177,41 +171,12 @@ inline QString Offers(TMainForm& Form) {
   for (const auto& [Word, On] : Items)
     if (On)
       Words << QString::fromLatin1(Word);
-  return Words.join(u' ');
-}
-
-// The information label: its text, point size and "b" when bold.
-inline QString Readout(TMainForm& Form) {
   const QFont Font = Part<QLabel>(Form, "InformationLabel")->font();
-  return u"%1 @%2%3"_s.arg(Form.InformationText())
+  return u"%1 | %2 @%3%4 | %5/%6"_s.arg(Words.join(u' '), Form.InformationText())
       .arg(Font.pointSize())
-      .arg(Font.bold() ? u"b"_s : QString());
-}
-
-// Offers, read-out and the score labels in one line.
-inline QString Screen(TMainForm& Form) {
-  return Offers(Form) + u" | "_s + Readout(Form) + u" | "_s + Text(Form, "Player1") + u'/' +
-         Text(Form, "Player2");
+      .arg(Font.bold() ? u"b"_s : QString(), Text(Form, "Player1"), Text(Form, "Player2"));
 }
 
 inline QString Masses(const TBord* Board) {
   return u"%1/%2"_s.arg(Board->CountMasses()[0]).arg(Board->CountMasses()[1]);
-}
-
-// Where two boards differ, empty when alike.
-inline QString BoardDiff(const TBord* Mine, const TBord& Theirs) {
-  if (!Mine || Mine->Rows != Theirs.Rows || Mine->Cols != Theirs.Cols)
-    return u"dimensions differ"_s;
-  for (uint8_t Row = 0; Row < Mine->Rows; ++Row)
-    for (uint8_t Col = 0; Col < Mine->Cols; ++Col) {
-      const TCell *A = Mine->GetCell(Row, Col), *B = Theirs.GetCell(Row, Col);
-      if (A->Owner != B->Owner || A->Mass != B->Mass)
-        return u"cell %1,%2: %3/%4 against %5/%6"_s.arg(Row)
-            .arg(Col)
-            .arg(A->Owner)
-            .arg(A->Mass)
-            .arg(B->Owner)
-            .arg(B->Mass);
-    }
-  return {};
 }

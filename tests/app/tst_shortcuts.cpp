@@ -49,12 +49,6 @@ private Q_SLOTS:
     QVERIFY(StartUp(Form));
     QCOMPARE(Answered, Words("EnterNameDialog GameTypeSelection SizeDlg"));
     QVERIFY(QTest::qWaitForWindowActive(&Form));
-    // Exit is the Game menu's last item, behind a separator.
-    const QList<QAction*> GameItems = Part<QMenu>(Form, "Game1")->actions();
-    QVERIFY(GameItems.size() > 2);
-    QCOMPARE(GameItems.last()->objectName(), u"eXit1"_s);
-    QVERIFY(GameItems.at(GameItems.size() - 2)->isSeparator());
-
     QAction* Explosions = Item(Form, "Explosions1");
     QTest::keyClick(&Form, Qt::Key_E, Qt::ControlModifier);
     QVERIFY(!Explosions->isChecked());

@@ -194,6 +194,15 @@ class TestController : public QObject {
     while (Game->Steps().Ended() < Posted && !Deadline.hasExpired())
       QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
   }
+  // An intent, and the steps it queued run.
+  void Do(void (TGameController::*Intent)()) {
+    (Game.get()->*Intent)();
+    Flush();
+  }
+  void Place(int Row, int Col) {
+    Game->PlaceAt(Row, Col);
+    Flush();
+  }
 
 private Q_SLOTS:
   void init() {
@@ -220,8 +229,7 @@ private Q_SLOTS:
     // Explosions 80 ms apart: each starts the sound.
     Game->Replay().SetFrameTime(5);
     View.Trace = true;
-    Game->PlaceAt(0, 0);
-    Flush();
+    Place(0, 0);
     // The board is final before anything is shown.
     QCOMPARE(Board().GetCell(0, 1)->Mass, uint8_t(0));
     QCOMPARE(Game->Phase(), TPhase::OwnReplay);
@@ -240,14 +248,12 @@ private Q_SLOTS:
 
     // Without the check mark: no frame, no sound, the score still follows,
     // and all is shown at once.
-    Game->Restart();
-    Flush();
+    Do(&TGameController::Restart);
     Game->SetExplosions(false);
     Put(Board(), 0, 0, LocalPlayer, 1);
     Game->Replay().ShowBoard(Board());
     View.Log.clear();
-    Game->PlaceAt(0, 0);
-    Flush();
+    Place(0, 0);
     QCOMPARE(View.Log.mid(0, 5), QStringList({u"cell 0,0 1"_s, u"score 2/0"_s, u"cell 0,0 18"_s,
                                               u"cell 0,1 2"_s, u"cell 1,0 2"_s}));
     QVERIFY(!View.Log.join(u' ').contains(u"frame"_s));
@@ -271,8 +277,7 @@ private Q_SLOTS:
       }
       Game->Replay().ShowBoard(Board());
       View.Log.clear();
-      Game->PlaceAt(0, 0);
-      Flush();
+      Place(0, 0);
     };
     const auto ShownIsFinal = [&] {
       for (int Row = 0; Row < 4; ++Row)
@@ -301,10 +306,8 @@ private Q_SLOTS:
     // A click on the board during a cascade: its end at once. (The chain
     // above took every cell, so that game is over.)
     QCOMPARE(Game->Phase(), TPhase::BetweenGames);
-    Game->StartGame();
-    Flush();
-    Game->Restart();
-    Flush();
+    Do(&TGameController::StartGame);
+    Do(&TGameController::Restart);
     Game->Replay().SetFrameTime(TCascadeReplay::FrameTime);
     Game->SetAnimationSpeed(TAnimationSpeed::Normal);
     // The last sound of the cascade before lies at least one interval back.
@@ -314,8 +317,7 @@ private Q_SLOTS:
     QTest::qWait(100);
     QCOMPARE(Game->Phase(), TPhase::OwnReplay);
     QVERIFY(!ShownIsFinal());
-    Game->PlaceAt(3, 3);
-    Flush();
+    Place(3, 3);
     QVERIFY(ShownIsFinal());
     QCOMPARE(View.Log.last(), u"score %1/%2"_s.arg(Game->Bord()->CountMasses()[0]).arg(0));
     QCOMPARE(View.Sounds, 1);
@@ -364,8 +366,7 @@ private Q_SLOTS:
         }
       Game->Replay().ShowBoard(Board());
       Game->Replay().SetFrameTime(Skip ? TCascadeReplay::FrameTime : 0);
-      Game->PlaceAt(0, 0);
-      Flush();
+      Place(0, 0);
       if (Skip == 1) {
         QCOMPARE(Game->Phase(), TPhase::OwnReplay);
         Game->FinishReplay();
@@ -424,8 +425,7 @@ private Q_SLOTS:
     for (const TMove Mine : {TMove(0, 0), TMove(0, 0), TMove(2, 2), TMove(2, 2)}) {
       if (Game->Bord()->GetCell(Mine.Row, Mine.Col)->Owner == Opponent)
         continue;
-      Game->PlaceAt(Mine.Row, Mine.Col);
-      Flush();
+      Place(Mine.Row, Mine.Col);
       QVERIFY(Settled());
       QCOMPARE(Game->LastMove(LocalPlayer), std::optional(Mine));
       QVERIFY(Game->LastMove(Opponent).has_value());
@@ -435,8 +435,7 @@ private Q_SLOTS:
     QVERIFY(Turns.size() >= 3);
     while (Turns.size() > 1) {
       Turns.pop_back();
-      Game->Undo();
-      Flush();
+      Do(&TGameController::Undo);
       QCOMPARE(Game->Phase(), TPhase::OwnTurn);
       const TSeen Seen = Now();
       QCOMPARE(Seen.Board, Turns.back().Board);
@@ -447,16 +446,13 @@ private Q_SLOTS:
     QVERIFY(!View.Offers.Undo);
     QCOMPARE(View.Info, u"Fizzgrid @12b"_s);
     // Nothing more to take back; and the game goes on as from the start.
-    Game->Undo();
-    Flush();
+    Do(&TGameController::Undo);
     QCOMPARE(Game->Bord()->CountMasses()[0], 0);
-    Game->PlaceAt(4, 4);
-    Flush();
+    Place(4, 4);
     QVERIFY(Settled());
     QCOMPARE(Game->Bord()->CountMasses()[0], 1);
     // A restart forgets what could be taken back.
-    Game->Restart();
-    Flush();
+    Do(&TGameController::Restart);
     QVERIFY(!View.Offers.Undo && !Game->LastMove(LocalPlayer) && !Game->LastMove(Opponent));
   }
 
@@ -480,16 +476,14 @@ private Q_SLOTS:
       auto Expected = TBord::CreateCopy(*Game->Bord());
       Expected->GetCell(Mine.Row, Mine.Col)->AddMass(LocalPlayer, false);
       const TMove Reply = LevelMove(*Expected, TComputerLevel::Strong);
-      Game->PlaceAt(Mine.Row, Mine.Col);
-      Flush();
+      Place(Mine.Row, Mine.Col);
       QCOMPARE(Game->HintCell(), std::nullopt);
       QVERIFY(Settled());
       QCOMPARE(Game->LastMove(Opponent), std::optional(Reply));
 
       const std::string Before = FormatPosition(*Game->Bord());
       QVERIFY(View.Offers.Hint);
-      Game->Hint();
-      Flush();
+      Do(&TGameController::Hint);
       QTRY_VERIFY(Game->HintCell().has_value());
       QCOMPARE(*Game->HintCell(), HintMove(*Game->Bord()));
       QCOMPARE(FormatPosition(*Game->Bord()), Before);
@@ -497,25 +491,19 @@ private Q_SLOTS:
     // A hint whose answer waits behind a click is not shown for the position
     // the click leaves behind. (Were the search still running, the click
     // would cancel it: the check holds either way.)
-    Game->Hint();
-    Flush();
+    Do(&TGameController::Hint);
     QTest::qSleep(300);
-    Game->PlaceAt(PickMove(*Game->Bord()).Row, PickMove(*Game->Bord()).Col);
-    Flush();
+    Place(PickMove(*Game->Bord()).Row, PickMove(*Game->Bord()).Col);
     QVERIFY(Settled());
     QCOMPARE(Game->HintCell(), std::nullopt);
     // Refused while the computer thinks; gone with a restart.
-    Game->PlaceAt(PickMove(*Game->Bord()).Row, PickMove(*Game->Bord()).Col);
-    Flush();
-    Game->Hint();
-    Flush();
+    Place(PickMove(*Game->Bord()).Row, PickMove(*Game->Bord()).Col);
+    Do(&TGameController::Hint);
     QCOMPARE(Game->HintCell(), std::nullopt);
     QVERIFY(Settled());
-    Game->Hint();
-    Flush();
+    Do(&TGameController::Hint);
     QTRY_VERIFY(Game->HintCell().has_value());
-    Game->Restart();
-    Flush();
+    Do(&TGameController::Restart);
     QCOMPARE(Game->HintCell(), std::nullopt);
   }
 
@@ -524,29 +512,23 @@ private Q_SLOTS:
   // holds the computer's move until it closes.
   void refusals() {
     StartLocal(4, 4);
-    Game->StartGame();
-    Flush();
-    Game->ChangeDimensions();
-    Flush();
+    Do(&TGameController::StartGame);
+    Do(&TGameController::ChangeDimensions);
     QCOMPARE(Game->Phase(), TPhase::OwnTurn);
     // An opponent's cell: the message, and the turn stays.
     Put(Board(), 2, 3, Opponent, 1);
-    Game->PlaceAt(2, 3);
-    Flush();
+    Place(2, 3);
     QCOMPARE(View.Boxes,
              QStringList(u"Error: You cannot click on fields occupied by your opponent"_s));
-    Game->PlaceAt(-1, 0);
-    Flush();
-    Game->PlaceAt(4, 0);
-    Flush();
+    Place(-1, 0);
+    Place(4, 0);
     QCOMPARE(Game->Phase(), TPhase::OwnTurn);
     QCOMPARE(Game->Bord()->CountMasses()[0], 0);
 
     // An explosion: the replay takes a while.
     Put(Board(), 0, 0, LocalPlayer, 1);
     Game->Replay().SetFrameTime(20);
-    Game->PlaceAt(0, 0);
-    Flush();
+    Place(0, 0);
     QCOMPARE(Game->Phase(), TPhase::OwnReplay);
     const TBord* During = Game->Bord();
     Game->Restart();
@@ -557,8 +539,7 @@ private Q_SLOTS:
     QVERIFY_THROWS_EXCEPTION(std::logic_error, Game->ResizeBoard(5, 5));
     // A click ends the replay and places nothing.
     View.HoldIn = TPhase::OpponentTurn;
-    Game->PlaceAt(3, 3);
-    Flush();
+    Place(3, 3);
     QCOMPARE(Game->Bord()->GetCell(3, 3)->Owner, NoOwner);
     // While the computer thinks (held there by a dialog) the board stays.
     QTRY_COMPARE(Game->Phase(), TPhase::OpponentTurn);
@@ -602,8 +583,7 @@ private Q_SLOTS:
       for (int Cell = 0; Cell < 16; ++Cell)
         Put(Board(), Cell / 4, Cell % 4, LocalPlayer, 1);
     }
-    Game->PlaceAt(1, 1);
-    Flush();
+    Place(1, 1);
     QVERIFY(Settled());
     const QString Result = Draw ? u"We have a draw"_s : u"Tester wins"_s;
     QCOMPARE(View.Boxes, QStringList({u"Information: \nGAME OVER\r"_s + Result,
@@ -619,8 +599,7 @@ private Q_SLOTS:
     QCOMPARE(Game->Phase(), TPhase::BetweenGames);
     QVERIFY(Board().Finished && View.Offers.StartGame && View.Info == u"Fizzgrid @12b"_s);
     QCOMPARE(std::pair(View.Own, View.Opponent), std::pair(0, 0));
-    Game->PlaceAt(0, 0);
-    Flush();
+    Place(0, 0);
     QVERIFY(Settled());
     QCOMPARE(Board().GetCell(0, 0)->Owner, LocalPlayer);
     QCOMPARE(Board().CountMasses()[1], 1);
@@ -652,19 +631,18 @@ private Q_SLOTS:
       if (Row < Board().Rows)
         QCOMPARE(View.Info, u"Moved :\r     [%1,%2] @12b"_s.arg(Row + 1).arg(Col + 1));
     };
-    const auto Place = [&](int Row, int Col) {
-      Game->PlaceAt(Row, Col);
-      Flush();
+    const auto Play = [&](int Row, int Col) {
+      Place(Row, Col);
       QTRY_COMPARE(Peer.Received.last(), Msg(1, qPrintable(u"%1;%2"_s.arg(Row).arg(Col))));
       // Nothing to take back over the network: the partner could not know.
       QVERIFY(!View.Offers.Undo);
     };
     if (!ProgramMaster)
       Reply(2, 3);
-    Place(0, 0);
+    Play(0, 0);
     if (ProgramMaster) {
       Reply(2, 3);
-      Place(1, 1);
+      Play(1, 1);
     } else {
       Put(Board(), 1, 1, LocalPlayer, 1);
     }
@@ -683,7 +661,7 @@ private Q_SLOTS:
       Game->StartGame();
       QTRY_COMPARE(Game->Phase(), TPhase::OwnTurn);
       QTRY_COMPARE(Peer.Received.mid(Before), QList({Msg(3, "Tester"), Msg(4, "3;4")}));
-      Place(0, 0);
+      Play(0, 0);
     } else {
       QCOMPARE(Game->Phase(), TPhase::WaitingNextGame);
       Peer.Send(Peer.Greeting);
@@ -732,8 +710,7 @@ private Q_SLOTS:
     QFETCH(QString, Error);
     TWirePeer Peer(false);
     StartNetwork(Peer);
-    Game->PlaceAt(1, 2);
-    Flush();
+    Place(1, 2);
     QTRY_COMPARE(Game->Phase(), TPhase::OpponentTurn);
     Peer.Send(Bytes);
     QTRY_COMPARE(Errors, QStringList(Error));
@@ -805,21 +782,18 @@ private Q_SLOTS:
       StartLocal(8, 8);
       Game->SetExplosions(false);
       View.HoldIn = TPhase::OpponentTurn;
-      Game->PlaceAt(7, 7);
-      Flush();
+      Place(7, 7);
     } else if (Busy == u"replay"_s) {
       StartLocal(4, 4);
       Put(Board(), 0, 0, LocalPlayer, 1);
       Game->Replay().SetFrameTime(50);
-      Game->PlaceAt(0, 0);
-      Flush();
+      Place(0, 0);
       QCOMPARE(Game->Phase(), TPhase::OwnReplay);
     } else {
       Peer = std::make_unique<TWirePeer>(Busy == u"first move"_s);
       StartNetwork(*Peer);
       if (Busy == u"reply"_s) {
-        Game->PlaceAt(0, 0);
-        Flush();
+        Place(0, 0);
         QTRY_COMPARE(Game->Phase(), TPhase::OpponentTurn);
       }
     }
@@ -832,12 +806,10 @@ private Q_SLOTS:
       QCOMPARE(View.Boxes, QStringList());
     } else {
       View.Answer = [](const QString&, TMsgButtons) { return TMsgButton::Cancel; };
-      Game->Exit();
-      Flush();
+      Do(&TGameController::Exit);
       QCOMPARE(Game->Phase(), Phase);
       View.Answer = [](const QString&, TMsgButtons) { return TMsgButton::Yes; };
-      Game->Exit();
-      Flush();
+      Do(&TGameController::Exit);
       QCOMPARE(View.Boxes, QStringList({u"Confirm: Are you sure"_s, u"Confirm: Are you sure"_s}));
       QCOMPARE(View.Closes, 1);
     }
@@ -849,8 +821,7 @@ private Q_SLOTS:
     QTest::qWait(60);
     QVERIFY(Game->Bord()->CountMasses() == Masses);
     QCOMPARE(View.Frames, Frames);
-    Game->PlaceAt(1, 1);
-    Flush();
+    Place(1, 1);
     QCOMPARE(Game->Phase(), TPhase::Closed);
     QCOMPARE(Errors, QStringList());
   }
