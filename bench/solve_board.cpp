@@ -27,7 +27,6 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <memory>
 #include <utility>
 #include <vector>
 
@@ -48,8 +47,7 @@ constexpr uint64_t SplitMix(uint64_t& State) {
 // four.
 class TSymmetry {
 public:
-  explicit TSymmetry(const TSearchBoard& Board) : FCount(Board.Rows() == Board.Cols() ? 8 : 4) {
-    const int Rows = Board.Rows(), Cols = Board.Cols();
+  TSymmetry(int Rows, int Cols) : FCount(Rows == Cols ? 8 : 4) {
     for (int S = 0; S < FCount; ++S)
       for (int R = 0; R < Rows; ++R)
         for (int C = 0; C < Cols; ++C) {
@@ -105,12 +103,12 @@ struct TEntry {
 class TSolver {
 public:
   TSolver(const TBord& Board, int TableBits, double Seconds)
-      : FTable(std::size_t(1) << TableBits), FMask((uint64_t(1) << TableBits) - 1),
+      : FSymmetry(Board.Rows, Board.Cols), FTable(std::size_t(1) << TableBits),
+        FMask((uint64_t(1) << TableBits) - 1),
         FDeadline(std::chrono::steady_clock::now() +
                   std::chrono::duration_cast<std::chrono::steady_clock::duration>(
                       std::chrono::duration<double>(Seconds))) {
     FBoard.Load(Board, LocalPlayer);
-    FSymmetry = std::make_unique<TSymmetry>(FBoard);
   }
 
   // Placements after which the board can no longer be open.
@@ -184,7 +182,7 @@ private:
       OutOfTime = true;
     if (OutOfTime)
       return 0;
-    const auto [Image, Shape] = FSymmetry->Key(FBoard);
+    const auto [Image, Shape] = FSymmetry.Key(FBoard);
     const uint64_t Key = Image ^ (Player == Opponent ? BlackToMove : 0);
     // Two entries a bucket: the first keeps the deepest search, the second
     // the latest, so that the long searches near the root outlive the
@@ -196,7 +194,7 @@ private:
         Entry = Slot;
     uint8_t First = TSearchBoard::NoCell;
     if (Entry) {
-      First = FSymmetry->FromImage(Shape, Entry->Move);
+      First = FSymmetry.FromImage(Shape, Entry->Move);
       const bool Decided = !FMargin && Entry->Value != 0;
       if ((Entry->Depth >= Depth || Decided) &&
           (Entry->Bound == Exact || (Entry->Bound == Lower && Entry->Value >= Beta) ||
@@ -238,13 +236,13 @@ private:
     Entry->Key = Key;
     Entry->Value = static_cast<int16_t>(Best);
     Entry->Bound = Best <= AlphaAtStart ? Upper : Best >= Beta ? Lower : Exact;
-    Entry->Move = FSymmetry->ToImage(Shape, BestMove);
+    Entry->Move = FSymmetry.ToImage(Shape, BestMove);
     Entry->Depth = static_cast<uint8_t>(std::min(Depth, int(UINT8_MAX)));
     return Best;
   }
 
   TSearchBoard FBoard;
-  std::unique_ptr<TSymmetry> FSymmetry;
+  const TSymmetry FSymmetry;
   std::vector<TEntry> FTable;
   const uint64_t FMask;
   const std::chrono::steady_clock::time_point FDeadline;
