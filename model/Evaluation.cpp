@@ -33,10 +33,8 @@ namespace {
 
 // Inlined into each copy of Evaluate below, so that it counts bits with
 // that copy's instructions.
-#if defined(__GNUC__)
-[[gnu::always_inline]]
-#endif
-inline int32_t SideTerms(const TSearchBoard& Board, uint8_t Player, const TEvalWeights& W) {
+[[gnu::always_inline]] inline int32_t SideTerms(const TSearchBoard& Board, uint8_t Player,
+                                                const TEvalWeights& W) {
   const uint64_t Own = Board.Owned(Player);
   const uint64_t Critical = Board.Critical(Player);
   const uint64_t Danger = Board.Neighbours(Board.Critical(uint8_t(1 - Player)));
